@@ -1,0 +1,23 @@
+# kliqora_add_test(<name> SOURCES <files...> LIBS <targets...> [X11] [TIMEOUT <s>])
+#
+# One executable per class or feature. Unit tests run on the offscreen platform;
+# tests marked X11 run on the real (virtual) X server that scripts/test starts,
+# one at a time because they share the pointer, the keyboard and the focus.
+function(kliqora_add_test name)
+    cmake_parse_arguments(ARG "X11" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE testsupport Qt5::Test Qt5::Widgets ${ARG_LIBS})
+    add_test(NAME ${name} COMMAND ${name})
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 120)
+    endif()
+    set(env "KLIQORA_TEST=1")
+    if(ARG_X11)
+        list(APPEND env "QT_QPA_PLATFORM=xcb")
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK x11display LABELS x11)
+    else()
+        list(APPEND env "QT_QPA_PLATFORM=offscreen")
+        set_tests_properties(${name} PROPERTIES LABELS unit)
+    endif()
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
+endfunction()

@@ -1,0 +1,31 @@
+# Shared by scripts/run and scripts/test: configure and build in ./build.
+top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build_dir="${KLIQORA_BUILD_DIR:-$top/build}"
+
+kliqora_build() {
+    "$top/scripts/setup"
+    local generator=()
+    if [ ! -f "$build_dir/CMakeCache.txt" ] && command -v ninja >/dev/null; then
+        generator=(-G Ninja)
+    fi
+    cmake -S "$top" -B "$build_dir" "${generator[@]}" "$@" >/dev/null
+    cmake --build "$build_dir" --parallel "$(nproc)"
+}
+
+# Starts Xvfb on a free display and exports DISPLAY; the server ends with the script.
+kliqora_start_xvfb() {
+    local fifo
+    fifo="$(mktemp -u)"
+    mkfifo "$fifo"
+    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    xvfb_pid=$!
+    local display
+    read -r -t 20 display <"$fifo" || true
+    rm -f "$fifo"
+    if [ -z "${display:-}" ]; then
+        echo "Xvfb did not start" >&2
+        return 1
+    fi
+    export DISPLAY=":$display"
+    trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+}
