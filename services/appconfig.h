@@ -1,0 +1,50 @@
+#pragma once
+// The one settings object of a process: a few values of the per-user settings
+// store, and the run flag through which the GUI thread tells a running job to stop.
+
+#include <QString>
+
+#include <atomic>
+#include <memory>
+
+class QSettings;
+
+class AppConfig
+{
+public:
+    // Created on first use (thread-safe), lives until the process ends; never null.
+    static AppConfig* instance();
+
+    // Reads "LogLevel" (written as 1 when missing), "SaveFilePath" and "BtnCloseAction".
+    void load();
+    // Writes "SaveFilePath" and "BtnCloseAction"; "LogLevel" is never written here.
+    void save();
+
+    // A new QSettings on the same store that load() and save() use: the registry key
+    // on Windows, an INI file elsewhere. With a sub-key, the settings are opened in
+    // that group (e.g. RecordSettingsGroup), so keys are read and written below it.
+    static std::unique_ptr<QSettings> openSettings(const QString& subKey = QString());
+
+    // Sub-key of the record page's options.
+    static const QString RecordSettingsGroup;
+
+    // Base folder of the task and flow files: saveFilePath, or the user's documents
+    // folder when it is empty, with `sub` (e.g. "Kliqora/Mouse") appended. The folder
+    // is created with its parents; the result uses the platform's separators.
+    static QString taskFolder(const QString& sub);
+
+    QString registryPath;
+    int logLevel = 0;
+    QString saveFilePath;
+    int btnCloseAction = 0; // 0 hide to the tray, 1 quit
+
+    // True while a job runs; cleared to ask it to stop. Shared with the worker thread.
+    static inline std::atomic<bool> runFlag{false};
+
+    AppConfig(const AppConfig&) = delete;
+    AppConfig& operator=(const AppConfig&) = delete;
+
+private:
+    AppConfig();
+    ~AppConfig() = default;
+};
