@@ -35,6 +35,13 @@ signals:
     void registeredChanged(bool registered);
 
 private:
+    friend class HotkeyRegistry;
+
+    // Called by the registry on the GUI thread.
+    void deliverActivated();
+    void deliverReleased();
+    void registrationLost();
+
     QKeySequence m_shortcut;
     bool m_registered = false;
 };
