@@ -1,0 +1,196 @@
+// The shared operations of every job: interruptible wait, modifier keys, absolute
+// coordinates, and the frame and locations of task files.
+
+#include "appconfig.h"
+#include "platform/virtualkeys.h"
+#include "recordingbackend.h"
+#include "task.h"
+#include "taskfile.h"
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <thread>
+
+using platform::Input;
+namespace Vk = platform::Vk;
+
+class TestTask : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { AppConfig::runFlag = true; }
+    void cleanup() { AppConfig::runFlag = false; }
+
+    void waitMs_nonPositiveReturnsAtOnce_data();
+    void waitMs_nonPositiveReturnsAtOnce();
+    void waitMs_fullWaitHoldsTimerResolution();
+    void waitMs_stopEndsAfterCurrentSlice();
+
+    void modifierKeys_pressAndReleaseInFixedOrder();
+
+    void toAbsolutePoint_data();
+    void toAbsolutePoint();
+
+    void taskFile_foreignMagicRefused_data();
+    void taskFile_foreignMagicRefused();
+    void taskFile_missingFileRefused();
+    void taskFile_locations();
+};
+
+void TestTask::waitMs_nonPositiveReturnsAtOnce_data()
+{
+    QTest::addColumn<int>("ms");
+    QTest::newRow("zero") << 0;
+    QTest::newRow("negative") << -500;
+}
+
+void TestTask::waitMs_nonPositiveReturnsAtOnce()
+{
+    QFETCH(int, ms);
+    ScopedRecordingBackend backend;
+    QElapsedTimer clock;
+    clock.start();
+    Task::waitMs(ms);
+    QVERIFY(clock.elapsed() < 5);
+    QCOMPARE(backend->timerBeginCount(), 0);
+    QCOMPARE(backend->timerEndCount(), 0);
+}
+
+void TestTask::waitMs_fullWaitHoldsTimerResolution()
+{
+    ScopedRecordingBackend backend;
+    QElapsedTimer clock;
+    clock.start();
+    Task::waitMs(120);
+    const qint64 elapsed = clock.elapsed();
+    QVERIFY2(elapsed >= 120 && elapsed < 200, qPrintable(QString::number(elapsed)));
+    QCOMPARE(backend->timerBeginCount(), 1);
+    QCOMPARE(backend->timerEndCount(), 1);
+}
+
+void TestTask::waitMs_stopEndsAfterCurrentSlice()
+{
+    // A 120 ms wait sleeps 50 + 50 + 20: a stop 10 ms in is seen when the first
+    // 50 ms slice ends, not earlier and not a slice later.
+    ScopedRecordingBackend backend;
+    QElapsedTimer clock;
+    clock.start();
+    std::thread stopper([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        AppConfig::runFlag = false;
+    });
+    Task::waitMs(120);
+    const qint64 elapsed = clock.elapsed();
+    stopper.join();
+    QVERIFY2(elapsed >= 50 && elapsed < 95, qPrintable(QString::number(elapsed)));
+    QCOMPARE(backend->timerEndCount(), backend->timerBeginCount());
+}
+
+void TestTask::modifierKeys_pressAndReleaseInFixedOrder()
+{
+    ScopedRecordingBackend backend;
+    const int all = ModifierMask::Win | ModifierMask::Alt | ModifierMask::Ctrl | ModifierMask::Shift;
+    Task::pressModifierKeys(all);
+    Task::releaseModifierKeys(all);
+    Task::pressModifierKeys(ModifierMask::Alt);
+
+    const uint32_t up = platform::KeyFlag::KeyUp;
+    const std::vector<RecordingBackend::Batch> expected = {
+        {Input::keyInput(Vk::Shift)},       {Input::keyInput(Vk::Control)},
+        {Input::keyInput(Vk::Menu)},        {Input::keyInput(Vk::LWin)},
+        {Input::keyInput(Vk::Shift, up)},   {Input::keyInput(Vk::Control, up)},
+        {Input::keyInput(Vk::Menu, up)},    {Input::keyInput(Vk::LWin, up)},
+        {Input::keyInput(Vk::Menu)},
+    };
+    QVERIFY(backend->batches() == expected);
+}
+
+void TestTask::toAbsolutePoint_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QPoint>("px");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("origin") << QSize(1920, 1080) << QPoint(0, 0) << QPoint(0, 0);
+    QTest::newRow("centre truncates") << QSize(1920, 1080) << QPoint(960, 540)
+                                      << QPoint(32767, 32767);
+    QTest::newRow("last pixel") << QSize(1920, 1080) << QPoint(1919, 1079)
+                                << QPoint(65500, 65474);
+    QTest::newRow("other screen size read per call") << QSize(800, 600) << QPoint(400, 300)
+                                                     << QPoint(32767, 32767);
+    QTest::newRow("far off screen does not overflow")
+        << QSize(1920, 1080) << QPoint(100000, -50000) << QPoint(3413281, -3034027);
+}
+
+void TestTask::toAbsolutePoint()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QPoint, px);
+    QFETCH(QPoint, expected);
+    ScopedRecordingBackend backend;
+    backend->setScreenSize(screen.width(), screen.height());
+    QCOMPARE(Task::toAbsolutePoint(px), expected);
+}
+
+void TestTask::taskFile_foreignMagicRefused_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("flow file magic") << QByteArray::fromHex("8e62d87900000000");
+    QTest::newRow("little-endian magic") << QByteArray::fromHex("78d8628e00000000");
+    QTest::newRow("empty file") << QByteArray();
+    QTest::newRow("two bytes") << QByteArray::fromHex("8e62");
+}
+
+void TestTask::taskFile_foreignMagicRefused()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("foreign.kqt"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+
+    const QString expected = QStringLiteral("要载入的文件不是本应用的文件.file name: %1.").arg(path);
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(expected));
+    TaskFileReader reader(path);
+    QVERIFY(!reader.open());
+    QCOMPARE(reader.errorText(), expected);
+}
+
+void TestTask::taskFile_missingFileRefused()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("missing.kqt"));
+    TaskFileReader reader(path);
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("^无法读取文件 .*missing\\.kqt:\n.+\\.$")));
+    QVERIFY(!reader.open());
+}
+
+void TestTask::taskFile_locations()
+{
+    AppConfig* config = AppConfig::instance();
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    config->saveFilePath.clear();
+    QCOMPARE(QDir::fromNativeSeparators(TaskFile::mouseFilePath()),
+             documents + QStringLiteral("/Kliqora/Mouse/mouse.kqt"));
+    QVERIFY(QDir(documents + QStringLiteral("/Kliqora/Mouse")).exists());
+
+    QTemporaryDir base;
+    config->saveFilePath = base.path();
+    QCOMPARE(QDir::fromNativeSeparators(TaskFile::keyboardFilePath()),
+             base.path() + QStringLiteral("/Kliqora/Keyboard/keyboard.kqt"));
+    QCOMPARE(QDir::fromNativeSeparators(TaskFile::recordFolderPath()),
+             base.path() + QStringLiteral("/Kliqora/Record"));
+    QVERIFY(QDir(base.path() + QStringLiteral("/Kliqora/Record")).exists());
+    config->saveFilePath.clear();
+}
+
+KLIQORA_TEST_GUILESS_MAIN(TestTask)
+#include "tst_task.moc"
