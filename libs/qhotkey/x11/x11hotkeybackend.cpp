@@ -23,6 +23,9 @@ constexpr unsigned char sentEventFlag = 0x80;
 // Sub-types of the XKB extension event that announce a new key mapping.
 constexpr uint8_t xkbNewKeyboardNotify = 0;
 constexpr uint8_t xkbMapNotify = 1;
+// The press of an auto-repeat is sent together with its release but may be read
+// from the connection a little later.
+constexpr int releaseSettleMs = 20;
 
 } // namespace
 
@@ -176,11 +179,12 @@ bool X11HotkeyBackend::onKeyPress(unsigned keycode, unsigned state, unsigned lon
     if (!isGrabbed(hotkey))
         return false;
     KeyState& key = m_keyStates[keycode];
-    // Auto-repeat arrives as repeated presses, or (without detectable repeat) as a
-    // release and a press that carry the same time stamp. Either way it is not a
-    // new press of the key.
-    const bool repeat = key.down || (key.releaseTime != 0 && key.releaseTime == time);
+    // Auto-repeat arrives as repeated presses, or (Qt keeps the server's classic
+    // repeat) as a release and a press that carry the same time stamp. Either
+    // way it is not a new press of the key.
+    const bool repeat = key.down || (key.released && key.releaseTime == time);
     key.down = true;
+    key.releasePending = false;
     if (!repeat)
         HotkeyRegistry::instance().pressed(hotkey);
     return true;
@@ -190,13 +194,25 @@ bool X11HotkeyBackend::onKeyRelease(unsigned keycode, unsigned state, unsigned l
 {
     // Only keys whose press was ours have a state; their release is ours too.
     const auto it = m_keyStates.find(keycode);
-    if (it == m_keyStates.end())
+    if (it == m_keyStates.end() || !it->second.down)
         return false;
-    it->second.down = false;
-    it->second.releaseTime = time;
+    KeyState& key = it->second;
+    key.down = false;
+    key.released = true;
+    key.releasePending = true;
+    key.releaseTime = time;
+    // A repeat's press follows its release at once: only a release that no press
+    // follows within a moment is the real one.
     const NativeHotkey hotkey{keycode, relevantModifiers(state)};
-    if (isGrabbed(hotkey))
-        HotkeyRegistry::instance().released(hotkey);
+    QTimer::singleShot(releaseSettleMs, &m_timerContext, [this, hotkey, time] {
+        const auto state = m_keyStates.find(hotkey.key);
+        if (state == m_keyStates.end() || !state->second.releasePending ||
+            state->second.releaseTime != time)
+            return;
+        state->second.releasePending = false;
+        if (isGrabbed(hotkey))
+            HotkeyRegistry::instance().released(hotkey);
+    });
     return true;
 }
 

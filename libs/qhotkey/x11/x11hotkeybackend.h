@@ -31,6 +31,8 @@ private:
     struct KeyState
     {
         bool down = false;
+        bool released = false;       // releaseTime is valid
+        bool releasePending = false; // released() not yet emitted
         unsigned long releaseTime = 0;
     };
 
