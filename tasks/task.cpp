@@ -1,5 +1,6 @@
 #include "task.h"
 
+#include "absolutepoint.h"
 #include "interruptiblewait.h"
 #include "platform/backend.h"
 #include "platform/virtualkeys.h"
@@ -42,14 +43,8 @@ Task::~Task() = default;
 
 QPoint Task::toAbsolutePoint(const QPoint& px)
 {
-    const platform::ScreenSize screen = platform::primaryScreenSize();
-    if (screen.width <= 0 || screen.height <= 0)
-        return QPoint(); // no screen known: nothing sensible to scale to
-    // 64-bit products: a point read from a file may be far off any screen.
-    const auto scale = [](int v, int extent) {
-        return static_cast<int>(qint64(v) * platform::AbsoluteRange / extent);
-    };
-    return QPoint(scale(px.x(), screen.width), scale(px.y(), screen.height));
+    // Jobs and flow operations convert the same way; one implementation serves both.
+    return ::toAbsolutePoint(px);
 }
 
 void Task::pressModifierKeys(int mask) { sendModifierKeys(mask, 0); }
