@@ -11,10 +11,8 @@
 #include <memory>
 
 // After Qt: Xlib's macros clash with Qt headers.
-#include <X11/XKBlib.h>
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+#include "x11testclient.h"
+
 #include <xcb/xcb.h>
 
 namespace {
@@ -23,75 +21,10 @@ namespace {
 constexpr int settleMs = 150;
 constexpr int activationTimeoutMs = 2000;
 
-struct DisplayCloser
-{
-    void operator()(Display* display) const { XCloseDisplay(display); }
-};
-using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
-
 int ignoreErrors(Display*, XErrorEvent*)
 {
     return 0;
 }
-
-// Another X client; used to press keys and to hold grabs of its own.
-class OtherClient
-{
-public:
-    OtherClient() : m_display(XOpenDisplay(nullptr)) {}
-    Display* display() const { return m_display.get(); }
-
-    KeyCode keycode(KeySym keysym) const { return XKeysymToKeycode(display(), keysym); }
-
-    void press(const QVector<KeySym>& keysyms, int holdMs = 0)
-    {
-        for (KeySym keysym : keysyms)
-            XTestFakeKeyEvent(display(), keycode(keysym), True, CurrentTime);
-        XFlush(display());
-        if (holdMs > 0)
-            QTest::qWait(holdMs);
-        for (int i = keysyms.size() - 1; i >= 0; --i)
-            XTestFakeKeyEvent(display(), keycode(keysyms.at(i)), False, CurrentTime);
-        XSync(display(), False);
-    }
-
-    // True when the server granted the grab to this client.
-    bool grab(KeySym keysym, unsigned modifiers)
-    {
-        s_failed = false;
-        XErrorHandler previous = XSetErrorHandler(&OtherClient::onError);
-        XGrabKey(display(), keycode(keysym), modifiers, DefaultRootWindow(display()), True,
-                 GrabModeAsync, GrabModeAsync);
-        XSync(display(), False);
-        XSetErrorHandler(previous);
-        return !s_failed;
-    }
-
-    void ungrab(KeySym keysym, unsigned modifiers)
-    {
-        XUngrabKey(display(), keycode(keysym), modifiers, DefaultRootWindow(display()));
-        XSync(display(), False);
-    }
-
-    void setLocks(unsigned mask)
-    {
-        const unsigned all = lockMask(XK_Num_Lock) | LockMask;
-        XkbLockModifiers(display(), XkbUseCoreKbd, all, mask);
-        XSync(display(), False);
-    }
-
-    unsigned lockMask(KeySym keysym) const { return XkbKeysymToModifiers(display(), keysym); }
-
-private:
-    static int onError(Display*, XErrorEvent*)
-    {
-        s_failed = true;
-        return 0;
-    }
-    static bool s_failed;
-    DisplayPtr m_display;
-};
-bool OtherClient::s_failed = false;
 
 // Counts the key presses the application receives for one keycode, before the
 // hotkey library sees them (filters installed later are asked first).
@@ -146,7 +79,7 @@ private slots:
     void chordsAreRefused();
 
 private:
-    OtherClient m_user;
+    X11TestClient m_user;
 };
 
 void TestQHotkeyX11::initTestCase()
@@ -271,7 +204,7 @@ void TestQHotkeyX11::keyHeldByAnotherClientIsRefused_data()
 void TestQHotkeyX11::keyHeldByAnotherClientIsRefused()
 {
     QFETCH(unsigned, otherModifiers);
-    OtherClient other;
+    X11TestClient other;
     QVERIFY(other.grab(XK_F7, otherModifiers));
 
     QHotkey hotkey(QKeySequence(QStringLiteral("F7")), true);
@@ -279,7 +212,7 @@ void TestQHotkeyX11::keyHeldByAnotherClientIsRefused()
     QVERIFY(!hotkey.setRegistered(true));
 
     // Nothing of the refused attempt stays grabbed.
-    OtherClient third;
+    X11TestClient third;
     const unsigned numLock = m_user.lockMask(XK_Num_Lock);
     for (unsigned combo : {0u, unsigned(LockMask), numLock, unsigned(LockMask) | numLock}) {
         if (combo == otherModifiers)
@@ -321,7 +254,7 @@ void TestQHotkeyX11::releasedKeyIsFreeAndSilent()
     QTest::qWait(settleMs);
     QCOMPARE(spy.count(), 0);
 
-    OtherClient other;
+    X11TestClient other;
     QVERIFY2(other.grab(XK_F8, 0), "the key is still grabbed");
     QVERIFY(other.grab(XK_F8, m_user.lockMask(XK_Num_Lock) | LockMask));
 }

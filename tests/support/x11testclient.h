@@ -1,0 +1,84 @@
+#pragma once
+// A second X client for tests: presses keys through XTest as a user would, and
+// holds key grabs of its own as another program would. Header-only; a test that
+// includes it links X11::X11 and X11::Xtst.
+
+#include <QTest>
+#include <QVector>
+
+#include <memory>
+
+// After Qt: Xlib's macros clash with Qt headers.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+class X11TestClient
+{
+public:
+    X11TestClient() : m_display(XOpenDisplay(nullptr)) {}
+    Display* display() const { return m_display.get(); }
+
+    KeyCode keycode(KeySym keysym) const { return XKeysymToKeycode(display(), keysym); }
+
+    // Presses the keys in order and releases them in reverse, holding them for holdMs.
+    void press(const QVector<KeySym>& keysyms, int holdMs = 0)
+    {
+        for (KeySym keysym : keysyms)
+            XTestFakeKeyEvent(display(), keycode(keysym), True, CurrentTime);
+        XFlush(display());
+        if (holdMs > 0)
+            QTest::qWait(holdMs);
+        for (int i = keysyms.size() - 1; i >= 0; --i)
+            XTestFakeKeyEvent(display(), keycode(keysyms.at(i)), False, CurrentTime);
+        XSync(display(), False);
+    }
+
+    // True when the server granted the grab to this client.
+    bool grab(KeySym keysym, unsigned modifiers)
+    {
+        failed() = false;
+        XErrorHandler previous = XSetErrorHandler(&X11TestClient::onError);
+        XGrabKey(display(), keycode(keysym), modifiers, DefaultRootWindow(display()), True,
+                 GrabModeAsync, GrabModeAsync);
+        XSync(display(), False);
+        XSetErrorHandler(previous);
+        return !failed();
+    }
+
+    void ungrab(KeySym keysym, unsigned modifiers)
+    {
+        XUngrabKey(display(), keycode(keysym), modifiers, DefaultRootWindow(display()));
+        XSync(display(), False);
+    }
+
+    // Sets CapsLock and NumLock exactly as in `mask` (LockMask, lockMask(XK_Num_Lock)).
+    void setLocks(unsigned mask)
+    {
+        const unsigned all = lockMask(XK_Num_Lock) | LockMask;
+        XkbLockModifiers(display(), XkbUseCoreKbd, all, mask);
+        XSync(display(), False);
+    }
+
+    unsigned lockMask(KeySym keysym) const { return XkbKeysymToModifiers(display(), keysym); }
+
+private:
+    struct DisplayCloser
+    {
+        void operator()(Display* display) const { XCloseDisplay(display); }
+    };
+
+    static bool& failed()
+    {
+        static bool value = false;
+        return value;
+    }
+    static int onError(Display*, XErrorEvent*)
+    {
+        failed() = true;
+        return 0;
+    }
+
+    std::unique_ptr<Display, DisplayCloser> m_display;
+};
