@@ -32,6 +32,8 @@ constexpr uint32_t LButtonDown = 0x0201, LButtonUp = 0x0202;
 constexpr uint32_t RButtonDown = 0x0204, RButtonUp = 0x0205;
 constexpr uint32_t MButtonDown = 0x0207, MButtonUp = 0x0208;
 constexpr uint32_t MouseWheel = 0x020A;
+constexpr uint32_t XButtonDown = 0x020B, XButtonUp = 0x020C; // XBUTTON1/2 in mouseData's high word
+constexpr uint32_t MouseHWheel = 0x020E;                     // positive: to the right
 // clang-format on
 } // namespace Message
 

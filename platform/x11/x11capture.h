@@ -1,0 +1,14 @@
+#pragma once
+#include "../backend.h"
+
+#include <memory>
+
+namespace platform::x11 {
+
+// Global mouse and keyboard capture through the X RECORD extension, on connections
+// and a thread of its own; handlers run on the thread that called start(), which
+// needs a running Qt event loop. Null when no X display or no RECORD extension is
+// available.
+std::unique_ptr<InputCapture> createX11Capture();
+
+} // namespace platform::x11
