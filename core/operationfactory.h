@@ -1,0 +1,32 @@
+#pragma once
+// Creates operations by type id ("mouse_click", "mouse_move", "key_input",
+// "text_input") by cloning a registered default-valued prototype.
+
+#include <QMap>
+#include <QObject>
+#include <QString>
+
+class Operation;
+
+class OperationFactory : public QObject
+{
+    Q_OBJECT
+
+public:
+    static OperationFactory* instance();
+
+    // Stores the prototype under its typeId(), replacing an earlier one. Prototypes
+    // live as long as the process; the factory never deletes them.
+    void registerOperation(Operation* prototype);
+    // The four built-in types, each with default values.
+    void registerBuiltinOperations();
+
+    // A new default-valued operation owned by `parent`; null for an id that is not
+    // registered (the comparison is exact and case-sensitive).
+    Operation* create(const QString& typeId, QObject* parent = nullptr) const;
+
+private:
+    OperationFactory() = default;
+
+    QMap<QString, Operation*> prototypes;
+};

@@ -1,0 +1,53 @@
+#include "interruptiblewait.h"
+
+#include "appconfig.h"
+
+#include "platform/backend.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// Longest sleep between two looks at the run flag: bounds the reaction to a stop.
+constexpr int kMaxSliceMs = 50;
+
+// Holds the fine timer resolution for its lifetime, released only if it was granted.
+class FineTimerResolution
+{
+public:
+    FineTimerResolution() : m_granted(platform::backend().beginTimerResolution()) {}
+    ~FineTimerResolution()
+    {
+        if (m_granted)
+            platform::backend().endTimerResolution();
+    }
+    FineTimerResolution(const FineTimerResolution&) = delete;
+    FineTimerResolution& operator=(const FineTimerResolution&) = delete;
+
+private:
+    bool m_granted;
+};
+
+void sleepUntil(std::chrono::steady_clock::time_point deadline)
+{
+    // sleep_until may wake early (signals, coarse timers): sleep again until reached.
+    while (std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_until(deadline);
+}
+
+} // namespace
+
+void interruptibleWait(int ms)
+{
+    if (ms < 1)
+        return;
+    FineTimerResolution resolution;
+    int remaining = ms;
+    while (AppConfig::runFlag.load() && remaining >= 1) {
+        const int slice = std::min(remaining, kMaxSliceMs);
+        sleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(slice));
+        remaining -= slice;
+    }
+}
