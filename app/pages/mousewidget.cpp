@@ -1,0 +1,349 @@
+#include "mousewidget.h"
+#include "ui_mousewidget.h"
+
+#include "globalmousewidget.h"
+#include "hotkeymanage.h"
+#include "logcategory.h"
+#include "mousetask.h"
+#include "platform/backend.h"
+#include "qhotkey.h"
+#include "taskfile.h"
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QFont>
+#include <QIntValidator>
+#include <QKeySequence>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+
+const QString DefaultHotkey = QStringLiteral("F2");
+const QString TitleFontFamily = QStringLiteral("Microsoft YaHei UI");
+constexpr int TitleFontPointSize = 12;
+constexpr int EditWidth = 60;
+constexpr int RandomRadioWidth = 50;
+constexpr int RepeatRadioWidth = 70;
+constexpr int MaxMilliseconds = 999999999;
+constexpr int MaxRepeatTimes = 999999999;
+constexpr int MaxJitterPixels = 99;
+
+const QString EditStyle = QStringLiteral(
+    "QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
+    "background-color: white;}");
+const QString PositionLabelStyle =
+    QStringLiteral("QLabel {border-bottom: 1px solid #8a8a8a; padding: 4px;}");
+const QString ButtonStyle = QStringLiteral(
+    "QPushButton {border: 1px solid #8a8a8a; background-color: #f0f0f0; border-radius: 4px; "
+    "padding: 4px;}"
+    "QPushButton:hover {background-color: #e0e0e0; border: 1px solid #999999;}"
+    "QPushButton:pressed {background-color: #d0d0d0; border: 1px solid #888888; "
+    "padding: 9px 7px 7px 9px;}"
+    "QPushButton:disabled {background-color: #cccccc; color: #666666;}");
+
+int numberIn(const QLineEdit* edit)
+{
+    return edit->text().toInt(nullptr, 10); // empty or not a number: 0
+}
+
+QButtonGroup* makeGroup(QWidget* owner, std::initializer_list<QAbstractButton*> buttons)
+{
+    auto* group = new QButtonGroup(owner);
+    int id = 0;
+    for (QAbstractButton* button : buttons)
+        group->addButton(button, id++);
+    return group;
+}
+
+} // namespace
+
+MouseWidget::MouseWidget(QWidget* parent)
+    : TaskWidget(parent), ui(std::make_unique<Ui::MouseWidgetClass>()), m_task(new MouseTask(this))
+{
+    initUi();
+    initConnections();
+    QTimer::singleShot(0, this, &MouseWidget::loadTask);
+}
+
+MouseWidget::~MouseWidget()
+{
+    if (m_capture)
+        m_capture->stop();
+    delete m_tag;
+    // The worker runs MouseTask::run() on this object's task: end it while both exist.
+    stopTaskForExit();
+}
+
+QString MouseWidget::buttonText(const QString& hotkey)
+{
+    return tr("启动/停止连点\n[%1]").arg(hotkey);
+}
+
+bool MouseWidget::isPicking() const { return m_capture && m_capture->isActive(); }
+
+void MouseWidget::initUi()
+{
+    ui->setupUi(this);
+    ui->lblTitle->setText(tr("鼠标连点"));
+    ui->lblTitle->setFont(QFont(TitleFontFamily, TitleFontPointSize));
+    ui->btnDoClick->setText(buttonText(DefaultHotkey));
+    ui->btnDoClick->setFixedSize(200, 60);
+    ui->rbtnRandomInterval->setFixedWidth(RandomRadioWidth);
+    ui->rbtnStopByRepeatTimes->setFixedWidth(RepeatRadioWidth);
+    ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
+    ui->lblXYPos->setText(tr("坐标：X=%1,Y=%2").arg(0).arg(0));
+
+    m_keyGroup = makeGroup(this, {ui->rbtnLeftKey, ui->rbtnRightKey, ui->rbtnMiddleKey});
+    m_clickGroup = makeGroup(this, {ui->rbtnClick, ui->rbtnDoubleClick});
+    m_posGroup = makeGroup(this, {ui->rbtnFollowMousePos, ui->rbtnFixedPos});
+    m_intervalGroup = makeGroup(this, {ui->rbtnFixedInterval, ui->rbtnRandomInterval});
+    m_stopGroup = makeGroup(
+        this, {ui->rbtnStopByRepeatTimes, ui->rbtnStopByTime, ui->rbtnStopByHand});
+
+    applyStyles();
+    applyValidators();
+    onPosFlagChanged();
+    onIntervalFlagChanged();
+    onStopFlagChanged();
+}
+
+void MouseWidget::applyStyles()
+{
+    ui->lblXYPos->setStyleSheet(PositionLabelStyle);
+    ui->btnPosSelect->setStyleSheet(ButtonStyle);
+    ui->btnDoClick->setStyleSheet(ButtonStyle);
+    for (QLineEdit* edit : {ui->edtFixedInterval, ui->edtRandomMillisecond, ui->edtRepeatTimes,
+                            ui->edtAfterMillisecond, ui->edtHorizenRangePixel,
+                            ui->edtVertialRangePixel}) {
+        edit->setFixedWidth(EditWidth);
+        edit->setStyleSheet(EditStyle);
+    }
+}
+
+void MouseWidget::applyValidators()
+{
+    for (QLineEdit* edit :
+         {ui->edtFixedInterval, ui->edtRandomMillisecond, ui->edtAfterMillisecond})
+        edit->setValidator(new QIntValidator(0, MaxMilliseconds, edit));
+    ui->edtRepeatTimes->setValidator(new QIntValidator(1, MaxRepeatTimes, ui->edtRepeatTimes));
+    for (QLineEdit* edit : {ui->edtHorizenRangePixel, ui->edtVertialRangePixel})
+        edit->setValidator(new QIntValidator(0, MaxJitterPixels, edit));
+}
+
+void MouseWidget::initConnections()
+{
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &MouseWidget::saveTask);
+    connect(ui->btnPosSelect, &QPushButton::clicked, this, &MouseWidget::onBtnPosSelectClicked);
+    connect(ui->btnDoClick, &QPushButton::clicked, this, &MouseWidget::onDoClick);
+    connect(ui->lblHotKeySet, &QLabel::linkActivated, this, &MouseWidget::onHotKeySetClicked);
+    for (QAbstractButton* radio : m_posGroup->buttons())
+        connect(radio, &QAbstractButton::clicked, this, &MouseWidget::onPosFlagChanged);
+    for (QAbstractButton* radio : m_intervalGroup->buttons())
+        connect(radio, &QAbstractButton::clicked, this, &MouseWidget::onIntervalFlagChanged);
+    for (QAbstractButton* radio : m_stopGroup->buttons())
+        connect(radio, &QAbstractButton::clicked, this, &MouseWidget::onStopFlagChanged);
+
+    m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
+    m_activeHotkey = m_hotkey;
+    HotkeyManage::instance()->addHotkey(m_hotkey);
+    connect(m_hotkey, &QHotkey::activated, this, &TaskWidget::toggleTask);
+}
+
+void MouseWidget::onDoClick() { toggleTask(); }
+
+void MouseWidget::onPosFlagChanged()
+{
+    ui->btnPosSelect->setEnabled(ui->rbtnFixedPos->isChecked());
+}
+
+void MouseWidget::onIntervalFlagChanged()
+{
+    const bool fixed = ui->rbtnFixedInterval->isChecked();
+    ui->edtFixedInterval->setEnabled(fixed);
+    ui->edtRandomMillisecond->setEnabled(!fixed);
+}
+
+void MouseWidget::onStopFlagChanged()
+{
+    ui->edtRepeatTimes->setEnabled(ui->rbtnStopByRepeatTimes->isChecked());
+    ui->edtAfterMillisecond->setEnabled(ui->rbtnStopByTime->isChecked());
+}
+
+bool MouseWidget::prepareStart()
+{
+    const int button = ui->rbtnLeftKey->isChecked()    ? TaskType::LeftClick
+                       : ui->rbtnRightKey->isChecked() ? TaskType::RightClick
+                                                       : TaskType::MiddleClick;
+    m_task->setTaskType(button + (ui->rbtnClick->isChecked() ? 0 : 1));
+
+    const bool fixedPos = ui->rbtnFixedPos->isChecked();
+    m_task->setPositionMode(fixedPos ? MouseTask::FixedPoint : MouseTask::FollowCursor);
+    if (fixedPos)
+        m_task->setPosition(m_pickedPoint);
+
+    const bool fixedInterval = ui->rbtnFixedInterval->isChecked();
+    m_task->setIntervalFlag(fixedInterval ? MouseTask::FixedInterval : MouseTask::RandomInterval);
+    m_task->setExecuteInterval(
+        numberIn(fixedInterval ? ui->edtFixedInterval : ui->edtRandomMillisecond));
+
+    m_task->setStopFlag(ui->rbtnStopByHand->isChecked()   ? MouseTask::StopByHand
+                        : ui->rbtnStopByTime->isChecked() ? MouseTask::StopByDuration
+                                                          : MouseTask::StopByCount);
+    m_task->setDurationTime(numberIn(ui->edtAfterMillisecond));
+    m_task->setExecuteTimes(numberIn(ui->edtRepeatTimes));
+
+    m_task->setHJitterRange(numberIn(ui->edtHorizenRangePixel));
+    m_task->setVJitterRange(numberIn(ui->edtVertialRangePixel));
+
+    int modifiers = 0;
+    if (ui->checkBoxShift->isChecked())
+        modifiers |= ModifierMask::Shift;
+    if (ui->checkBoxCtrl->isChecked())
+        modifiers |= ModifierMask::Ctrl;
+    if (ui->checkBoxAlt->isChecked())
+        modifiers |= ModifierMask::Alt;
+    if (ui->checkBoxWin->isChecked())
+        modifiers |= ModifierMask::Win;
+    m_task->setModifierKeys(modifiers);
+    return true;
+}
+
+void MouseWidget::runTask()
+{
+    m_task->run();
+    emit sigTaskFinished();
+}
+
+void MouseWidget::onBtnPosSelectClicked()
+{
+    endPick(); // a pick still in progress gives way to the new one
+    m_tag = new GlobalMouseWidget();
+    m_tag->show();
+
+    m_capture = platform::backend().createCapture();
+    const bool started =
+        m_capture && m_capture->start(
+                         [this](const platform::CapturedMouse& event) { onPickMouse(event); },
+                         platform::InputCapture::KeyHandler());
+    if (!started) {
+        // Nothing could bring a hidden window back: the pick ends before it hides.
+        endPick();
+        qCWarning(logCategory()) << "Point pick: the global mouse capture could not be started";
+        QMessageBox::warning(this, tr("选择坐标失败"),
+                             tr("无法捕获全局鼠标点击，请稍后重试。"));
+        return;
+    }
+    hideMainWindow();
+}
+
+void MouseWidget::onPickMouse(const platform::CapturedMouse& event)
+{
+    if (event.message != platform::Message::LButtonDown &&
+        event.message != platform::Message::RButtonDown)
+        return;
+    // The press itself is not swallowed: it also reaches the window under the pointer.
+    m_pickedPoint = QPoint(event.x, event.y);
+    showPickedPoint();
+    endPick();
+    restoreMainWindow();
+}
+
+void MouseWidget::endPick()
+{
+    if (m_capture) {
+        m_capture->stop();
+        // This may run inside the capture's own handler: destroy it afterwards.
+        QTimer::singleShot(0, this, [capture = std::shared_ptr<platform::InputCapture>(
+                                         std::move(m_capture))] { Q_UNUSED(capture); });
+    }
+    delete m_tag;
+}
+
+void MouseWidget::showPickedPoint()
+{
+    ui->lblXYPos->setText(tr("坐标：X=%1,Y=%2").arg(m_pickedPoint.x()).arg(m_pickedPoint.y()));
+}
+
+void MouseWidget::onHotKeySetClicked()
+{
+    const QString previous = m_task->hotKey();
+    QString hotkey = m_hotkey->shortcut().toString(QKeySequence::PortableText);
+    if (!editHotkey(hotkey)) {
+        QMessageBox::warning(this, tr("快捷键设置失败"),
+                             tr("无法注册快捷键 %1，可能已被占用。").arg(hotkey));
+        ui->btnDoClick->setText(buttonText(previous));
+        return;
+    }
+    ui->btnDoClick->setText(buttonText(hotkey));
+    m_task->setHotKey(hotkey);
+}
+
+void MouseWidget::saveTask() { m_task->save(TaskFile::mouseFilePath()); }
+
+void MouseWidget::loadTask()
+{
+    if (!m_task->load(TaskFile::mouseFilePath()))
+        return;
+    const int type = m_task->taskType();
+    if (type < TaskType::LeftClick || type > TaskType::MiddleDoubleClick)
+        return; // a fresh task saved before its first start: keep the initial controls
+    showTask();
+}
+
+void MouseWidget::showTask()
+{
+    const int type = m_task->taskType();
+    m_keyGroup->button(type / 2)->setChecked(true);
+    m_clickGroup->button(type % 2)->setChecked(true);
+
+    if (m_task->positionMode() != MouseTask::FollowCursor) {
+        ui->rbtnFixedPos->setChecked(true);
+        m_pickedPoint = m_task->position();
+        showPickedPoint();
+    } else {
+        ui->rbtnFollowMousePos->setChecked(true);
+    }
+
+    const QString interval = QString::number(m_task->executeInterval());
+    if (m_task->intervalFlag() != MouseTask::FixedInterval) {
+        ui->rbtnRandomInterval->setChecked(true);
+        ui->edtRandomMillisecond->setText(interval);
+    } else {
+        ui->rbtnFixedInterval->setChecked(true);
+        ui->edtFixedInterval->setText(interval);
+    }
+
+    if (m_task->stopFlag() == MouseTask::StopByDuration) {
+        ui->rbtnStopByTime->setChecked(true);
+        ui->edtAfterMillisecond->setText(QString::number(m_task->durationTime()));
+    } else if (m_task->stopFlag() != MouseTask::StopByHand) {
+        ui->rbtnStopByRepeatTimes->setChecked(true);
+        ui->edtRepeatTimes->setText(QString::number(m_task->executeTimes()));
+    } else {
+        ui->rbtnStopByHand->setChecked(true);
+    }
+
+    ui->edtHorizenRangePixel->setText(QString::number(m_task->hJitterRange()));
+    ui->edtVertialRangePixel->setText(QString::number(m_task->vJitterRange()));
+    const int modifiers = m_task->modifierKeys();
+    ui->checkBoxShift->setChecked(modifiers & ModifierMask::Shift);
+    ui->checkBoxCtrl->setChecked(modifiers & ModifierMask::Ctrl);
+    ui->checkBoxAlt->setChecked(modifiers & ModifierMask::Alt);
+    ui->checkBoxWin->setChecked(modifiers & ModifierMask::Win);
+
+    onPosFlagChanged();
+    onIntervalFlagChanged();
+    onStopFlagChanged();
+    applyLoadedHotkey(m_task->hotKey());
+}
+
+void MouseWidget::applyLoadedHotkey(const QString& hotkey)
+{
+    ui->btnDoClick->setText(buttonText(hotkey));
+    m_hotkey->setRegistered(false);
+    m_hotkey->setShortcut(QKeySequence(hotkey), false);
+    m_hotkey->setRegistered(true);
+    if (!m_hotkey->isRegistered())
+        qCWarning(logCategory()).noquote() << tr("鼠标连点快捷键:%1, 注册失败。").arg(hotkey);
+}

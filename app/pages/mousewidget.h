@@ -1,0 +1,77 @@
+#pragma once
+// The mouse clicker page: the clicker's settings, its start/stop hotkey (F2 by
+// default), picking the fixed click point on the screen, and "mouse.kqt".
+
+#include "taskwidget.h"
+
+#include <QPoint>
+#include <QPointer>
+
+#include <memory>
+
+class GlobalMouseWidget;
+class MouseTask;
+class QButtonGroup;
+
+namespace platform {
+class InputCapture;
+struct CapturedMouse;
+} // namespace platform
+
+namespace Ui {
+class MouseWidgetClass;
+}
+
+class MouseWidget : public TaskWidget
+{
+    Q_OBJECT
+
+public:
+    explicit MouseWidget(QWidget* parent = nullptr);
+    ~MouseWidget() override;
+
+    MouseTask* task() const { return m_task; }
+    QPoint pickedPoint() const { return m_pickedPoint; }
+    bool isPicking() const;
+
+    // Writes "mouse.kqt" from the task as the last start left it (done at quit).
+    void saveTask();
+    // Reads "mouse.kqt" and, when it holds a clicker task, shows it (done at start-up).
+    void loadTask();
+
+    static QString buttonText(const QString& hotkey);
+
+public slots:
+    void onBtnPosSelectClicked();
+    void onHotKeySetClicked();
+    void onDoClick();
+    void onPosFlagChanged();
+    void onIntervalFlagChanged();
+    void onStopFlagChanged();
+
+protected:
+    void initUi() override;
+    void initConnections() override;
+    void runTask() override;
+    bool prepareStart() override;
+
+private:
+    void applyStyles();
+    void applyValidators();
+    void showTask();
+    void applyLoadedHotkey(const QString& hotkey);
+    void onPickMouse(const platform::CapturedMouse& event);
+    void endPick();
+    void showPickedPoint();
+
+    std::unique_ptr<Ui::MouseWidgetClass> ui;
+    MouseTask* m_task;
+    QPoint m_pickedPoint;
+    QPointer<GlobalMouseWidget> m_tag;
+    std::unique_ptr<platform::InputCapture> m_capture;
+    QButtonGroup* m_keyGroup = nullptr;
+    QButtonGroup* m_clickGroup = nullptr;
+    QButtonGroup* m_posGroup = nullptr;
+    QButtonGroup* m_intervalGroup = nullptr;
+    QButtonGroup* m_stopGroup = nullptr;
+};
