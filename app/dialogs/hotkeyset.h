@@ -1,0 +1,46 @@
+#pragma once
+// Lets the user press a new start/stop hotkey. While the dialog is visible every
+// global hotkey is silenced, so typing the new key starts or stops nothing.
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class HotKeySetClass;
+}
+
+class HotKeySet : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit HotKeySet(QWidget* parent = nullptr);
+    ~HotKeySet() override;
+
+    // The current key text (possibly empty) shown when the dialog opens.
+    void setHotkeyText(const QString& text);
+    // The captured key after exec(); empty means "no hotkey".
+    QString hotkeyText() const;
+
+    // The text a key press is captured as ("Ctrl+Shift+S", "F2"); empty when the
+    // press does not name a key (a modifier alone, an unknown key).
+    static QString keyText(int key, Qt::KeyboardModifiers modifiers);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void onBtnClearClicked();
+    void onBtnOkClicked();
+
+private:
+    void setHotkeysBlocked(bool block);
+
+    std::unique_ptr<Ui::HotKeySetClass> ui;
+    bool m_blocking = false;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// Edits the save folder and what the main window's close button does. The
+// dialog only shows and returns the values; the caller stores them.
+
+#include <QDialog>
+
+#include <memory>
+
+namespace Ui {
+class SettingsClass;
+}
+
+class Settings : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Settings(QWidget* parent = nullptr);
+    ~Settings() override;
+
+    // The folder as shown (typed or chosen); not checked for existence.
+    QString savePath() const;
+    // 0 hide to the tray, 1 quit the program.
+    int closeAction() const;
+
+private slots:
+    void onBtnSelectPathClicked();
+
+private:
+    std::unique_ptr<Ui::SettingsClass> ui;
+};

@@ -1,0 +1,365 @@
+// The three small dialogs: their texts, the key capture of the hotkey dialog
+// and its silencing of every global hotkey while it is open.
+
+#include "appconfig.h"
+#include "dialogs/hotkeyset.h"
+#include "dialogs/settings.h"
+#include "dialogs/taskrename.h"
+#include "hotkeymanage.h"
+#include "qhotkey.h"
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+template <typename T> T* child(QWidget* dialog, const char* name)
+{
+    T* widget = dialog->findChild<T*>(QLatin1String(name));
+    if (!widget)
+        qWarning("no child %s", name);
+    return widget;
+}
+
+// Runs `answer` on the file dialog that the next modal call opens.
+void answerFileDialog(std::function<void(QFileDialog*)> answer)
+{
+    QTimer::singleShot(0, qApp, [answer] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) {
+            qWarning("no file dialog opened");
+            return;
+        }
+        answer(dialog);
+    });
+}
+
+} // namespace
+
+using KeyPresses = QVector<QPair<int, int>>; // key, modifiers
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void texts_data();
+    void texts();
+    void hotKeySetCapturesKeys_data();
+    void hotKeySetCapturesKeys();
+    void hotKeySetClearThenOkGivesEmptyText();
+    void hotKeySetSilencesHotkeysWhileOpen_data();
+    void hotKeySetSilencesHotkeysWhileOpen();
+    void taskRenameReturnsTheName();
+    void settingsPresets_data();
+    void settingsPresets();
+    void settingsChooseFolder_data();
+    void settingsChooseFolder();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+void TestDialogs::init()
+{
+    AppConfig::instance()->saveFilePath.clear();
+    AppConfig::instance()->btnCloseAction = 0;
+}
+
+void TestDialogs::texts_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QString>("text");
+
+    // clang-format off
+    QTest::newRow("HotKeySet title") << "HotKeySet" << "" << "快捷键设置";
+    QTest::newRow("HotKeySet tips") << "HotKeySet" << "lblHotKeyTips" << "按下键盘组合键设置新的快捷键";
+    QTest::newRow("HotKeySet placeholder") << "HotKeySet" << "edtHotKey" << "按下快捷键（如Ctrl+S）";
+    QTest::newRow("HotKeySet clear") << "HotKeySet" << "btnClear" << "删除快捷键";
+    QTest::newRow("HotKeySet ok") << "HotKeySet" << "btnOk" << "确定";
+    QTest::newRow("TaskRename title") << "TaskRename" << "" << "重命名";
+    QTest::newRow("TaskRename label") << "TaskRename" << "lblTaskRename" << "请输入新的任务名称：";
+    QTest::newRow("TaskRename ok") << "TaskRename" << "btnOk" << "确定";
+    QTest::newRow("Settings title") << "Settings" << "" << "设置";
+    QTest::newRow("Settings path") << "Settings" << "lblSavePath" << "录制/自定义操作保存位置：";
+    QTest::newRow("Settings change") << "Settings" << "btnSelectPath" << "修改";
+    QTest::newRow("Settings close") << "Settings" << "lblClose" << "点击主窗口关闭按钮时：";
+    QTest::newRow("Settings tray") << "Settings" << "rbtnHideToTray" << "最小化到系统托盘，不关闭软件";
+    QTest::newRow("Settings quit") << "Settings" << "rbtnCloseApp" << "关闭软件";
+    QTest::newRow("Settings cancel") << "Settings" << "btnCancel" << "取消";
+    QTest::newRow("Settings ok") << "Settings" << "btnOk" << "确定";
+    // clang-format on
+}
+
+void TestDialogs::texts()
+{
+    QFETCH(QString, dialog);
+    QFETCH(QString, object);
+    QFETCH(QString, text);
+
+    std::unique_ptr<QDialog> window;
+    if (dialog == QLatin1String("HotKeySet"))
+        window = std::make_unique<HotKeySet>();
+    else if (dialog == QLatin1String("TaskRename"))
+        window = std::make_unique<TaskRename>();
+    else
+        window = std::make_unique<Settings>();
+    QVERIFY(!window->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+
+    if (object.isEmpty()) {
+        QCOMPARE(window->windowTitle(), text);
+        return;
+    }
+    QWidget* widget = window->findChild<QWidget*>(object);
+    QVERIFY2(widget, qPrintable(object));
+    if (auto* label = qobject_cast<QLabel*>(widget))
+        QCOMPARE(label->text(), text);
+    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
+        QCOMPARE(button->text(), text);
+    else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+        QCOMPARE(edit->placeholderText(), text);
+    else
+        QFAIL("unexpected widget type");
+}
+
+void TestDialogs::hotKeySetCapturesKeys_data()
+{
+    QTest::addColumn<QString>("target"); // the focused child that gets the keys
+    QTest::addColumn<KeyPresses>("presses");
+    QTest::addColumn<QString>("expected");
+
+    const int ctrl = Qt::ControlModifier;
+    const int shift = Qt::ShiftModifier;
+    const int alt = Qt::AltModifier;
+    const int meta = Qt::MetaModifier;
+    // clang-format off
+    QTest::newRow("Ctrl, Shift, S") << "edtHotKey"
+        << KeyPresses{{Qt::Key_Control, ctrl}, {Qt::Key_Shift, ctrl | shift}, {Qt::Key_S, ctrl | shift}}
+        << "Ctrl+Shift+S";
+    QTest::newRow("F2") << "edtHotKey" << KeyPresses{{Qt::Key_F2, 0}} << "F2";
+    QTest::newRow("Alt+1") << "edtHotKey" << KeyPresses{{Qt::Key_1, alt}} << "Alt+1";
+    QTest::newRow("Ctrl+Alt+F5") << "edtHotKey" << KeyPresses{{Qt::Key_F5, ctrl | alt}} << "Ctrl+Alt+F5";
+    QTest::newRow("Meta is not recorded") << "edtHotKey" << KeyPresses{{Qt::Key_F3, meta}} << "F3";
+    QTest::newRow("Escape is a key") << "edtHotKey" << KeyPresses{{Qt::Key_Escape, 0}} << "Esc";
+    QTest::newRow("Return is a key") << "edtHotKey" << KeyPresses{{Qt::Key_Return, 0}} << "Return";
+    QTest::newRow("Return on the OK button") << "btnOk" << KeyPresses{{Qt::Key_Return, 0}} << "Return";
+    QTest::newRow("Space on the clear button") << "btnClear" << KeyPresses{{Qt::Key_Space, 0}} << "Space";
+    QTest::newRow("Tab is a key") << "edtHotKey" << KeyPresses{{Qt::Key_Tab, 0}} << "Tab";
+    QTest::newRow("Ctrl+A in the edit") << "edtHotKey" << KeyPresses{{Qt::Key_A, ctrl}} << "Ctrl+A";
+    QTest::newRow("modifiers alone change nothing") << "edtHotKey"
+        << KeyPresses{{Qt::Key_Control, ctrl}, {Qt::Key_Shift, shift}, {Qt::Key_Alt, alt},
+                      {Qt::Key_Meta, meta}}
+        << "F9";
+    QTest::newRow("unknown key changes nothing") << "edtHotKey"
+        << KeyPresses{{Qt::Key_unknown, ctrl}} << "F9";
+    // clang-format on
+}
+
+void TestDialogs::hotKeySetCapturesKeys()
+{
+    QFETCH(QString, target);
+    QFETCH(KeyPresses, presses);
+    QFETCH(QString, expected);
+
+    HotKeySet dialog;
+    dialog.setHotkeyText(QStringLiteral("F9"));
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QWidget* widget = child<QWidget>(&dialog, qPrintable(target));
+    QVERIFY(widget);
+    widget->setFocus();
+
+    for (const auto& press : presses) {
+        const auto modifiers = Qt::KeyboardModifiers(press.second);
+        if (press.first == Qt::Key_unknown) { // QTest cannot type a key without a name
+            QKeyEvent event(QEvent::KeyPress, press.first, modifiers);
+            QApplication::sendEvent(widget, &event);
+        } else {
+            QTest::keyPress(widget, Qt::Key(press.first), modifiers);
+        }
+    }
+    // Letting go of the keys, in any order, changes nothing.
+    for (const auto& press : presses) {
+        if (press.first != Qt::Key_unknown)
+            QTest::keyRelease(widget, Qt::Key(press.first), Qt::KeyboardModifiers());
+    }
+
+    QCOMPARE(dialog.hotkeyText(), expected);
+    QVERIFY2(dialog.isVisible(), "a captured key closed the dialog");
+    QCOMPARE(dialog.result(), int(QDialog::Rejected)); // not accepted either
+    QCOMPARE(QApplication::focusWidget(), widget);
+}
+
+void TestDialogs::hotKeySetClearThenOkGivesEmptyText()
+{
+    HotKeySet dialog;
+    dialog.setHotkeyText(QStringLiteral("Ctrl+F5"));
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        QTest::mouseClick(child<QPushButton>(&dialog, "btnClear"), Qt::LeftButton);
+        QVERIFY(dialog.isVisible());
+        QTest::mouseClick(child<QPushButton>(&dialog, "btnOk"), Qt::LeftButton);
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(dialog.hotkeyText(), QString());
+}
+
+void TestDialogs::hotKeySetSilencesHotkeysWhileOpen_data()
+{
+    QTest::addColumn<QString>("exit");
+    QTest::newRow("OK") << "ok";
+    QTest::newRow("window closed") << "close";
+    QTest::newRow("destroyed while open") << "destroy";
+}
+
+void TestDialogs::hotKeySetSilencesHotkeysWhileOpen()
+{
+    QFETCH(QString, exit);
+    // Blocking is the manager's signal blocking; that it silences real keys is
+    // shown by the manager's own tests on an X server.
+    QHotkey first(QKeySequence(QStringLiteral("F2")));
+    QHotkey second(QKeySequence(QStringLiteral("F3")));
+    HotkeyManage::instance()->addHotkey(&first);
+    HotkeyManage::instance()->addHotkey(&second);
+
+    auto dialog = std::make_unique<HotKeySet>();
+    QVERIFY(!first.signalsBlocked());
+    bool blockedWhileOpen = false;
+    QTimer::singleShot(0, dialog.get(), [&] {
+        blockedWhileOpen = first.signalsBlocked() && second.signalsBlocked();
+        if (exit == QLatin1String("ok"))
+            QTest::mouseClick(child<QPushButton>(dialog.get(), "btnOk"), Qt::LeftButton);
+        else if (exit == QLatin1String("close"))
+            dialog->close();
+    });
+    if (exit == QLatin1String("destroy")) {
+        dialog->show();
+        QCoreApplication::processEvents();
+        dialog.reset();
+    } else {
+        dialog->exec();
+    }
+    QVERIFY(blockedWhileOpen);
+    QVERIFY(!first.signalsBlocked());
+    QVERIFY(!second.signalsBlocked());
+}
+
+void TestDialogs::taskRenameReturnsTheName()
+{
+    TaskRename dialog;
+    dialog.setName(QStringLiteral("录制 1"));
+    QCOMPARE(dialog.name(), QStringLiteral("录制 1"));
+    QTimer::singleShot(0, &dialog, [&dialog] {
+        // The preset is selected, so typing replaces it.
+        QTest::keyClicks(child<QLineEdit>(&dialog, "edtTaskName"), QStringLiteral("flow"));
+        QTest::mouseClick(child<QPushButton>(&dialog, "btnOk"), Qt::LeftButton);
+    });
+    QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+    QCOMPARE(dialog.name(), QStringLiteral("flow"));
+
+    TaskRename closed;
+    QTimer::singleShot(0, &closed, [&closed] { closed.close(); });
+    QCOMPARE(closed.exec(), int(QDialog::Rejected));
+}
+
+void TestDialogs::settingsPresets_data()
+{
+    QTest::addColumn<QString>("savePath");
+    QTest::addColumn<int>("closeAction");
+    QTest::addColumn<QString>("shownPath");
+    QTest::addColumn<bool>("hideChecked");
+    QTest::addColumn<int>("returnedAction");
+
+    const QString documents = QDir::toNativeSeparators(
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    const QString path = QStringLiteral("/data/任务");
+    QTest::newRow("nothing stored") << "" << 0 << documents << true << 0;
+    QTest::newRow("folder, quit") << path << 1 << path << false << 1;
+    QTest::newRow("unknown action") << path << 7 << path << false << 1;
+}
+
+void TestDialogs::settingsPresets()
+{
+    QFETCH(QString, savePath);
+    QFETCH(int, closeAction);
+    QFETCH(QString, shownPath);
+    QFETCH(bool, hideChecked);
+    QFETCH(int, returnedAction);
+
+    AppConfig::instance()->saveFilePath = savePath;
+    AppConfig::instance()->btnCloseAction = closeAction;
+    Settings dialog;
+    QCOMPARE(child<QLineEdit>(&dialog, "edtSavePath")->text(), shownPath);
+    QCOMPARE(dialog.savePath(), shownPath); // confirming stores the shown folder explicitly
+    QCOMPARE(child<QRadioButton>(&dialog, "rbtnHideToTray")->isChecked(), hideChecked);
+    QCOMPARE(child<QRadioButton>(&dialog, "rbtnCloseApp")->isChecked(), !hideChecked);
+    QCOMPARE(dialog.closeAction(), returnedAction);
+
+    // The radio buttons exclude each other; a typed path is taken as typed.
+    QTest::mouseClick(child<QRadioButton>(&dialog, "rbtnHideToTray"), Qt::LeftButton);
+    QVERIFY(!child<QRadioButton>(&dialog, "rbtnCloseApp")->isChecked());
+    QCOMPARE(dialog.closeAction(), 0);
+    child<QLineEdit>(&dialog, "edtSavePath")->setText(QStringLiteral("no/such folder"));
+    QCOMPARE(dialog.savePath(), QStringLiteral("no/such folder"));
+    QCOMPARE(AppConfig::instance()->saveFilePath, savePath); // the dialog stores nothing
+}
+
+void TestDialogs::settingsChooseFolder_data()
+{
+    QTest::addColumn<bool>("emptyEdit");
+    QTest::addColumn<bool>("choose");
+    QTest::newRow("choose from the shown folder") << false << true;
+    QTest::newRow("choose from home when empty") << true << true;
+    QTest::newRow("cancel keeps the edit") << false << false;
+}
+
+void TestDialogs::settingsChooseFolder()
+{
+    QFETCH(bool, emptyEdit);
+    QFETCH(bool, choose);
+    QVERIFY(m_folder.isValid());
+    const QString start = m_folder.path();
+    const QString target = QDir(start).filePath(QStringLiteral("保存"));
+    QVERIFY(QDir().mkpath(target));
+
+    AppConfig::instance()->saveFilePath = start;
+    Settings dialog;
+    auto* edit = child<QLineEdit>(&dialog, "edtSavePath");
+    if (emptyEdit)
+        edit->clear();
+    const QString before = edit->text();
+
+    QString startedIn;
+    QString title;
+    answerFileDialog([&](QFileDialog* files) {
+        startedIn = files->directory().absolutePath();
+        title = files->windowTitle();
+        if (choose) {
+            files->selectFile(target);
+            QMetaObject::invokeMethod(files, "accept");
+        } else {
+            QMetaObject::invokeMethod(files, "reject");
+        }
+    });
+    QTest::mouseClick(child<QPushButton>(&dialog, "btnSelectPath"), Qt::LeftButton);
+
+    QCOMPARE(title, QStringLiteral("选择保存目录"));
+    QCOMPARE(startedIn, emptyEdit ? QDir::homePath() : start);
+    QCOMPARE(edit->text(), choose ? QDir::toNativeSeparators(target) : before);
+}
+
+KLIQORA_TEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
