@@ -21,9 +21,7 @@ QWidget* PropertyItemDelegate::createEditor(QWidget* parent, const QStyleOptionV
 
 void PropertyItemDelegate::setEditorData(QWidget*, const QModelIndex&) const {}
 
-void PropertyItemDelegate::setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const
-{
-}
+void PropertyItemDelegate::setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const {}
 
 void PropertyItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                  const QModelIndex& index) const

@@ -28,8 +28,7 @@ protected:
     explicit QtAbstractEditorFactoryBase(QObject* parent = nullptr) : QObject(parent) {}
 };
 
-template <class PropertyManager>
-class QtAbstractEditorFactory : public QtAbstractEditorFactoryBase
+template <class PropertyManager> class QtAbstractEditorFactory : public QtAbstractEditorFactoryBase
 {
 public:
     explicit QtAbstractEditorFactory(QObject* parent = nullptr)

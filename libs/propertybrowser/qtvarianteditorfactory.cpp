@@ -29,14 +29,14 @@ template <class Editor, class Update>
 void followAttributes(QtVariantPropertyManager* manager, QtProperty* property, Editor* editor,
                       Update update)
 {
-    QObject::connect(manager, &QtVariantPropertyManager::attributeChanged, editor,
-                     [property, editor, update](QtProperty* changed, const QString&,
-                                                const QVariant&) {
-                         if (changed != property)
-                             return;
-                         const QSignalBlocker blocker(editor);
-                         update();
-                     });
+    QObject::connect(
+        manager, &QtVariantPropertyManager::attributeChanged, editor,
+        [property, editor, update](QtProperty* changed, const QString&, const QVariant&) {
+            if (changed != property)
+                return;
+            const QSignalBlocker blocker(editor);
+            update();
+        });
 }
 
 void applyRange(QSpinBox* spinBox, QtVariantPropertyManager* manager, QtProperty* property)
@@ -50,7 +50,8 @@ void applyRange(QSpinBox* spinBox, QtVariantPropertyManager* manager, QtProperty
 void applyEnumNames(QComboBox* comboBox, QtVariantPropertyManager* manager, QtProperty* property)
 {
     comboBox->clear();
-    comboBox->addItems(manager->attributeValue(property, QStringLiteral("enumNames")).toStringList());
+    comboBox->addItems(
+        manager->attributeValue(property, QStringLiteral("enumNames")).toStringList());
     comboBox->setCurrentIndex(manager->value(property).toInt());
 }
 
@@ -115,8 +116,9 @@ QWidget* QtVariantEditorFactory::createLineEdit(QtVariantPropertyManager* manage
     auto* lineEdit = new QLineEdit(parent);
     lineEdit->setFrame(false);
     lineEdit->setText(manager->value(property).toString());
-    QObject::connect(lineEdit, &QLineEdit::textEdited, manager,
-                     [manager, property](const QString& text) { manager->setValue(property, text); });
+    QObject::connect(
+        lineEdit, &QLineEdit::textEdited, manager,
+        [manager, property](const QString& text) { manager->setValue(property, text); });
     followValue(manager, property, lineEdit, [lineEdit](const QVariant& value) {
         // Only a different text is set, so the cursor stays put while typing.
         if (lineEdit->text() != value.toString())

@@ -139,9 +139,8 @@ QtVariantProperty* QtVariantPropertyManager::createProperty(int propertyType, co
     return property;
 }
 
-void QtVariantPropertyManager::addOwnedRow(QtProperty* owner, int propertyType,
-                                           const QString& name, int index,
-                                           const QVariant& value)
+void QtVariantPropertyManager::addOwnedRow(QtProperty* owner, int propertyType, const QString& name,
+                                           int index, const QVariant& value)
 {
     QtVariantProperty* row = createProperty(propertyType, name);
     Data& rowData = m_data[row];

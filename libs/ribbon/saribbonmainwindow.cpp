@@ -2,8 +2,7 @@
 
 #include "saribbonbar.h"
 
-SARibbonMainWindow::SARibbonMainWindow(QWidget* parent, RibbonStyles styles,
-                                       Qt::WindowFlags flags)
+SARibbonMainWindow::SARibbonMainWindow(QWidget* parent, RibbonStyles styles, Qt::WindowFlags flags)
     : QMainWindow(parent, flags), m_styles(styles)
 {
     if (!styles.testFlag(UseRibbonBar))

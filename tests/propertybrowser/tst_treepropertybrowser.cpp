@@ -69,18 +69,19 @@ struct Fixture
         interval->setAttribute(QStringLiteral("maximum"), 100);
         interval->setValue(50);
         text->setValue(QStringLiteral("abc"));
-        action->setAttribute(QStringLiteral("enumNames"),
-                             QStringList{QStringLiteral("按下"), QStringLiteral("抬起"),
-                                         QStringLiteral("敲击")});
+        action->setAttribute(
+            QStringLiteral("enumNames"),
+            QStringList{QStringLiteral("按下"), QStringLiteral("抬起"), QStringLiteral("敲击")});
         action->setValue(1);
         position->setValue(QPoint(3, 4));
         modifiers->setAttribute(QStringLiteral("flagNames"), modifierNames);
         modifiers->setValue(0b1010);
         browser.setFactoryForManager(&manager, &factory);
-        for (QtProperty* property : {static_cast<QtProperty*>(interval), static_cast<QtProperty*>(text),
-                                     static_cast<QtProperty*>(action), static_cast<QtProperty*>(position),
-                                     static_cast<QtProperty*>(modifiers), static_cast<QtProperty*>(active),
-                                     static_cast<QtProperty*>(group)})
+        for (QtProperty* property :
+             {static_cast<QtProperty*>(interval), static_cast<QtProperty*>(text),
+              static_cast<QtProperty*>(action), static_cast<QtProperty*>(position),
+              static_cast<QtProperty*>(modifiers), static_cast<QtProperty*>(active),
+              static_cast<QtProperty*>(group)})
             browser.addProperty(property);
         browser.resize(400, 500);
     }
@@ -92,8 +93,7 @@ struct Fixture
         QTreeWidget* t = tree();
         QTreeWidgetItemIterator it(t);
         for (; *it; ++it) {
-            if ((*it)->text(0) == property->propertyName() &&
-                (!property->propertyName().isEmpty()))
+            if ((*it)->text(0) == property->propertyName() && (!property->propertyName().isEmpty()))
                 return *it;
         }
         return nullptr;
@@ -179,7 +179,8 @@ private slots:
         QVERIFY(modifiers->isExpanded());
         tree->collapseItem(modifiers);
         QVERIFY(!f.browser.isExpanded(f.item(f.modifiers)));
-        f.modifiers->setAttribute(QStringLiteral("flagNames"), QStringList(modifierNames.mid(0, 2)));
+        f.modifiers->setAttribute(QStringLiteral("flagNames"),
+                                  QStringList(modifierNames.mid(0, 2)));
         QCOMPARE(modifiers->childCount(), 2);
         QVERIFY(!modifiers->isExpanded());
         f.browser.setExpanded(f.item(f.modifiers), true);
@@ -209,15 +210,24 @@ private slots:
     {
         QTest::addColumn<QString>("row");
         QTest::addColumn<QString>("editorClass");
-        QTest::newRow("int") << "interval" << "QSpinBox";
-        QTest::newRow("string") << "text" << "QLineEdit";
-        QTest::newRow("enum") << "action" << "QComboBox";
-        QTest::newRow("bool") << "active" << "QCheckBox";
-        QTest::newRow("point coordinate") << "X" << "QSpinBox";
-        QTest::newRow("flag bit") << "Alt" << "QCheckBox";
-        QTest::newRow("point itself") << "position" << "";
-        QTest::newRow("flags themselves") << "modifiers" << "";
-        QTest::newRow("heading") << "group" << "";
+        QTest::newRow("int") << "interval"
+                             << "QSpinBox";
+        QTest::newRow("string") << "text"
+                                << "QLineEdit";
+        QTest::newRow("enum") << "action"
+                              << "QComboBox";
+        QTest::newRow("bool") << "active"
+                              << "QCheckBox";
+        QTest::newRow("point coordinate") << "X"
+                                          << "QSpinBox";
+        QTest::newRow("flag bit") << "Alt"
+                                  << "QCheckBox";
+        QTest::newRow("point itself") << "position"
+                                      << "";
+        QTest::newRow("flags themselves") << "modifiers"
+                                          << "";
+        QTest::newRow("heading") << "group"
+                                 << "";
     }
 
     void eachKindGetsItsEditor()
@@ -239,7 +249,8 @@ private slots:
         QCOMPARE(editor->parentWidget(), f.tree()->viewport());
         const QRect cell = f.tree()->visualItemRect(found.first());
         QVERIFY(editor->isVisible());
-        QVERIFY2(editor->geometry().left() >= f.tree()->columnWidth(0) - f.tree()->header()->offset() - 1,
+        QVERIFY2(editor->geometry().left() >=
+                     f.tree()->columnWidth(0) - f.tree()->header()->offset() - 1,
                  "editor is not in the value column");
         QVERIFY(editor->geometry().intersects(cell));
     }
@@ -325,8 +336,7 @@ private slots:
         // Disabled rows open nothing, and disabling the edited row closes its editor.
         f.interval->setEnabled(false);
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, valueCell(tree->topLevelItem(0)));
-        QVERIFY(!f.browser.currentEditor() ||
-                !qobject_cast<QSpinBox*>(f.browser.currentEditor()));
+        QVERIFY(!f.browser.currentEditor() || !qobject_cast<QSpinBox*>(f.browser.currentEditor()));
         f.text->setEnabled(true);
         f.browser.setCurrentItem(f.item(f.text));
         QVERIFY(f.browser.currentEditor());

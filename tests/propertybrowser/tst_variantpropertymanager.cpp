@@ -177,7 +177,8 @@ private slots:
 
         log.entries.clear();
         sub(flags, 0)->setValue(true);
-        QCOMPARE(log.entries, (QStringList{QStringLiteral("Shift=true"), QStringLiteral("mods=11")}));
+        QCOMPARE(log.entries,
+                 (QStringList{QStringLiteral("Shift=true"), QStringLiteral("mods=11")}));
         log.entries.clear();
         sub(flags, 3)->setValue(false);
         QCOMPARE(flags->value().toInt(), 0b0011);
@@ -274,7 +275,8 @@ private slots:
     {
         QtVariantPropertyManager manager;
         manager.addProperty(QVariant::Point, QStringLiteral("pos"));
-        auto* flags = manager.addProperty(QtVariantPropertyManager::flagTypeId(), QStringLiteral("f"));
+        auto* flags =
+            manager.addProperty(QtVariantPropertyManager::flagTypeId(), QStringLiteral("f"));
         flags->setAttribute(QStringLiteral("flagNames"), modifierNames);
         QCOMPARE(manager.properties().size(), 8);
         QSignalSpy destroyed(&manager, &QtAbstractPropertyManager::propertyDestroyed);

@@ -113,8 +113,9 @@ private slots:
         QVERIFY(!plain.ribbonBar());
 
         SARibbonMainWindow untitled(nullptr, SARibbonMainWindow::UseRibbonBar);
-        SARibbonPannel* pannel =
-            untitled.ribbonBar()->addCategoryPage(QStringLiteral("A"))->addPannel(QStringLiteral("P"));
+        SARibbonPannel* pannel = untitled.ribbonBar()
+                                     ->addCategoryPage(QStringLiteral("A"))
+                                     ->addPannel(QStringLiteral("P"));
         QVERIFY(!pannel->isTitleVisible());
         untitled.ribbonBar()->setPanelTitlesVisible(true);
         QVERIFY(pannel->isTitleVisible());
