@@ -100,6 +100,11 @@ void MouseWidget::initUi()
     m_intervalGroup = makeGroup(this, {ui->rbtnFixedInterval, ui->rbtnRandomInterval});
     m_stopGroup = makeGroup(
         this, {ui->rbtnStopByRepeatTimes, ui->rbtnStopByTime, ui->rbtnStopByHand});
+    // All radios share one parent, so until the groups existed each check cleared the
+    // others: set the initial choices again, now one per group.
+    for (QRadioButton* radio : {ui->rbtnLeftKey, ui->rbtnClick, ui->rbtnFollowMousePos,
+                                ui->rbtnFixedInterval, ui->rbtnStopByHand})
+        radio->setChecked(true);
 
     applyStyles();
     applyValidators();

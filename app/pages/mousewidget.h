@@ -31,6 +31,7 @@ public:
     ~MouseWidget() override;
 
     MouseTask* task() const { return m_task; }
+    QHotkey* hotkey() const { return m_hotkey; }
     QPoint pickedPoint() const { return m_pickedPoint; }
     bool isPicking() const;
 

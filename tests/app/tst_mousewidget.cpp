@@ -1,0 +1,429 @@
+// The mouse clicker page offscreen: its controls and their rules, what a start puts
+// into the task, point picking through the capture, the hotkey change, and
+// "mouse.kqt" at start-up and quit.
+
+#include "appconfig.h"
+#include "dialogs/hotkeyset.h"
+#include "globalmousewidget.h"
+#include "mousetask.h"
+#include "pages/mousewidget.h"
+#include "qhotkey.h"
+#include "recordingbackend.h"
+#include "taskfile.h"
+#include "testenvironment.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QIntValidator>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Right double click at (16, 32), random interval 250 ms, 7 clicks by count, 1000 ms
+// duration, jitter 3/4, Ctrl+Alt, hotkey "F4".
+const QByteArray MouseFile = QByteArray::fromHex(
+    "8e62d878" "00000003" "00000010" "00000020" "00000000" "000000fa" "00000007"
+    "00000001" "00000001" "00000002" "000003e8" "00000003" "00000004" "00000110"
+    "00000004" "00460034");
+
+template <typename T> T* child(QWidget* page, const char* name)
+{
+    T* widget = page->findChild<T*>(QLatin1String(name));
+    if (!widget)
+        qFatal("no child %s", name);
+    return widget;
+}
+
+GlobalMouseWidget* visibleTag()
+{
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* tag = qobject_cast<GlobalMouseWidget*>(top))
+            if (tag->isVisible())
+                return tag;
+    return nullptr;
+}
+
+// Closes the next message box and keeps its title and text.
+struct MessageBoxCloser
+{
+    QString title;
+    QString text;
+    void arm(QObject* context)
+    {
+        QTimer::singleShot(0, context, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                text = box->text();
+                box->accept();
+            }
+        });
+    }
+};
+
+void writeMouseFile(const QByteArray& bytes)
+{
+    QFile file(TaskFile::mouseFilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+} // namespace
+
+class TestMouseWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void initialState();
+    void validators_data();
+    void validators();
+    void enableRules_data();
+    void enableRules();
+    void prepareStart_data();
+    void prepareStart();
+
+    void pick_endsOnLeftOrRightPress_data();
+    void pick_endsOnLeftOrRightPress();
+    void pick_withoutCaptureEndsAtOnceWithWarning();
+
+    void hotkeyChange_failureKeepsOldText();
+    void hotkeyChange_emptyLeavesNoHotkey();
+
+    void load_showsFileAndHotkey();
+    void load_keyboardRecordKeepsInitialState();
+    void save_keepsSettingsOfLastStart();
+
+private:
+    void createPage();
+
+    std::unique_ptr<ScopedRecordingBackend> m_backend;
+    std::unique_ptr<MouseWidget> m_page;
+};
+
+void TestMouseWidget::init()
+{
+    m_backend = std::make_unique<ScopedRecordingBackend>();
+    QFile::remove(TaskFile::mouseFilePath());
+}
+
+void TestMouseWidget::cleanup()
+{
+    m_page.reset();
+    m_backend.reset();
+}
+
+void TestMouseWidget::createPage()
+{
+    m_page = std::make_unique<MouseWidget>();
+    m_page->show();
+    QCoreApplication::processEvents(); // the start-up load runs from a zero-delay timer
+}
+
+void TestMouseWidget::initialState()
+{
+    createPage();
+    QCOMPARE(m_page->objectName(), QStringLiteral("MouseWidgetClass"));
+    QCOMPARE(child<QPushButton>(m_page.get(), "btnDoClick")->text(),
+             QStringLiteral("启动/停止连点\n[F2]"));
+    QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(), QStringLiteral("坐标：X=0,Y=0"));
+    for (const char* name : {"rbtnLeftKey", "rbtnClick", "rbtnFollowMousePos",
+                             "rbtnFixedInterval", "rbtnStopByHand"})
+        QVERIFY2(child<QRadioButton>(m_page.get(), name)->isChecked(), name);
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtFixedInterval")->text(), QStringLiteral("200"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtRandomMillisecond")->text(),
+             QStringLiteral("400"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtRepeatTimes")->text(), QStringLiteral("10"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtAfterMillisecond")->text(),
+             QStringLiteral("1000"));
+    QVERIFY(!child<QPushButton>(m_page.get(), "btnPosSelect")->isEnabled());
+    QVERIFY(child<QLineEdit>(m_page.get(), "edtFixedInterval")->isEnabled());
+    for (const char* name : {"edtRandomMillisecond", "edtRepeatTimes", "edtAfterMillisecond"})
+        QVERIFY2(!child<QLineEdit>(m_page.get(), name)->isEnabled(), name);
+    QCOMPARE(m_page->task()->hotKey(), QStringLiteral("F2"));
+}
+
+void TestMouseWidget::validators_data()
+{
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<int>("bottom");
+    QTest::addColumn<int>("top");
+    QTest::newRow("fixed interval") << "edtFixedInterval" << 0 << 999999999;
+    QTest::newRow("random interval") << "edtRandomMillisecond" << 0 << 999999999;
+    QTest::newRow("duration") << "edtAfterMillisecond" << 0 << 999999999;
+    QTest::newRow("repeat times") << "edtRepeatTimes" << 1 << 999999999;
+    QTest::newRow("horizontal jitter") << "edtHorizenRangePixel" << 0 << 99;
+    QTest::newRow("vertical jitter") << "edtVertialRangePixel" << 0 << 99;
+}
+
+void TestMouseWidget::validators()
+{
+    QFETCH(QString, edit);
+    QFETCH(int, bottom);
+    QFETCH(int, top);
+    createPage();
+    auto* line = child<QLineEdit>(m_page.get(), qPrintable(edit));
+    auto* validator = qobject_cast<const QIntValidator*>(line->validator());
+    QVERIFY(validator);
+    QCOMPARE(validator->bottom(), bottom);
+    QCOMPARE(validator->top(), top);
+}
+
+void TestMouseWidget::enableRules_data()
+{
+    QTest::addColumn<QString>("radio");
+    QTest::addColumn<QStringList>("enabled");
+    QTest::addColumn<QStringList>("disabled");
+    QTest::newRow("fixed point") << "rbtnFixedPos" << QStringList{"btnPosSelect"} << QStringList{};
+    QTest::newRow("random interval") << "rbtnRandomInterval"
+                                     << QStringList{"edtRandomMillisecond"}
+                                     << QStringList{"edtFixedInterval"};
+    QTest::newRow("by count") << "rbtnStopByRepeatTimes" << QStringList{"edtRepeatTimes"}
+                              << QStringList{"edtAfterMillisecond"};
+    QTest::newRow("by time") << "rbtnStopByTime" << QStringList{"edtAfterMillisecond"}
+                             << QStringList{"edtRepeatTimes"};
+}
+
+void TestMouseWidget::enableRules()
+{
+    QFETCH(QString, radio);
+    QFETCH(QStringList, enabled);
+    QFETCH(QStringList, disabled);
+    createPage();
+    QTest::mouseClick(child<QRadioButton>(m_page.get(), qPrintable(radio)), Qt::LeftButton);
+    for (const QString& name : enabled)
+        QVERIFY2(m_page->findChild<QWidget*>(name)->isEnabled(), qPrintable(name));
+    for (const QString& name : disabled)
+        QVERIFY2(!m_page->findChild<QWidget*>(name)->isEnabled(), qPrintable(name));
+
+    // Back to the defaults turns them off again.
+    for (const char* name : {"rbtnFollowMousePos", "rbtnFixedInterval", "rbtnStopByHand"})
+        QTest::mouseClick(child<QRadioButton>(m_page.get(), name), Qt::LeftButton);
+    QVERIFY(!child<QPushButton>(m_page.get(), "btnPosSelect")->isEnabled());
+    QVERIFY(!child<QLineEdit>(m_page.get(), "edtRandomMillisecond")->isEnabled());
+    QVERIFY(!child<QLineEdit>(m_page.get(), "edtRepeatTimes")->isEnabled());
+    QVERIFY(!child<QLineEdit>(m_page.get(), "edtAfterMillisecond")->isEnabled());
+}
+
+void TestMouseWidget::prepareStart_data()
+{
+    // Controls to click (radios, check boxes) and texts to type, then the task's line.
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<QStringList>("texts"); // "edit=value"
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("defaults")
+        << QStringList{} << QStringList{}
+        << "MouseTask:taskType=0,taskPosition=(0,0),intervalFlag=0,stopFlag=0,"
+           "ExecuteInterval=200,m_iExecuteTimes=10,durationTime=1000,hJitterRange=0,"
+           "vJitterRange=0,modifierKeys=0,hotKey=F2";
+    QTest::newRow("right double, random, by time, jitter, all modifiers")
+        << QStringList{"rbtnRightKey", "rbtnDoubleClick", "rbtnRandomInterval", "rbtnStopByTime",
+                       "checkBoxCtrl", "checkBoxAlt", "checkBoxShift", "checkBoxWin"}
+        << QStringList{"edtRandomMillisecond=300", "edtAfterMillisecond=5000",
+                       "edtHorizenRangePixel=7", "edtVertialRangePixel=9"}
+        << "MouseTask:taskType=3,taskPosition=(0,0),intervalFlag=1,stopFlag=1,"
+           "ExecuteInterval=300,m_iExecuteTimes=10,durationTime=5000,hJitterRange=7,"
+           "vJitterRange=9,modifierKeys=4369,hotKey=F2";
+    QTest::newRow("middle single by count, empty count gives 0")
+        << QStringList{"rbtnMiddleKey", "rbtnStopByRepeatTimes", "checkBoxAlt"}
+        << QStringList{"edtRepeatTimes="}
+        << "MouseTask:taskType=4,taskPosition=(0,0),intervalFlag=0,stopFlag=2,"
+           "ExecuteInterval=200,m_iExecuteTimes=0,durationTime=1000,hJitterRange=0,"
+           "vJitterRange=0,modifierKeys=256,hotKey=F2";
+    QTest::newRow("fixed point never picked is (0,0)")
+        << QStringList{"rbtnFixedPos"} << QStringList{"edtFixedInterval="}
+        << "MouseTask:taskType=0,taskPosition=(0,0),intervalFlag=0,stopFlag=0,"
+           "ExecuteInterval=0,m_iExecuteTimes=10,durationTime=1000,hJitterRange=0,"
+           "vJitterRange=0,modifierKeys=0,hotKey=F2";
+}
+
+void TestMouseWidget::prepareStart()
+{
+    QFETCH(QStringList, clicks);
+    QFETCH(QStringList, texts);
+    QFETCH(QString, expected);
+    createPage();
+    for (const QString& name : clicks)
+        QTest::mouseClick(m_page->findChild<QAbstractButton*>(name), Qt::LeftButton);
+    for (const QString& entry : texts) {
+        const QStringList parts = entry.split(QLatin1Char('='));
+        m_page->findChild<QLineEdit*>(parts[0])->setText(parts[1]);
+    }
+    // Start and stop at once, as a user pressing the button twice.
+    QTest::mouseClick(child<QPushButton>(m_page.get(), "btnDoClick"), Qt::LeftButton);
+    m_page->stopTask();
+    QCOMPARE(m_page->task()->toString(), expected);
+}
+
+void TestMouseWidget::pick_endsOnLeftOrRightPress_data()
+{
+    QTest::addColumn<uint>("message");
+    QTest::newRow("left") << uint(platform::Message::LButtonDown);
+    QTest::newRow("right") << uint(platform::Message::RButtonDown);
+}
+
+void TestMouseWidget::pick_endsOnLeftOrRightPress()
+{
+    QFETCH(uint, message);
+    createPage();
+    QTest::mouseClick(child<QRadioButton>(m_page.get(), "rbtnFixedPos"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(m_page.get(), "btnPosSelect"), Qt::LeftButton);
+    QVERIFY(m_page->isPicking());
+    QVERIFY(!m_page->isVisible());
+    QVERIFY(visibleTag());
+
+    RecordingCapture* capture = (*m_backend)->activeCapture();
+    QVERIFY(capture);
+    // Moves, releases and other buttons do not end the pick.
+    for (uint other : {platform::Message::MouseMove, platform::Message::MButtonDown,
+                       platform::Message::LButtonUp})
+        capture->feedMouse({other, 5, 6, 0, 0});
+    QVERIFY(m_page->isPicking());
+
+    capture->feedMouse({message, 300, 400, 0, 0});
+    QVERIFY(!m_page->isPicking());
+    QVERIFY(m_page->isVisible());
+    QVERIFY(!visibleTag());
+    QCOMPARE(m_page->pickedPoint(), QPoint(300, 400));
+    QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(),
+             QStringLiteral("坐标：X=300,Y=400"));
+    QCoreApplication::processEvents(); // the finished capture is released afterwards
+
+    m_page->startTask();
+    m_page->stopTask();
+    QCOMPARE(m_page->task()->position(), QPoint(300, 400));
+}
+
+void TestMouseWidget::pick_withoutCaptureEndsAtOnceWithWarning()
+{
+    (*m_backend)->setCaptureAvailable(false);
+    createPage();
+    QTest::mouseClick(child<QRadioButton>(m_page.get(), "rbtnFixedPos"), Qt::LeftButton);
+    MessageBoxCloser closer;
+    closer.arm(this);
+    QTest::ignoreMessage(QtWarningMsg, "Point pick: the global mouse capture could not be started");
+    QTest::mouseClick(child<QPushButton>(m_page.get(), "btnPosSelect"), Qt::LeftButton);
+    QCOMPARE(closer.title, QStringLiteral("选择坐标失败"));
+    QVERIFY(!closer.text.isEmpty());
+    QVERIFY(m_page->isVisible());
+    QVERIFY(!m_page->isPicking());
+    QVERIFY(!visibleTag());
+}
+
+void TestMouseWidget::hotkeyChange_failureKeepsOldText()
+{
+    // Offscreen nothing can be registered: the change fails like a key taken by another
+    // program.
+    createPage();
+    MessageBoxCloser closer;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<HotKeySet*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->hotkeyText(), QStringLiteral("F2"));
+        dialog->setHotkeyText(QStringLiteral("F7"));
+        closer.arm(this);
+        dialog->accept();
+    });
+    m_page->onHotKeySetClicked();
+    QCOMPARE(closer.title, QStringLiteral("快捷键设置失败"));
+    QCOMPARE(closer.text, QStringLiteral("无法注册快捷键 F7，可能已被占用。"));
+    QCOMPARE(child<QPushButton>(m_page.get(), "btnDoClick")->text(),
+             QStringLiteral("启动/停止连点\n[F2]"));
+    QCOMPARE(m_page->task()->hotKey(), QStringLiteral("F2"));
+}
+
+void TestMouseWidget::hotkeyChange_emptyLeavesNoHotkey()
+{
+    createPage();
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<HotKeySet*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->setHotkeyText(QString());
+        dialog->accept();
+    });
+    m_page->onHotKeySetClicked();
+    QCOMPARE(child<QPushButton>(m_page.get(), "btnDoClick")->text(),
+             QStringLiteral("启动/停止连点\n[]"));
+    QCOMPARE(m_page->task()->hotKey(), QString());
+}
+
+void TestMouseWidget::load_showsFileAndHotkey()
+{
+    writeMouseFile(MouseFile);
+    // Offscreen the loaded key cannot be registered: only logged.
+    QTest::ignoreMessage(QtWarningMsg, "鼠标连点快捷键:F4, 注册失败。");
+    createPage();
+    for (const char* name : {"rbtnRightKey", "rbtnDoubleClick", "rbtnFixedPos",
+                             "rbtnRandomInterval", "rbtnStopByRepeatTimes", "checkBoxCtrl",
+                             "checkBoxAlt"})
+        QVERIFY2(m_page->findChild<QAbstractButton*>(QLatin1String(name))->isChecked(), name);
+    QVERIFY(!child<QCheckBox>(m_page.get(), "checkBoxShift")->isChecked());
+    QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(), QStringLiteral("坐标：X=16,Y=32"));
+    QCOMPARE(m_page->pickedPoint(), QPoint(16, 32));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtRandomMillisecond")->text(),
+             QStringLiteral("250"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtFixedInterval")->text(), QStringLiteral("200"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtRepeatTimes")->text(), QStringLiteral("7"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtAfterMillisecond")->text(),
+             QStringLiteral("1000"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtHorizenRangePixel")->text(), QStringLiteral("3"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtVertialRangePixel")->text(), QStringLiteral("4"));
+    QVERIFY(child<QPushButton>(m_page.get(), "btnPosSelect")->isEnabled());
+    QVERIFY(child<QLineEdit>(m_page.get(), "edtRepeatTimes")->isEnabled());
+    QVERIFY(!child<QLineEdit>(m_page.get(), "edtFixedInterval")->isEnabled());
+    QCOMPARE(child<QPushButton>(m_page.get(), "btnDoClick")->text(),
+             QStringLiteral("启动/停止连点\n[F4]"));
+    QCOMPARE(m_page->hotkey()->shortcut(), QKeySequence(QStringLiteral("F4")));
+}
+
+void TestMouseWidget::load_keyboardRecordKeepsInitialState()
+{
+    QByteArray keyboard = MouseFile;
+    keyboard.replace(4, 4, QByteArray::fromHex("00000006"));
+    writeMouseFile(keyboard);
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("^要载入的文件不是鼠标连点任务文件")));
+    createPage();
+    QVERIFY(child<QRadioButton>(m_page.get(), "rbtnLeftKey")->isChecked());
+    QVERIFY(child<QRadioButton>(m_page.get(), "rbtnFollowMousePos")->isChecked());
+    QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(), QStringLiteral("坐标：X=0,Y=0"));
+    QCOMPARE(child<QPushButton>(m_page.get(), "btnDoClick")->text(),
+             QStringLiteral("启动/停止连点\n[F2]"));
+}
+
+void TestMouseWidget::save_keepsSettingsOfLastStart()
+{
+    createPage();
+    QTest::mouseClick(child<QRadioButton>(m_page.get(), "rbtnMiddleKey"), Qt::LeftButton);
+    m_page->startTask();
+    m_page->stopTask();
+    // Changed after the last start: not part of the saved settings.
+    QTest::mouseClick(child<QRadioButton>(m_page.get(), "rbtnRightKey"), Qt::LeftButton);
+    child<QLineEdit>(m_page.get(), "edtFixedInterval")->setText(QStringLiteral("999"));
+    m_page->saveTask();
+
+    MouseTask saved;
+    QVERIFY(saved.load(TaskFile::mouseFilePath()));
+    QCOMPARE(saved.toString(), m_page->task()->toString());
+    QCOMPARE(saved.taskType(), int(TaskType::MiddleClick));
+    QCOMPARE(saved.executeInterval(), 200);
+
+    // A new page (the next program start) shows them.
+    m_page.reset();
+    createPage();
+    QVERIFY(child<QRadioButton>(m_page.get(), "rbtnMiddleKey")->isChecked());
+}
+
+KLIQORA_TEST_MAIN(TestMouseWidget)
+#include "tst_mousewidget.moc"
