@@ -1,7 +1,186 @@
 #include "x11backend.h"
 
-namespace platform::x11 {
+// Qt before Xlib: Xlib's macros (Bool, Status, ...) break Qt's headers.
+#include <QByteArray>
+#include <QGuiApplication>
 
-std::unique_ptr<Backend> createX11Backend() { return nullptr; }
+#include "x11log.h"
+
+#include "x11display.h"
+#include "x11errorcatcher.h"
+#include "x11idletimer.h"
+#include "x11keyboard.h"
+#include "x11pointer.h"
+
+#include <X11/extensions/XTest.h>
+#include <X11/extensions/scrnsaver.h>
+
+namespace platform::x11 {
+namespace {
+
+// Spare keycodes are emptied once typing has paused this long. Longer than the
+// time a client needs to read the last key that used them.
+constexpr std::chrono::milliseconds kSpareRestoreIdle{300};
+
+const char kXcbPlatform[] = "xcb";
+
+// A Qt application on another platform plugin (offscreen, minimal, wayland, ...)
+// does not show on this X server: injecting there would reach the wrong desktop.
+bool qtPlatformIsX11()
+{
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+        return QGuiApplication::platformName() == QLatin1String(kXcbPlatform);
+    // No GUI application (yet): honour the platform the environment asks for.
+    const QByteArray requested = qgetenv("QT_QPA_PLATFORM").split(';').value(0).trimmed();
+    return requested.isEmpty() || requested.startsWith(kXcbPlatform);
+}
+
+} // namespace
+
+X11Backend::X11Backend(std::unique_ptr<X11Display> display)
+    : m_display(std::move(display)),
+      m_pointer(std::make_unique<X11Pointer>(m_display->get())),
+      m_keyboard(std::make_unique<X11Keyboard>(m_display->get()))
+{
+    int eventBase = 0;
+    int errorBase = 0;
+    m_screenSaverExtension = XScreenSaverQueryExtension(m_display->get(), &eventBase, &errorBase);
+    m_spareRestorer =
+        std::make_unique<X11IdleTimer>(kSpareRestoreIdle, [this] { return restoreIdleSpares(); });
+}
+
+X11Backend::~X11Backend()
+{
+    m_spareRestorer.reset();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    X11ErrorCatcher errors(m_display->get());
+    m_pointer->releaseAll();
+    m_keyboard->releaseAll();
+    m_keyboard->restoreSpares(true);
+    if (m_keepAwake)
+        XScreenSaverSuspend(m_display->get(), False);
+    errors.sync();
+}
+
+unsigned X11Backend::sendInput(const Input* inputs, unsigned count)
+{
+    if (!inputs || count == 0)
+        return 0;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    X11ErrorCatcher errors(m_display->get());
+
+    bool hasKeyboard = false;
+    bool hasAbsoluteMove = false;
+    for (unsigned i = 0; i < count; ++i) {
+        hasKeyboard |= inputs[i].type == Input::Type::Keyboard;
+        hasAbsoluteMove |=
+            inputs[i].type == Input::Type::Mouse && X11Pointer::isAbsoluteMove(inputs[i].mouse);
+    }
+    // Read once per batch, so a resolution change between two calls is honoured.
+    const ScreenSize screen = hasAbsoluteMove ? rootSize() : ScreenSize{};
+    if (hasKeyboard)
+        m_keyboard->beginBatch();
+
+    unsigned sent = 0;
+    for (unsigned i = 0; i < count; ++i) {
+        if (inputs[i].type == Input::Type::Mouse) {
+            m_pointer->send(inputs[i].mouse, screen);
+            ++sent;
+        } else if (m_keyboard->send(inputs, count, i)) {
+            ++sent;
+        } else {
+            qCWarning(x11Log, "No keycode free to type key record %u (vk %u, unit %u)", i,
+                      inputs[i].keyboard.vk, inputs[i].keyboard.scan);
+        }
+    }
+    // Synchronous, like SendInput: the server has queued every event on return.
+    if (!errors.sync()) {
+        qCWarning(x11Log, "X error %d while injecting input", errors.errorCode());
+        return 0;
+    }
+    if (m_keyboard->hasBoundSpares())
+        m_spareRestorer->touch();
+    return sent;
+}
+
+ScreenSize X11Backend::rootSize()
+{
+    Window root = 0;
+    int x = 0;
+    int y = 0;
+    unsigned width = 0;
+    unsigned height = 0;
+    unsigned border = 0;
+    unsigned depth = 0;
+    if (!XGetGeometry(m_display->get(), m_display->root(), &root, &x, &y, &width, &height, &border,
+                      &depth))
+        return {};
+    return {static_cast<int>(width), static_cast<int>(height)};
+}
+
+ScreenSize X11Backend::primaryScreenSize()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return rootSize();
+}
+
+bool X11Backend::cursorPos(CursorPos& pos)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    int winX = 0;
+    int winY = 0;
+    unsigned mask = 0;
+    if (!XQueryPointer(m_display->get(), m_display->root(), &root, &child, &rootX, &rootY, &winX,
+                       &winY, &mask))
+        return false; // the pointer is on another screen of this display
+    pos = {rootX, rootY};
+    return true;
+}
+
+bool X11Backend::setKeepAwake(bool on)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_screenSaverExtension)
+        return false;
+    if (on != m_keepAwake) {
+        XScreenSaverSuspend(m_display->get(), on ? True : False);
+        XFlush(m_display->get());
+        m_keepAwake = on;
+    }
+    return true;
+}
+
+std::unique_ptr<InputCapture> X11Backend::createCapture() { return nullptr; }
+
+bool X11Backend::restoreIdleSpares()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    X11ErrorCatcher errors(m_display->get());
+    const bool done = m_keyboard->restoreSpares(false);
+    errors.sync();
+    return done;
+}
+
+std::unique_ptr<Backend> createX11Backend()
+{
+    if (!qtPlatformIsX11())
+        return nullptr;
+    std::unique_ptr<X11Display> display = X11Display::open();
+    if (!display)
+        return nullptr;
+    int eventBase = 0;
+    int errorBase = 0;
+    int major = 0;
+    int minor = 0;
+    if (!XTestQueryExtension(display->get(), &eventBase, &errorBase, &major, &minor)) {
+        qCWarning(x11Log, "The X server lacks the XTEST extension: no input can be injected");
+        return nullptr;
+    }
+    return std::make_unique<X11Backend>(std::move(display));
+}
 
 } // namespace platform::x11

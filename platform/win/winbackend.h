@@ -1,0 +1,33 @@
+#pragma once
+#include "../backend.h"
+
+namespace platform::win {
+
+// Input injection and system services through Win32. Standard C++ and Win32 only.
+class WinBackend : public Backend
+{
+public:
+    WinBackend() = default;
+    // Ends a keep-awake request and a timer resolution still in force.
+    ~WinBackend() override;
+
+    WinBackend(const WinBackend&) = delete;
+    WinBackend& operator=(const WinBackend&) = delete;
+
+    const char* name() const override { return "windows"; }
+    unsigned sendInput(const Input* inputs, unsigned count) override;
+    ScreenSize primaryScreenSize() override;
+    bool cursorPos(CursorPos& pos) override;
+    bool beginTimerResolution() override;
+    void endTimerResolution() override;
+    // The execution state belongs to the calling thread: switch it on and off
+    // from the same thread (the GUI thread).
+    bool setKeepAwake(bool on) override;
+    std::unique_ptr<InputCapture> createCapture() override;
+
+private:
+    int m_timerPeriods = 0; // begun and not yet ended
+    bool m_keepAwake = false;
+};
+
+} // namespace platform::win

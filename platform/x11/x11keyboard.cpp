@@ -1,0 +1,246 @@
+#include "x11keyboard.h"
+
+#include "x11keysyms.h"
+
+#include <X11/XKBlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+
+namespace platform::x11 {
+namespace {
+
+constexpr int kPlainLevel = 0;
+constexpr int kShiftLevel = 1;
+// Enough look-ahead to fill every spare keycode of a usual server.
+constexpr size_t kDefaultLookAhead = 32;
+
+bool isHighSurrogate(uint16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool isLowSurrogate(uint16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+// Feeds the code unit of one Unicode key-down record. A high surrogate is held
+// until its low half arrives (the halves may come in separate calls); the code
+// point to type, or 0 when there is none (yet).
+char32_t joinCodeUnit(uint16_t unit, uint16_t& pendingHigh)
+{
+    if (isHighSurrogate(unit)) {
+        pendingHigh = unit; // an earlier unpaired half is dropped
+        return 0;
+    }
+    if (isLowSurrogate(unit)) {
+        const uint16_t high = pendingHigh;
+        pendingHigh = 0;
+        if (!high)
+            return 0;
+        return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(unit) - 0xDC00);
+    }
+    pendingHigh = 0;
+    return unit;
+}
+
+bool isKeyDown(const Input& in)
+{
+    return in.type == Input::Type::Keyboard && !(in.keyboard.flags & KeyFlag::KeyUp);
+}
+
+} // namespace
+
+void X11Keyboard::beginBatch()
+{
+    // Our connection receives MappingNotify like every client; nobody reads them.
+    while (XPending(m_display)) {
+        XEvent event;
+        XNextEvent(m_display, &event);
+    }
+    m_map.load(m_display);
+}
+
+bool X11Keyboard::send(const Input* batch, unsigned count, unsigned index)
+{
+    const KeyboardInput& record = batch[index].keyboard;
+    if (record.flags & KeyFlag::Unicode)
+        return sendUnicode(record, batch, count, index);
+    return sendVirtualKey(record, batch, count, index);
+}
+
+bool X11Keyboard::sendVirtualKey(const KeyboardInput& record, const Input* batch, unsigned count,
+                                 unsigned index)
+{
+    const KeySym keysym = vkToKeysym(record.vk);
+    if (record.flags & KeyFlag::KeyUp) {
+        const auto it = m_virtualKeysDown.find(record.vk);
+        if (it != m_virtualKeysDown.end()) {
+            release(it->second);
+            m_virtualKeysDown.erase(it);
+            return true;
+        }
+        // Not pressed by us: release the key in case it is held otherwise.
+        const X11KeyboardMap::Location at = m_map.find(keysym, kPlainLevel, m_spares.keycodes());
+        if (at.keycode)
+            XTestFakeKeyEvent(m_display, at.keycode, False, CurrentTime);
+        return true;
+    }
+
+    const auto held = m_virtualKeysDown.find(record.vk);
+    if (held != m_virtualKeysDown.end()) {
+        // Pressed again while down: a repeat of the same keycode.
+        XTestFakeKeyEvent(m_display, held->second.keycode, True, CurrentTime);
+        return true;
+    }
+    if (keysym == NoSymbol)
+        return true; // a code without a key (such as 0) types nothing, as on Windows
+
+    Pressed key;
+    // A virtual key means the key itself, so only the plain level counts (the
+    // keypad digits sit on the NumLock level and go through a spare keycode).
+    const X11KeyboardMap::Location at = m_map.find(keysym, kPlainLevel, m_spares.keycodes());
+    if (at.keycode) {
+        key.keycode = at.keycode;
+    } else {
+        key.keycode = spareKeycode(keysym, batch, count, index);
+        key.spare = true;
+    }
+    if (!key.keycode)
+        return false;
+    press(key);
+    m_virtualKeysDown[record.vk] = key;
+    return true;
+}
+
+bool X11Keyboard::sendUnicode(const KeyboardInput& record, const Input* batch, unsigned count,
+                              unsigned index)
+{
+    const uint16_t unit = record.scan;
+    const auto held = m_unicodeDown.find(unit);
+    if (held != m_unicodeDown.end()) {
+        // A key-up, or a second key-down without one: the earlier press ends here.
+        release(held->second);
+        m_unicodeDown.erase(held);
+    }
+    if (record.flags & KeyFlag::KeyUp)
+        return true;
+
+    const char32_t codepoint = joinCodeUnit(unit, m_pendingHighSurrogate);
+    const KeySym keysym = codepoint ? unicodeToKeysym(codepoint) : NoSymbol;
+    if (keysym == NoSymbol)
+        return true; // half a pair so far, or a character nothing can type
+
+    Pressed key;
+    if (!planOnMap(keysym, key)) {
+        key.keycode = spareKeycode(keysym, batch, count, index);
+        key.spare = true;
+    }
+    if (!key.keycode)
+        return false;
+    press(key);
+    m_unicodeDown[unit] = key;
+    return true;
+}
+
+// A character on the keyboard map goes through its own key, with Shift added
+// when its level needs it and the current modifiers do not already give it.
+bool X11Keyboard::planOnMap(KeySym keysym, Pressed& plan)
+{
+    XkbStateRec state{};
+    if (XkbGetState(m_display, XkbUseCoreKbd, &state) != Success || state.group != 0)
+        return false; // another group is active: the first group's levels do not apply
+    const X11KeyboardMap::Location at = m_map.find(keysym, kShiftLevel, m_spares.keycodes());
+    if (!at.keycode)
+        return false;
+    KeySym lower = NoSymbol;
+    KeySym upper = NoSymbol;
+    XConvertCase(keysym, &lower, &upper);
+    const bool capsInverts = (state.mods & LockMask) && lower != upper;
+    const bool wantShift = (at.level == kShiftLevel) != capsInverts;
+    const bool haveShift = state.mods & ShiftMask;
+    if (wantShift == haveShift) {
+        plan.keycode = at.keycode;
+        return true;
+    }
+    if (!wantShift)
+        return false; // Shift is held: a spare keycode types the character unshifted
+    const X11KeyboardMap::Location shift = m_map.find(XK_Shift_L, kPlainLevel);
+    if (!shift.keycode)
+        return false;
+    plan.keycode = at.keycode;
+    plan.shift = shift.keycode;
+    return true;
+}
+
+bool X11Keyboard::needsSpare(KeySym keysym, int maxLevel) const
+{
+    return keysym != NoSymbol && m_spares.keycodeOf(keysym) == 0
+        && m_map.find(keysym, maxLevel, m_spares.keycodes()).keycode == 0;
+}
+
+std::vector<KeySym> X11Keyboard::upcomingSpareKeysyms(const Input* batch, unsigned count,
+                                                      unsigned from, size_t limit) const
+{
+    std::vector<KeySym> result;
+    uint16_t pendingHigh = m_pendingHighSurrogate;
+    for (unsigned i = from; i < count && result.size() < limit; ++i) {
+        if (!isKeyDown(batch[i]))
+            continue;
+        const KeyboardInput& record = batch[i].keyboard;
+        KeySym keysym = NoSymbol;
+        int maxLevel = kPlainLevel;
+        if (record.flags & KeyFlag::Unicode) {
+            const char32_t codepoint = joinCodeUnit(record.scan, pendingHigh);
+            keysym = codepoint ? unicodeToKeysym(codepoint) : NoSymbol;
+            maxLevel = kShiftLevel;
+        } else {
+            keysym = vkToKeysym(record.vk);
+        }
+        if (needsSpare(keysym, maxLevel)
+            && std::find(result.begin(), result.end(), keysym) == result.end())
+            result.push_back(keysym);
+    }
+    return result;
+}
+
+KeyCode X11Keyboard::spareKeycode(KeySym keysym, const Input* batch, unsigned count, unsigned index)
+{
+    if (KeyCode keycode = m_spares.keycodeOf(keysym))
+        return keycode;
+    const size_t limit =
+        m_spares.slotCount() > 0 ? static_cast<size_t>(m_spares.slotCount()) : kDefaultLookAhead;
+    std::vector<KeySym> keysyms{keysym};
+    for (KeySym next : upcomingSpareKeysyms(batch, count, index + 1, limit - 1)) {
+        if (next != keysym)
+            keysyms.push_back(next);
+    }
+    return m_spares.bind(keysyms);
+}
+
+void X11Keyboard::press(const Pressed& key)
+{
+    if (key.shift)
+        XTestFakeKeyEvent(m_display, key.shift, True, CurrentTime);
+    XTestFakeKeyEvent(m_display, key.keycode, True, CurrentTime);
+    if (key.spare)
+        m_spares.pressed(key.keycode);
+}
+
+void X11Keyboard::release(const Pressed& key)
+{
+    XTestFakeKeyEvent(m_display, key.keycode, False, CurrentTime);
+    if (key.shift)
+        XTestFakeKeyEvent(m_display, key.shift, False, CurrentTime);
+    if (key.spare)
+        m_spares.released(key.keycode);
+}
+
+void X11Keyboard::releaseAll()
+{
+    for (const auto& entry : m_virtualKeysDown)
+        release(entry.second);
+    for (const auto& entry : m_unicodeDown)
+        release(entry.second);
+    m_virtualKeysDown.clear();
+    m_unicodeDown.clear();
+    m_pendingHighSurrogate = 0;
+}
+
+} // namespace platform::x11

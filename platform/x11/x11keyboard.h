@@ -1,0 +1,65 @@
+#pragma once
+#include "../input.h"
+#include "x11keyboardmap.h"
+#include "x11sparekeycodes.h"
+
+#include <X11/Xlib.h>
+
+#include <map>
+#include <vector>
+
+namespace platform::x11 {
+
+// Types keyboard records through XTest: virtual keys through the keycode of their
+// keysym, Unicode code units as their character whatever the layout. Keys it
+// pressed are always released on the keycode they went down on, even when the
+// mapping changed in between. The caller serialises all calls.
+class X11Keyboard
+{
+public:
+    explicit X11Keyboard(Display* display) : m_display(display), m_spares(display) {}
+
+    // Call once per batch with keyboard records, before the first of them.
+    void beginBatch();
+
+    // Types batch[index], a keyboard record; looks ahead in the batch so that the
+    // characters it needs spare keycodes for are bound together. False when the
+    // record could not be typed.
+    bool send(const Input* batch, unsigned count, unsigned index);
+
+    // Releases every key still held down by earlier records.
+    void releaseAll();
+
+    // Empties idle spare keycodes; see X11SpareKeycodes::restore.
+    bool restoreSpares(bool waitForDelivery) { return m_spares.restore(waitForDelivery); }
+    bool hasBoundSpares() const { return m_spares.anyBound(); }
+
+private:
+    struct Pressed
+    {
+        KeyCode keycode = 0;
+        KeyCode shift = 0; // a Shift key pressed around the key, 0 when none
+        bool spare = false;
+    };
+
+    bool sendVirtualKey(const KeyboardInput& record, const Input* batch, unsigned count,
+                        unsigned index);
+    bool sendUnicode(const KeyboardInput& record, const Input* batch, unsigned count,
+                     unsigned index);
+    bool planOnMap(KeySym keysym, Pressed& plan);
+    KeyCode spareKeycode(KeySym keysym, const Input* batch, unsigned count, unsigned index);
+    bool needsSpare(KeySym keysym, int maxLevel) const;
+    std::vector<KeySym> upcomingSpareKeysyms(const Input* batch, unsigned count, unsigned from,
+                                             size_t limit) const;
+    void press(const Pressed& key);
+    void release(const Pressed& key);
+
+    Display* m_display;
+    X11KeyboardMap m_map;
+    X11SpareKeycodes m_spares;
+    std::map<uint16_t, Pressed> m_virtualKeysDown; // by virtual key
+    std::map<uint16_t, Pressed> m_unicodeDown;     // by UTF-16 code unit
+    uint16_t m_pendingHighSurrogate = 0;
+};
+
+} // namespace platform::x11

@@ -1,0 +1,227 @@
+// Keyboard records injected through XTest reach a focused Qt widget on a real X
+// server: virtual keys as their keys, Unicode code units as their characters
+// whatever the layout. Afterwards no key is left down and the keyboard mapping
+// is as it was.
+#include "testenvironment.h"
+#include "x11testhelpers.h"
+
+#include "platform/backend.h"
+#include "platform/virtualkeys.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QVBoxLayout>
+#include <QWidget>
+
+using platform::Input;
+namespace KeyFlag = platform::KeyFlag;
+namespace Vk = platform::Vk;
+
+Q_DECLARE_METATYPE(InputCalls)
+
+namespace {
+
+constexpr int kRestoreTimeoutMs = 5000;
+
+std::vector<Input> unicodeTap(ushort unit)
+{
+    return {Input::keyInput(0, KeyFlag::Unicode, unit),
+            Input::keyInput(0, KeyFlag::Unicode | KeyFlag::KeyUp, unit)};
+}
+
+// One call per UTF-16 code unit, as the text operation sends them.
+InputCalls unicodeCalls(const QString& text)
+{
+    InputCalls calls;
+    for (QChar unit : text)
+        calls.push_back(unicodeTap(unit.unicode()));
+    return calls;
+}
+
+// The whole text in one call.
+InputCalls unicodeBatch(const QString& text)
+{
+    std::vector<Input> batch;
+    for (QChar unit : text) {
+        const std::vector<Input> tap = unicodeTap(unit.unicode());
+        batch.insert(batch.end(), tap.begin(), tap.end());
+    }
+    return {batch};
+}
+
+std::vector<Input> vkDown(uint16_t vk) { return {Input::keyInput(vk)}; }
+std::vector<Input> vkUp(uint16_t vk) { return {Input::keyInput(vk, KeyFlag::KeyUp)}; }
+
+InputCalls join(std::initializer_list<InputCalls> parts)
+{
+    InputCalls all;
+    for (const InputCalls& part : parts)
+        all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+// Characters of no usual keyboard map, more of them than a server has spare keycodes.
+QString manyCjkCharacters(int count)
+{
+    QString text;
+    for (int i = 0; i < count; ++i)
+        text += QChar(0x4E00 + 7 * i);
+    return text;
+}
+
+class KeyLog : public QWidget
+{
+public:
+    KeyLog() { setFocusPolicy(Qt::StrongFocus); }
+    QList<int> keys;
+    QStringList texts;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override
+    {
+        keys << (e->key() | int(e->modifiers() & Qt::KeypadModifier));
+        texts << e->text();
+    }
+};
+
+} // namespace
+
+class TestX11KeyboardInjection : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void textArrivesExactly_data();
+    void textArrivesExactly();
+    void virtualKeysArriveAsTheirKeys_data();
+    void virtualKeysArriveAsTheirKeys();
+    void heldCharacterIsReleasedAfterManyOthers();
+
+private:
+    QWidget m_window;
+    QLineEdit* m_edit = nullptr;
+    KeyLog* m_keyLog = nullptr;
+    QVector<quint64> m_mappingBefore;
+};
+
+void TestX11KeyboardInjection::initTestCase()
+{
+    QCOMPARE(platform::backend().name(), "x11");
+    m_edit = new QLineEdit(&m_window);
+    m_keyLog = new KeyLog;
+    m_keyLog->setMinimumHeight(50);
+    auto* layout = new QVBoxLayout(&m_window);
+    layout->addWidget(m_edit);
+    layout->addWidget(m_keyLog);
+    m_window.setGeometry(300, 200, 400, 150);
+    QVERIFY(showFocused(&m_window, m_edit));
+    m_mappingBefore = keyboardMapping();
+    QVERIFY(!m_mappingBefore.isEmpty());
+    QCOMPARE(keysDown(), QVector<int>());
+}
+
+void TestX11KeyboardInjection::init()
+{
+    m_edit->clear();
+    m_keyLog->keys.clear();
+    m_keyLog->texts.clear();
+}
+
+void TestX11KeyboardInjection::cleanup()
+{
+    QTRY_COMPARE(keysDown(), QVector<int>());
+    QTRY_COMPARE_WITH_TIMEOUT(keyboardMapping(), m_mappingBefore, kRestoreTimeoutMs);
+}
+
+void TestX11KeyboardInjection::textArrivesExactly_data()
+{
+    QTest::addColumn<InputCalls>("calls");
+    QTest::addColumn<QString>("expected");
+
+    const QString mixed = QStringLiteral("Ab\u4F60\u597D\u20AC") + QString::fromUcs4(U"\U0001F600");
+    QTest::newRow("virtual keys with Shift")
+        << InputCalls{vkDown(Vk::Shift), vkDown(Vk::KeyA), vkUp(Vk::KeyA), vkUp(Vk::Shift),
+                      vkDown(Vk::KeyA + 1), vkUp(Vk::KeyA + 1)}
+        << QStringLiteral("Ab");
+    QTest::newRow("virtual keys, then Unicode one code unit per call")
+        << join({InputCalls{vkDown(Vk::Shift), vkDown(Vk::KeyA), vkUp(Vk::KeyA), vkUp(Vk::Shift),
+                            vkDown(Vk::KeyA + 1), vkUp(Vk::KeyA + 1)},
+                 unicodeCalls(mixed)})
+        << QStringLiteral("Ab") + mixed;
+    QTest::newRow("Unicode in one call") << unicodeBatch(mixed) << mixed;
+    // Shift is already down: adding and releasing another would leave none for '!'.
+    QTest::newRow("Unicode upper level while Shift is held")
+        << join({InputCalls{vkDown(Vk::Shift)}, unicodeCalls(QStringLiteral("B!")),
+                 InputCalls{vkUp(Vk::Shift)}})
+        << QStringLiteral("B!");
+    QTest::newRow("more characters than spare keycodes, one per call")
+        << unicodeCalls(manyCjkCharacters(45)) << manyCjkCharacters(45);
+    QTest::newRow("more characters than spare keycodes, in one call")
+        << unicodeBatch(manyCjkCharacters(45)) << manyCjkCharacters(45);
+    QTest::newRow("unpaired surrogates type nothing")
+        << unicodeCalls(QString(QChar(0xDC00)) + QLatin1Char('x') + QChar(0xD83D)
+                        + QLatin1Char('y'))
+        << QStringLiteral("xy");
+}
+
+void TestX11KeyboardInjection::textArrivesExactly()
+{
+    QFETCH(InputCalls, calls);
+    QFETCH(QString, expected);
+    QVERIFY(m_edit->hasFocus());
+    QVERIFY(sendFromWorker(calls));
+    QTRY_COMPARE(m_edit->text(), expected);
+}
+
+void TestX11KeyboardInjection::virtualKeysArriveAsTheirKeys_data()
+{
+    QTest::addColumn<int>("vk");
+    QTest::addColumn<int>("key");
+    // clang-format off
+    QTest::newRow("F1") << int(Vk::F1) << int(Qt::Key_F1);
+    QTest::newRow("F12") << int(Vk::F1 + 11) << int(Qt::Key_F12);
+    QTest::newRow("F13") << int(Vk::F1 + 12) << int(Qt::Key_F13);
+    QTest::newRow("F24") << int(Vk::F24) << int(Qt::Key_F24);
+    QTest::newRow("numpad 5") << int(Vk::Numpad0 + 5) << int(Qt::Key_5 | Qt::KeypadModifier);
+    QTest::newRow("numpad star") << int(Vk::Multiply) << int(Qt::Key_Asterisk | Qt::KeypadModifier);
+    QTest::newRow("numpad dot") << int(Vk::Decimal) << int(Qt::Key_Period | Qt::KeypadModifier);
+    QTest::newRow("semicolon") << int(Vk::Oem1) << int(Qt::Key_Semicolon);
+    QTest::newRow("apostrophe") << int(Vk::Oem7) << int(Qt::Key_Apostrophe);
+    QTest::newRow("backslash") << int(Vk::Oem5) << int(Qt::Key_Backslash);
+    QTest::newRow("page down") << int(Vk::Next) << int(Qt::Key_PageDown);
+    QTest::newRow("escape") << int(Vk::Escape) << int(Qt::Key_Escape);
+    QTest::newRow("volume up") << int(Vk::VolumeUp) << int(Qt::Key_VolumeUp);
+    QTest::newRow("play") << int(Vk::MediaPlayPause) << int(Qt::Key_MediaPlay);
+    QTest::newRow("browser back") << int(Vk::BrowserBack) << int(Qt::Key_Back);
+    // clang-format on
+}
+
+void TestX11KeyboardInjection::virtualKeysArriveAsTheirKeys()
+{
+    QFETCH(int, vk);
+    QFETCH(int, key);
+    m_keyLog->setFocus();
+    QTRY_VERIFY(m_keyLog->hasFocus());
+    QVERIFY(sendFromWorker({vkDown(uint16_t(vk)), vkUp(uint16_t(vk))}));
+    QTRY_COMPARE(m_keyLog->keys, QList<int>{key});
+    m_edit->setFocus();
+}
+
+// A character held down keeps its spare keycode while many others need one; its
+// key-up still releases the key it went down on.
+void TestX11KeyboardInjection::heldCharacterIsReleasedAfterManyOthers()
+{
+    const QString others = manyCjkCharacters(30);
+    const InputCalls calls = join({InputCalls{{Input::keyInput(0, KeyFlag::Unicode, 0x4F60)}},
+                                   unicodeCalls(others),
+                                   InputCalls{{Input::keyInput(0, KeyFlag::Unicode | KeyFlag::KeyUp,
+                                                               0x4F60)}}});
+    QVERIFY(sendFromWorker(calls));
+    QTRY_COMPARE(m_edit->text(), QStringLiteral("\u4F60") + others);
+}
+
+KLIQORA_TEST_MAIN(TestX11KeyboardInjection)
+#include "tst_x11keyboardinjection.moc"
