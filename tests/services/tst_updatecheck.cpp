@@ -6,6 +6,7 @@
 #include "testcertificate.h"
 #include "testenvironment.h"
 #include "updatecheck.h"
+#include "versionserver.h"
 
 #include <QElapsedTimer>
 #include <QFutureWatcher>
@@ -16,16 +17,11 @@
 #include <QTcpServer>
 #include <QTest>
 
-#include <httplib.h>
-
-#include <atomic>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 namespace {
 
-const char kVersionPath[] = "/api/kliqora/v1/latestVersion";
 const char kServerEnvironment[] = "KLIQORA_UPDATE_SERVER";
 const QString kServerSetting = QStringLiteral("UpdateServer");
 constexpr std::chrono::milliseconds kFastRetry{20};
@@ -89,49 +85,6 @@ private:
     static inline QVector<LogLine> s_lines;
     static inline QElapsedTimer s_clock;
     QtMessageHandler m_previous = nullptr;
-};
-
-// An HTTPS server answering the version request with a set status and body.
-class VersionServer
-{
-public:
-    VersionServer(const TestCertificate& certificate, int status, const std::string& body)
-        : m_server(certificate.certificateFile().toLocal8Bit().constData(),
-                   certificate.keyFile().toLocal8Bit().constData())
-    {
-        m_server.Get(kVersionPath,
-                     [this, status, body](const httplib::Request&, httplib::Response& response) {
-                         ++m_requests;
-                         response.status = status;
-                         response.set_content(body, "text/plain");
-                     });
-        m_port = m_server.bind_to_any_port("127.0.0.1");
-        if (m_port > 0) {
-            m_thread = std::thread([this] { m_server.listen_after_bind(); });
-            // stop() only ends a server that is already running.
-            while (!m_server.is_running())
-                std::this_thread::yield();
-        }
-    }
-    ~VersionServer()
-    {
-        if (m_thread.joinable()) {
-            m_server.stop();
-            m_thread.join();
-        }
-    }
-    VersionServer(const VersionServer&) = delete;
-    VersionServer& operator=(const VersionServer&) = delete;
-
-    bool isListening() const { return m_port > 0 && m_server.is_valid(); }
-    QString address() const { return QStringLiteral("https://127.0.0.1:%1").arg(m_port); }
-    int requests() const { return m_requests; }
-
-private:
-    httplib::SSLServer m_server;
-    std::thread m_thread;
-    std::atomic<int> m_requests{0};
-    int m_port = -1;
 };
 
 class UpdateReceiver : public QObject
