@@ -38,6 +38,13 @@ void PropertyItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->restore();
 }
 
+// Editors get every key, Tab, Escape and Return included: a key-capture editor must
+// be able to record them, and there is nothing to commit or revert anyway.
+bool PropertyItemDelegate::eventFilter(QObject*, QEvent*)
+{
+    return false;
+}
+
 QSize PropertyItemDelegate::sizeHint(const QStyleOptionViewItem& option,
                                      const QModelIndex& index) const
 {

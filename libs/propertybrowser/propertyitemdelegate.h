@@ -28,6 +28,9 @@ public:
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
+protected:
+    bool eventFilter(QObject* editor, QEvent* event) override;
+
 private:
     EditorCreator m_creator;
 };

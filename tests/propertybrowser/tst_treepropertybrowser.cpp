@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSignalSpy>
@@ -23,8 +24,22 @@ class KeyEdit : public QLineEdit
     Q_OBJECT
 public:
     using QLineEdit::QLineEdit;
+    QList<int> keys;
 signals:
     void keyChosen(const QString& key);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override { keys << event->key(); }
+    // Tab would otherwise move the focus before keyPressEvent sees it.
+    bool event(QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Tab) {
+            keyPressEvent(static_cast<QKeyEvent*>(event));
+            return true;
+        }
+        return QLineEdit::event(event);
+    }
 };
 
 class KeyEditorFactory : public QtVariantEditorFactory
@@ -364,6 +379,12 @@ private slots:
         QCOMPARE(editor->text(), QStringLiteral("A"));
         emit editor->keyChosen(QStringLiteral("F5"));
         QCOMPARE(key->value().toString(), QStringLiteral("F5"));
+        // The browser leaves every key to the editor.
+        for (int k : {Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Return, Qt::Key_A})
+            QTest::keyClick(editor.data(), Qt::Key(k));
+        QCOMPARE(editor->keys,
+                 (QList<int>{Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Return, Qt::Key_A}));
+        QCOMPARE(browser.currentEditor(), editor.data());
 
         // Once its property is gone the editor says nothing more and is deleted soon after.
         QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
