@@ -6,6 +6,7 @@
 #include "qtproperty.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QVBoxLayout>
 
@@ -402,11 +403,13 @@ void QtTreePropertyBrowser::onValueCellPressed(QTreeWidgetItem* treeItem)
     QtBrowserItem* item = itemOf(treeItem);
     if (!item || item != m_editorItem || !m_editor)
         return;
-    // The press that opened a check box also toggles it, as a click on a box should.
+    // The press that opened the editor also does what a press on it would do: a
+    // check box toggles, a drop-down list opens, anything else takes the focus.
+    m_editor->setFocus(Qt::MouseFocusReason);
     if (auto* checkBox = qobject_cast<QCheckBox*>(m_editor.data()))
         checkBox->toggle();
-    else
-        m_editor->setFocus(Qt::MouseFocusReason);
+    else if (auto* comboBox = qobject_cast<QComboBox*>(m_editor.data()))
+        comboBox->showPopup();
 }
 
 void QtTreePropertyBrowser::openEditor(QtBrowserItem* item)

@@ -2,6 +2,7 @@
 #include "qtvariantproperty.h"
 #include "testenvironment.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
@@ -339,6 +340,13 @@ private slots:
         QPointer<QWidget> line = qobject_cast<QLineEdit*>(f.browser.currentEditor());
         QVERIFY(line);
         QCOMPARE(QApplication::focusWidget(), line.data());
+
+        // A drop-down list opened by a click shows its entries at once.
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, valueCell(tree->topLevelItem(2)));
+        auto* combo = qobject_cast<QComboBox*>(f.browser.currentEditor());
+        QVERIFY(combo);
+        QTRY_VERIFY(combo->view()->isVisible());
+        combo->hidePopup();
 
         // A check box opened by a click is ticked by the same click.
         QTreeWidgetItem* win = tree->topLevelItem(4)->child(3);
