@@ -6,6 +6,7 @@
 
 #include "x11log.h"
 
+#include "x11capture.h"
 #include "x11display.h"
 #include "x11errorcatcher.h"
 #include "x11idletimer.h"
@@ -20,7 +21,7 @@ namespace {
 
 // Spare keycodes are emptied once typing has paused this long. Longer than the
 // time a client needs to read the last key that used them.
-constexpr std::chrono::milliseconds kSpareRestoreIdle{300};
+constexpr std::chrono::milliseconds kSpareRestoreIdle{500};
 
 const char kXcbPlatform[] = "xcb";
 
@@ -154,7 +155,7 @@ bool X11Backend::setKeepAwake(bool on)
     return true;
 }
 
-std::unique_ptr<InputCapture> X11Backend::createCapture() { return nullptr; }
+std::unique_ptr<InputCapture> X11Backend::createCapture() { return createX11Capture(); }
 
 bool X11Backend::restoreIdleSpares()
 {

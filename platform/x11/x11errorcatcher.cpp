@@ -9,16 +9,18 @@ namespace {
 // Xlib has one process-wide error handler. Ours is installed once and never
 // removed (another library may have chained itself behind it); it routes each
 // error to the innermost catcher of its connection or to the previous handler.
+// Never destroyed: the process's backend is a static that may still catch errors
+// while other statics are torn down at exit.
 std::mutex& registryMutex()
 {
-    static std::mutex mutex;
-    return mutex;
+    static auto* mutex = new std::mutex;
+    return *mutex;
 }
 
 std::vector<X11ErrorCatcher*>& registry()
 {
-    static std::vector<X11ErrorCatcher*> catchers;
-    return catchers;
+    static auto* catchers = new std::vector<X11ErrorCatcher*>;
+    return *catchers;
 }
 
 XErrorHandler g_previousHandler = nullptr;

@@ -24,7 +24,7 @@ public:
     // the margin covers a busy machine.
     static constexpr std::chrono::milliseconds kSettleTime{20};
     // Between the last press or release of a keycode and its rebinding.
-    static constexpr std::chrono::milliseconds kDeliveryTime{100};
+    static constexpr std::chrono::milliseconds kDeliveryTime{200};
 
     explicit X11SpareKeycodes(Display* display) : m_display(display) {}
 

@@ -6,6 +6,7 @@
 #include "platform/backend.h"
 
 #include <QCursor>
+#include <QScreen>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <QWidget>
@@ -71,6 +72,7 @@ class TestX11PointerInjection : public QObject
 
 private slots:
     void initTestCase();
+    void systemServicesAnswer();
     void absoluteMoveLandsOnThePixel_data();
     void absoluteMoveLandsOnThePixel();
     void relativeMoveShiftsThePointer();
@@ -86,6 +88,22 @@ void TestX11PointerInjection::initTestCase()
     QCOMPARE(platform::backend().name(), "x11");
     m_window.setGeometry(200, 150, 400, 300);
     QVERIFY(showFocused(&m_window, &m_window));
+}
+
+// The screen size spans the whole desktop (every monitor), and the services a
+// running job asks for are there on a plain X server.
+void TestX11PointerInjection::systemServicesAnswer()
+{
+    platform::Backend& backend = platform::backend();
+    const platform::ScreenSize screen = backend.primaryScreenSize();
+    QCOMPARE(QSize(screen.width, screen.height), QGuiApplication::primaryScreen()->virtualSize());
+    QVERIFY(backend.beginTimerResolution());
+    backend.endTimerResolution();
+    QVERIFY(backend.setKeepAwake(true));
+    QVERIFY(backend.setKeepAwake(false));
+    const platform::Input nothing[] = {platform::Input::mouseInput(0)};
+    QCOMPARE(backend.sendInput(nothing, 1), 1u);
+    QCOMPARE(backend.sendInput(nothing, 0), 0u);
 }
 
 void TestX11PointerInjection::absoluteMoveLandsOnThePixel_data()
