@@ -5,6 +5,8 @@
 #include "testenvironment.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QKeyEvent>
+#include <QWidget>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -69,6 +71,7 @@ private slots:
     void firesOncePerPress_data();
     void firesOncePerPress();
     void modifiersMustMatch();
+    void firesWhileOwnWindowHasFocus();
     void heldKeyFiresOnce();
     void keyHeldByAnotherClientIsRefused_data();
     void keyHeldByAnotherClientIsRefused();
@@ -161,6 +164,40 @@ void TestQHotkeyX11::modifiersMustMatch()
     QCOMPARE(spy.count(), 0);
     m_user.press({XK_Control_L, XK_Shift_L, XK_s});
     QCOMPARE(activations(spy), 1);
+}
+
+// A widget that records the keys it is given.
+class KeyRecorder : public QWidget
+{
+public:
+    int keyPresses = 0;
+    int keyReleases = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent*) override { ++keyPresses; }
+    void keyReleaseEvent(QKeyEvent*) override { ++keyReleases; }
+};
+
+void TestQHotkeyX11::firesWhileOwnWindowHasFocus()
+{
+    // The user starts a job with the program's own window in front.
+    KeyRecorder window;
+    window.resize(200, 100);
+    window.show();
+    window.activateWindow(); // no window manager gives it the focus
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QHotkey hotkey(QKeySequence(QStringLiteral("F4")), true);
+    QVERIFY(hotkey.isRegistered());
+    QSignalSpy spy(&hotkey, &QHotkey::activated);
+
+    m_user.press({XK_F4});
+    QCOMPARE(activations(spy), 1);
+    m_user.press({XK_F4}); // its release did not go astray to the window either
+    QCOMPARE(activations(spy), 2);
+    QCOMPARE(window.keyPresses, 0);
+    QCOMPARE(window.keyReleases, 0);
+    m_user.press({XK_a}); // the window does get ordinary keys
+    QTRY_COMPARE(window.keyPresses, 1);
 }
 
 void TestQHotkeyX11::heldKeyFiresOnce()

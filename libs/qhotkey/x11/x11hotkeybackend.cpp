@@ -103,7 +103,9 @@ bool X11HotkeyBackend::grab(const NativeHotkey& hotkey)
     const std::vector<unsigned> combos = lockCombinations();
     X11ErrorTrap trap(m_display);
     for (unsigned combo : combos) {
-        XGrabKey(m_display, int(hotkey.key), hotkey.modifiers | combo, m_root, True,
+        // owner_events False: the key comes to the root window even while one of
+        // our own windows has the focus, where Qt would take it as typing.
+        XGrabKey(m_display, int(hotkey.key), hotkey.modifiers | combo, m_root, False,
                  GrabModeAsync, GrabModeAsync);
     }
     if (trap.sync()) {
