@@ -1,4 +1,5 @@
 #include "winbackend.h"
+#include "wincapture.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -97,6 +98,6 @@ bool WinBackend::setKeepAwake(bool on)
     return true;
 }
 
-std::unique_ptr<InputCapture> WinBackend::createCapture() { return nullptr; }
+std::unique_ptr<InputCapture> WinBackend::createCapture() { return createWinCapture(); }
 
 } // namespace platform::win
