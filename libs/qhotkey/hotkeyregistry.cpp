@@ -24,8 +24,10 @@ bool isModifierKey(Qt::Key key)
 
 HotkeyRegistry& HotkeyRegistry::instance()
 {
-    static HotkeyRegistry registry;
-    return registry;
+    // Never destroyed: QHotkey objects held by other statics may outlive any
+    // static of this library. The backend itself goes with the application.
+    static HotkeyRegistry* registry = new HotkeyRegistry;
+    return *registry;
 }
 
 HotkeyBackend* HotkeyRegistry::backend()
