@@ -536,6 +536,13 @@ private slots:
         QCOMPARE(batches.size(), size_t(3));
         QVERIFY(batches[0][0].mouse.dx < batches[1][0].mouse.dx);
         QVERIFY(batches[1][0].mouse.dx < batches[2][0].mouse.dx);
+
+        // The empty slot is not written, and the count says so.
+        const QString file = path(QStringLiteral("holes.flw"));
+        QVERIFY(flow.save(file));
+        Flow loaded;
+        QVERIFY(loaded.load(file));
+        QCOMPARE(loaded.operations().size(), 3);
     }
 
     void stopDuringSecondPause()
