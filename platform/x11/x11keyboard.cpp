@@ -211,7 +211,26 @@ KeyCode X11Keyboard::spareKeycode(KeySym keysym, const Input* batch, unsigned co
         if (next != keysym)
             keysyms.push_back(next);
     }
-    return m_spares.bind(keysyms);
+    const KeyCode keycode = m_spares.bind(keysyms);
+    if (keycode)
+        reannounceModifiers();
+    return keycode;
+}
+
+// Qt clients rebuild their keyboard state when the mapping changes and forget the
+// modifiers held at that moment until the state next changes: Shift held around
+// a newly bound key would be lost. A lock and unlock of an unused modifier is such
+// a change, with nothing typed.
+void X11Keyboard::reannounceModifiers()
+{
+    constexpr unsigned kUnusedModifier = Mod3Mask; // on no key of the usual layouts
+    XkbStateRec state{};
+    if (XkbGetState(m_display, XkbUseCoreKbd, &state) != Success)
+        return;
+    if (state.mods == 0 || (state.locked_mods & kUnusedModifier))
+        return;
+    XkbLockModifiers(m_display, XkbUseCoreKbd, kUnusedModifier, kUnusedModifier);
+    XkbLockModifiers(m_display, XkbUseCoreKbd, kUnusedModifier, 0);
 }
 
 void X11Keyboard::press(const Pressed& key)

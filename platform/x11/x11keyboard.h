@@ -51,6 +51,7 @@ private:
     bool needsSpare(KeySym keysym, int maxLevel) const;
     std::vector<KeySym> upcomingSpareKeysyms(const Input* batch, unsigned count, unsigned from,
                                              size_t limit) const;
+    void reannounceModifiers();
     void press(const Pressed& key);
     void release(const Pressed& key);
 

@@ -114,8 +114,13 @@ void X11SpareKeycodes::writeSlots(const std::vector<Slot*>& slots)
         while (end < sorted.size() && sorted[end]->keycode == sorted[end - 1]->keycode + 1)
             ++end;
         std::vector<KeySym> keysyms(static_cast<size_t>(m_perKeycode) * (end - begin), NoSymbol);
-        for (size_t i = begin; i < end; ++i)
-            keysyms[(i - begin) * static_cast<size_t>(m_perKeycode)] = sorted[i]->keysym;
+        // The keysym on the plain and the Shift level: a lone letter would get its
+        // upper case added, and a held Shift must not change what the key types.
+        const size_t levels = std::min<size_t>(2, static_cast<size_t>(m_perKeycode));
+        for (size_t i = begin; i < end; ++i) {
+            for (size_t level = 0; level < levels; ++level)
+                keysyms[(i - begin) * static_cast<size_t>(m_perKeycode) + level] = sorted[i]->keysym;
+        }
         XChangeKeyboardMapping(m_display, sorted[begin]->keycode, m_perKeycode, keysyms.data(),
                                static_cast<int>(end - begin));
         begin = end;
