@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QThread>
+#include <QWindow>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -130,6 +131,18 @@ uint32_t wheel(int16_t delta)
     return static_cast<uint32_t>(static_cast<uint16_t>(delta)) << 16;
 }
 
+// A plain window that counts the presses it receives.
+class PressCounter : public QWindow
+{
+public:
+    int mousePresses = 0;
+    int keyPresses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent*) override { ++mousePresses; }
+    void keyPressEvent(QKeyEvent*) override { ++keyPresses; }
+};
+
 } // namespace
 
 class TestX11Capture : public QObject
@@ -151,6 +164,7 @@ private slots:
     void startStopLeavesNothingBehind();
     void noHandlerRunsAfterStop();
     void handlerMayStopOrDestroyTheCapture();
+    void inputStillReachesWindows();
 
 private:
     std::unique_ptr<InputCapture> startCapture(Collector& collector);
@@ -520,6 +534,29 @@ void TestX11Capture::handlerMayStopOrDestroyTheCapture()
     QTest::qWait(100);
     QCOMPARE(calls, 1);
     QVERIFY(!capture);
+}
+
+void TestX11Capture::inputStillReachesWindows()
+{
+    // Capture only watches: the click and the key still reach the window under the pointer.
+    PressCounter window;
+    window.setGeometry(200, 200, 300, 200);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.requestActivate();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    Collector collector;
+    std::unique_ptr<InputCapture> capture = startCapture(collector);
+    QVERIFY(capture);
+    const QPoint center = window.geometry().center();
+    m_inject.move(center.x(), center.y());
+    m_inject.click(1);
+    m_inject.tap(Vk::KeyA + 10);
+    QVERIFY(QTest::qWaitFor([&] { return window.mousePresses == 1 && window.keyPresses == 1; },
+                            kWaitMs));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return collector.mice(false).size() == 2 && collector.keys().size() == 2; },
+        kWaitMs));
 }
 
 KLIQORA_TEST_MAIN_WITH(QGuiApplication, TestX11Capture)
