@@ -38,25 +38,24 @@ void prepareStream(QDataStream& stream)
 } // namespace
 
 Flow::Flow(QObject* parent)
-    : QObject(parent),
-      m_createTime(QDateTime::currentDateTime().toString(TimeFormat)),
+    : QObject(parent), m_createTime(QDateTime::currentDateTime().toString(TimeFormat)),
       m_lastModifiedTime(m_createTime)
 {
 }
 
 Flow::Flow(const Flow& other)
-    : QObject(nullptr),
-      m_name(other.m_name),
-      m_description(other.m_description),
-      m_hotkey(other.m_hotkey),
-      m_createTime(other.m_createTime),
+    : QObject(nullptr), m_name(other.m_name), m_description(other.m_description),
+      m_hotkey(other.m_hotkey), m_createTime(other.m_createTime),
       m_lastModifiedTime(other.m_lastModifiedTime)
 {
     for (const Operation* op : other.m_operations)
         m_operations.append(op ? op->clone(nullptr) : nullptr);
 }
 
-Flow::~Flow() { deleteOperations(); }
+Flow::~Flow()
+{
+    deleteOperations();
+}
 
 void Flow::deleteOperations()
 {
@@ -75,7 +74,10 @@ void Flow::setHotkeyObject(QHotkey* hotkey)
         connect(m_hotkeyObject, &QHotkey::activated, this, &Flow::onHotkeyActivated);
 }
 
-void Flow::onHotkeyActivated() { emit sigHotkeyActivated(this); }
+void Flow::onHotkeyActivated()
+{
+    emit sigHotkeyActivated(this);
+}
 
 bool Flow::save(const QString& path)
 {
@@ -173,7 +175,8 @@ void Flow::applyHotkey()
         m_hotkeyObject->setShortcut(sequence, false);
         m_hotkeyObject->setRegistered(true);
         if (m_hotkeyObject->isRegistered())
-            qCWarning(logCategory).noquote() << "Hotkey registe successfully, hotkey is" << m_hotkey;
+            qCWarning(logCategory).noquote()
+                << "Hotkey registe successfully, hotkey is" << m_hotkey;
         else
             qCWarning(logCategory).noquote() << "Hotkey registe fail, hotkey is" << m_hotkey;
         return;

@@ -8,11 +8,20 @@
 
 KeyboardOperation::KeyboardOperation(QObject* parent) : Operation(parent) {}
 
-QString KeyboardOperation::category() const { return tr("键盘"); }
+QString KeyboardOperation::category() const
+{
+    return tr("键盘");
+}
 
-QString KeyboardOperation::typeId() const { return QStringLiteral("key_input"); }
+QString KeyboardOperation::typeId() const
+{
+    return QStringLiteral("key_input");
+}
 
-QString KeyboardOperation::displayName() const { return tr("输入按键"); }
+QString KeyboardOperation::displayName() const
+{
+    return tr("输入按键");
+}
 
 QString KeyboardOperation::iconPath() const
 {

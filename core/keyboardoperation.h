@@ -20,7 +20,12 @@ class KeyboardOperation : public Operation
     Q_CLASSINFO("flagnames_modifiers", "Shift|Ctrl|Alt|Win")
 
 public:
-    enum EventType { Press = 0, Release = 1, Tap = 2 };
+    enum EventType
+    {
+        Press = 0,
+        Release = 1,
+        Tap = 2
+    };
 
     explicit KeyboardOperation(QObject* parent = nullptr);
 

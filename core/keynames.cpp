@@ -134,7 +134,10 @@ QString modifiersToString(Qt::KeyboardModifiers modifiers)
     return names.join(QLatin1Char('+'));
 }
 
-void pressModifiers(Qt::KeyboardModifiers modifiers) { sendModifierKeys(modifiers, 0); }
+void pressModifiers(Qt::KeyboardModifiers modifiers)
+{
+    sendModifierKeys(modifiers, 0);
+}
 
 void releaseModifiers(Qt::KeyboardModifiers modifiers)
 {

@@ -31,11 +31,20 @@ constexpr int kClickRecords = 4;
 
 MouseClickOperation::MouseClickOperation(QObject* parent) : MouseOperation(parent) {}
 
-QString MouseClickOperation::category() const { return tr("鼠标"); }
+QString MouseClickOperation::category() const
+{
+    return tr("鼠标");
+}
 
-QString MouseClickOperation::typeId() const { return QStringLiteral("mouse_click"); }
+QString MouseClickOperation::typeId() const
+{
+    return QStringLiteral("mouse_click");
+}
 
-QString MouseClickOperation::displayName() const { return tr("点击鼠标"); }
+QString MouseClickOperation::displayName() const
+{
+    return tr("点击鼠标");
+}
 
 QString MouseClickOperation::iconPath() const
 {

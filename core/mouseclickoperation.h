@@ -17,8 +17,17 @@ class MouseClickOperation : public MouseOperation
     Q_CLASSINFO("choices_clickButton", "左键|右键|中键")
 
 public:
-    enum ClickType { SingleClick = 0, DoubleClick = 1 };
-    enum ClickButton { LeftButton = 0, RightButton = 1, MiddleButton = 2 };
+    enum ClickType
+    {
+        SingleClick = 0,
+        DoubleClick = 1
+    };
+    enum ClickButton
+    {
+        LeftButton = 0,
+        RightButton = 1,
+        MiddleButton = 2
+    };
 
     explicit MouseClickOperation(QObject* parent = nullptr);
 

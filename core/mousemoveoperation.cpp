@@ -4,11 +4,20 @@
 
 MouseMoveOperation::MouseMoveOperation(QObject* parent) : MouseOperation(parent) {}
 
-QString MouseMoveOperation::category() const { return tr("鼠标"); }
+QString MouseMoveOperation::category() const
+{
+    return tr("鼠标");
+}
 
-QString MouseMoveOperation::typeId() const { return QStringLiteral("mouse_move"); }
+QString MouseMoveOperation::typeId() const
+{
+    return QStringLiteral("mouse_move");
+}
 
-QString MouseMoveOperation::displayName() const { return tr("移动鼠标"); }
+QString MouseMoveOperation::displayName() const
+{
+    return tr("移动鼠标");
+}
 
 QString MouseMoveOperation::iconPath() const
 {
@@ -21,9 +30,15 @@ void MouseMoveOperation::execute()
     platform::sendInput(&move, 1);
 }
 
-void MouseMoveOperation::serialize(QDataStream& out) const { serializeMouse(out); }
+void MouseMoveOperation::serialize(QDataStream& out) const
+{
+    serializeMouse(out);
+}
 
-void MouseMoveOperation::deserialize(QDataStream& in) { deserializeMouse(in); }
+void MouseMoveOperation::deserialize(QDataStream& in)
+{
+    deserializeMouse(in);
+}
 
 QString MouseMoveOperation::toString() const
 {

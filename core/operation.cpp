@@ -15,9 +15,15 @@ Operation::Operation(QObject* parent) : QObject(parent), m_interval(g_defaultInt
 
 Operation::~Operation() = default;
 
-void Operation::setDefaultInterval(int ms) { g_defaultInterval.store(ms); }
+void Operation::setDefaultInterval(int ms)
+{
+    g_defaultInterval.store(ms);
+}
 
-int Operation::defaultInterval() { return g_defaultInterval.load(); }
+int Operation::defaultInterval()
+{
+    return g_defaultInterval.load();
+}
 
 void Operation::run()
 {
@@ -26,7 +32,10 @@ void Operation::run()
         execute();
 }
 
-void Operation::serializeOperation(QDataStream& out) const { out << qint32(m_interval); }
+void Operation::serializeOperation(QDataStream& out) const
+{
+    out << qint32(m_interval);
+}
 
 void Operation::deserializeOperation(QDataStream& in)
 {
@@ -35,4 +44,7 @@ void Operation::deserializeOperation(QDataStream& in)
     m_interval = interval;
 }
 
-void Operation::copyOperationFieldsTo(Operation* other) const { other->m_interval = m_interval; }
+void Operation::copyOperationFieldsTo(Operation* other) const
+{
+    other->m_interval = m_interval;
+}

@@ -6,11 +6,20 @@
 
 TextInputOperation::TextInputOperation(QObject* parent) : Operation(parent) {}
 
-QString TextInputOperation::category() const { return tr("键盘"); }
+QString TextInputOperation::category() const
+{
+    return tr("键盘");
+}
 
-QString TextInputOperation::typeId() const { return QStringLiteral("text_input"); }
+QString TextInputOperation::typeId() const
+{
+    return QStringLiteral("text_input");
+}
 
-QString TextInputOperation::displayName() const { return tr("输入文本"); }
+QString TextInputOperation::displayName() const
+{
+    return tr("输入文本");
+}
 
 QString TextInputOperation::iconPath() const
 {
@@ -48,7 +57,10 @@ QString TextInputOperation::toString() const
     return QStringLiteral("%1: text=\"%2\"").arg(displayName(), m_text);
 }
 
-QString TextInputOperation::description() const { return tr("输入文本: %1").arg(m_text); }
+QString TextInputOperation::description() const
+{
+    return tr("输入文本: %1").arg(m_text);
+}
 
 Operation* TextInputOperation::clone(QObject* parent) const
 {

@@ -37,8 +37,8 @@ std::unique_ptr<QSettings> AppConfig::openSettings(const QString& subKey)
 #else
     const QString configDir =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    auto settings = std::make_unique<QSettings>(QDir(configDir).filePath(kSettingsFile),
-                                                QSettings::IniFormat);
+    auto settings =
+        std::make_unique<QSettings>(QDir(configDir).filePath(kSettingsFile), QSettings::IniFormat);
 #endif
     if (!subKey.isEmpty())
         settings->beginGroup(subKey);

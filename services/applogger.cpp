@@ -60,7 +60,10 @@ LevelRule ruleFor(int logLevel)
     // clang-format on
 }
 
-QString boolWord(bool on) { return on ? QStringLiteral("true") : QStringLiteral("false"); }
+QString boolWord(bool on)
+{
+    return on ? QStringLiteral("true") : QStringLiteral("false");
+}
 
 void writeToStdout(const QByteArray& line)
 {
@@ -73,9 +76,9 @@ void writeToStdout(const QByteArray& line)
 QString AppLogger::filterRules(int logLevel)
 {
     const LevelRule rule = ruleFor(logLevel);
-    return QStringLiteral("kliqora.debug=") + boolWord(rule.debug) + QLatin1Char('\n')
-           + QStringLiteral("kliqora.info=") + boolWord(rule.info) + QLatin1Char('\n')
-           + QStringLiteral("kliqora.warning=") + boolWord(rule.warning) + QLatin1Char('\n');
+    return QStringLiteral("kliqora.debug=") + boolWord(rule.debug) + QLatin1Char('\n') +
+           QStringLiteral("kliqora.info=") + boolWord(rule.info) + QLatin1Char('\n') +
+           QStringLiteral("kliqora.warning=") + boolWord(rule.warning) + QLatin1Char('\n');
 }
 
 QString AppLogger::levelTag(QtMsgType type)
@@ -125,8 +128,8 @@ QString AppLogger::logFilePath()
 QDir AppLogger::chooseLogDir()
 {
     QString base = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    qCInfo(logCategory).noquote() << "Attempting to initialize log directory at AppLocalDataLocation:"
-                        << base;
+    qCInfo(logCategory).noquote()
+        << "Attempting to initialize log directory at AppLocalDataLocation:" << base;
     if (base.isEmpty()) {
         qCInfo(logCategory)
             << "Failed to get AppLocalDataLocation, falling back to user home directory.";

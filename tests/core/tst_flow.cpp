@@ -36,7 +36,8 @@ const QString kStamp = QStringLiteral("2026-12-05 09:05:03");
 QByteArray str(const char* ascii)
 {
     const QByteArray text(ascii);
-    QByteArray bytes = QByteArray::fromHex(QByteArray::number(text.size() * 2, 16).rightJustified(8, '0'));
+    QByteArray bytes =
+        QByteArray::fromHex(QByteArray::number(text.size() * 2, 16).rightJustified(8, '0'));
     for (char c : text)
         bytes += QByteArray(1, '\0') + c;
     return bytes;
@@ -53,8 +54,8 @@ const QByteArray kNull = QByteArray::fromHex("ffffffff");
 // Header of a flow file with the given texts and operation count.
 QByteArray header(const char* name, const char* hotkey, quint32 count)
 {
-    return kMagic + str(name) + str("desc") + str(hotkey) + str("2026-01-02 03:04:05")
-           + str("2026-06-07 08:09:10") + int32(count);
+    return kMagic + str(name) + str("desc") + str(hotkey) + str("2026-01-02 03:04:05") +
+           str("2026-06-07 08:09:10") + int32(count);
 }
 
 QByteArray moveOp(int interval, int x, int y)
@@ -166,13 +167,16 @@ private slots:
         QVERIFY(flow.save(path(QStringLiteral("new.flw"))));
 
         // magic, three empty texts, two 19-character stamps (38 bytes), count 0
-        const QByteArray stamp = QByteArray::fromHex(
-            "00000026"
-            "0032003000320036002d00310032002d00300035" // 2026-12-05
-            "0020"                                     // blank
-            "00300039003a00300035003a00300033");       // 09:05:03
-        const QByteArray expected = QByteArray::fromHex("8e62d879" "00000000" "00000000" "00000000")
-                                    + stamp + stamp + QByteArray::fromHex("00000000");
+        const QByteArray stamp =
+            QByteArray::fromHex("00000026"
+                                "0032003000320036002d00310032002d00300035" // 2026-12-05
+                                "0020"                                     // blank
+                                "00300039003a00300035003a00300033");       // 09:05:03
+        const QByteArray expected = QByteArray::fromHex("8e62d879"
+                                                        "00000000"
+                                                        "00000000"
+                                                        "00000000") +
+                                    stamp + stamp + QByteArray::fromHex("00000000");
         QCOMPARE(readFile(path(QStringLiteral("new.flw"))).toHex(), expected.toHex());
 
         Flow loaded;
@@ -198,19 +202,19 @@ private slots:
         flow.operations().append(new TextInputOperation(&flow));
         const QString file = path(QStringLiteral("text.flw"));
         QVERIFY(flow.save(file));
-        const QByteArray tail = int32(1)
-                                + QByteArray::fromHex("00000014" "0074006500780074005f0069006e007000750074")
-                                + interval + kNull;
+        const QByteArray tail = int32(1) +
+                                QByteArray::fromHex("00000014"
+                                                    "0074006500780074005f0069006e007000750074") +
+                                interval + kNull;
         QVERIFY2(readFile(file).endsWith(tail), readFile(file).toHex().constData());
     }
 
     void loadsHandWrittenFile()
     {
-        const QByteArray bytes = header("Fill form", "", 3) + moveOp(50, 100, -20)
-                                 + str("mouse_click") + int32(0) + int32(1) + int32(2) + int32(1)
-                                 + int32(2)                                                 //
-                                 + str("key_input") + int32(7) + int32(2) + str("PgDown")
-                                 + int32(Qt::ControlModifier);
+        const QByteArray bytes =
+            header("Fill form", "", 3) + moveOp(50, 100, -20) + str("mouse_click") + int32(0) +
+            int32(1) + int32(2) + int32(1) + int32(2) //
+            + str("key_input") + int32(7) + int32(2) + str("PgDown") + int32(Qt::ControlModifier);
         const QString file = path(QStringLiteral("hand.flw"));
         QVERIFY(writeFile(file, bytes));
 
@@ -221,9 +225,10 @@ private slots:
         QCOMPARE(flow.description(), QStringLiteral("desc"));
         QCOMPARE(flow.createTime(), QStringLiteral("2026-01-02 03:04:05"));
         QCOMPARE(flow.lastModifiedTime(), QStringLiteral("2026-06-07 08:09:10"));
-        QCOMPARE(log.lines(), QStringList{QStringLiteral(
-                                  "FlowName=Fill form, FlowDesc=desc,FlowHotkey=,"
-                                  "FlowCreateTime=2026-01-02 03:04:05,FlowModifiedTime=2026-06-07 08:09:10")});
+        QCOMPARE(log.lines(),
+                 QStringList{QStringLiteral(
+                     "FlowName=Fill form, FlowDesc=desc,FlowHotkey=,"
+                     "FlowCreateTime=2026-01-02 03:04:05,FlowModifiedTime=2026-06-07 08:09:10")});
 
         QCOMPARE(flow.operations().size(), 3);
         auto* move = qobject_cast<MouseMoveOperation*>(flow.operations().at(0));
@@ -268,8 +273,8 @@ private slots:
     void unknownTypeKeepsOperationsBeforeIt()
     {
         const QString file = path(QStringLiteral("unknown.flw"));
-        QVERIFY(writeFile(file, header("u", "Ctrl+Alt+F11", 3) + moveOp(0, 1, 2) + str("mouse_scroll")
-                                    + int32(0) + moveOp(0, 3, 4)));
+        QVERIFY(writeFile(file, header("u", "Ctrl+Alt+F11", 3) + moveOp(0, 1, 2) +
+                                    str("mouse_scroll") + int32(0) + moveOp(0, 3, 4)));
         Flow flow;
         LogCapture log;
         QVERIFY(!flow.load(file));
@@ -344,8 +349,8 @@ private slots:
         QVERIFY(!flow.load(path(name)));
         QCOMPARE(flow.name(), QStringLiteral("kept"));
         QCOMPARE(boxes.texts.size(), 1);
-        QVERIFY2(boxes.texts.first().startsWith(QStringLiteral("无法读取文件 ") + path(name)
-                                                + QStringLiteral(":\n")),
+        QVERIFY2(boxes.texts.first().startsWith(QStringLiteral("无法读取文件 ") + path(name) +
+                                                QStringLiteral(":\n")),
                  qPrintable(boxes.texts.first()));
         QCOMPARE(log.lines(), boxes.texts);
     }
@@ -369,8 +374,8 @@ private slots:
         QCOMPARE(boxes.titles.first(), QStringLiteral("Kliqora妙指灵-键盘鼠标自动化输入工具"));
         const QString text = boxes.texts.first();
         const QString start = QStringLiteral("无法写入文件 ") + path(name) + QStringLiteral(":\n");
-        QVERIFY2(text.startsWith(start) && text.endsWith(QLatin1Char('.'))
-                     && text.size() > start.size() + 1,
+        QVERIFY2(text.startsWith(start) && text.endsWith(QLatin1Char('.')) &&
+                     text.size() > start.size() + 1,
                  qPrintable(text));
         QCOMPARE(log.lines(), boxes.texts);
         QVERIFY(QFileInfo(path(QStringLiteral("folder.flw"))).isDir());
@@ -439,7 +444,8 @@ private slots:
 
         QVERIFY(flow.save(path(QStringLiteral("orig.flw"))));
         QVERIFY(copy.save(path(QStringLiteral("copy.flw"))));
-        QCOMPARE(readFile(path(QStringLiteral("copy.flw"))), readFile(path(QStringLiteral("orig.flw"))));
+        QCOMPARE(readFile(path(QStringLiteral("copy.flw"))),
+                 readFile(path(QStringLiteral("orig.flw"))));
     }
 
     void hotkeyObjectRoutesActivation()
@@ -477,10 +483,10 @@ private slots:
         QVERIFY(flow.load(file));
         QCOMPARE(flow.hotkeyObject(), hotkey);
         QCOMPARE(flow.findChildren<QHotkey*>().size(), 1);
-        const QString state = hotkey->isRegistered() ? QStringLiteral("successfully")
-                                                     : QStringLiteral("fail");
-        QVERIFY(log.contains(QStringLiteral("Hotkey registe ") + state
-                             + QStringLiteral(", hotkey is Ctrl+Alt+F10")));
+        const QString state =
+            hotkey->isRegistered() ? QStringLiteral("successfully") : QStringLiteral("fail");
+        QVERIFY(log.contains(QStringLiteral("Hotkey registe ") + state +
+                             QStringLiteral(", hotkey is Ctrl+Alt+F10")));
 
         // A file without a hotkey leaves the object as it is.
         QVERIFY(writeFile(file, header("h", "", 0)));

@@ -79,7 +79,8 @@ private slots:
         QVERIFY(other.load(file));
         QVERIFY(other.hotkeyObject());
         QVERIFY(!other.hotkeyObject()->isRegistered());
-        QVERIFY(!LogCapture::lines.join(QLatin1Char('\n')).contains(QStringLiteral("Hotkey registe")));
+        QVERIFY(
+            !LogCapture::lines.join(QLatin1Char('\n')).contains(QStringLiteral("Hotkey registe")));
     }
 
     void changedHotkeyMovesTheGrab()

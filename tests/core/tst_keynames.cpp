@@ -108,8 +108,8 @@ private slots:
             return describeInput(platform::Input::keyInput(vk, flags));
         };
         QCOMPARE(describeBatches(rec->batches()),
-                 (QStringList{key(0x10, 0), key(0x12, 0), key(0x5B, 0), key(0x10, 2),
-                              key(0x12, 2), key(0x5B, 2)}));
+                 (QStringList{key(0x10, 0), key(0x12, 0), key(0x5B, 0), key(0x10, 2), key(0x12, 2),
+                              key(0x5B, 2)}));
     }
 };
 

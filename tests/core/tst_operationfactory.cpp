@@ -23,10 +23,14 @@ private slots:
     {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("className");
-        QTest::newRow("mouse_click") << "mouse_click" << "MouseClickOperation";
-        QTest::newRow("mouse_move") << "mouse_move" << "MouseMoveOperation";
-        QTest::newRow("key_input") << "key_input" << "KeyboardOperation";
-        QTest::newRow("text_input") << "text_input" << "TextInputOperation";
+        QTest::newRow("mouse_click") << "mouse_click"
+                                     << "MouseClickOperation";
+        QTest::newRow("mouse_move") << "mouse_move"
+                                    << "MouseMoveOperation";
+        QTest::newRow("key_input") << "key_input"
+                                   << "KeyboardOperation";
+        QTest::newRow("text_input") << "text_input"
+                                    << "TextInputOperation";
     }
 
     void createsEachBuiltinType()
@@ -80,7 +84,8 @@ private slots:
 
     void laterRegistrationReplacesThePrototype()
     {
-        auto* custom = new TextInputOperation(); // lives as long as the process, like all prototypes
+        auto* custom =
+            new TextInputOperation(); // lives as long as the process, like all prototypes
         custom->setText(QStringLiteral("template"));
         OperationFactory::instance()->registerOperation(custom);
         std::unique_ptr<Operation> op(

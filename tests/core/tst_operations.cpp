@@ -31,10 +31,22 @@ QString line(std::initializer_list<Input> records)
     return parts.join(QStringLiteral(" | "));
 }
 
-Input mouse(uint32_t flags, int dx = 0, int dy = 0) { return Input::mouseInput(flags, dx, dy); }
-Input moveTo(int dx, int dy) { return mouse(MouseFlag::Move | MouseFlag::Absolute, dx, dy); }
-Input down(uint16_t vk) { return Input::keyInput(vk, 0); }
-Input up(uint16_t vk) { return Input::keyInput(vk, KeyFlag::KeyUp); }
+Input mouse(uint32_t flags, int dx = 0, int dy = 0)
+{
+    return Input::mouseInput(flags, dx, dy);
+}
+Input moveTo(int dx, int dy)
+{
+    return mouse(MouseFlag::Move | MouseFlag::Absolute, dx, dy);
+}
+Input down(uint16_t vk)
+{
+    return Input::keyInput(vk, 0);
+}
+Input up(uint16_t vk)
+{
+    return Input::keyInput(vk, KeyFlag::KeyUp);
+}
 Input unicode(uint16_t unit, bool keyUp)
 {
     return Input::keyInput(0, KeyFlag::Unicode | (keyUp ? KeyFlag::KeyUp : 0), unit);
@@ -63,7 +75,13 @@ struct RunFlagSet
     ~RunFlagSet() { AppConfig::runFlag.store(false); }
 };
 
-enum Kind { Click, Move, Key, Text };
+enum Kind
+{
+    Click,
+    Move,
+    Key,
+    Text
+};
 
 std::unique_ptr<Operation> make(Kind kind)
 {
@@ -167,7 +185,8 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         const int ctrl = Qt::ControlModifier;
         const int shiftAlt = Qt::ShiftModifier | Qt::AltModifier;
-        const int all = Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+        const int all =
+            Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
         // One call per record.
         // clang-format off
         QTest::newRow("tap a with Ctrl") << 2 << "a" << ctrl
@@ -375,7 +394,10 @@ private slots:
 
     void truncatedStreamIsReported()
     {
-        const QByteArray bytes = QByteArray::fromHex("00000032" "00000064" "000000c8" "0000");
+        const QByteArray bytes = QByteArray::fromHex("00000032"
+                                                     "00000064"
+                                                     "000000c8"
+                                                     "0000");
         MouseClickOperation op;
         QDataStream in(bytes);
         in.setVersion(kFlowStreamVersion);
@@ -428,7 +450,8 @@ private slots:
         QCOMPARE(classInfo(key, "prop_interval"), QStringLiteral("执行间隔（毫秒）"));
         QCOMPARE(classInfo(key, "prop_eventType"), QStringLiteral("按键动作"));
         QCOMPARE(classInfo(key, "editor_eventType"), QStringLiteral("COMBO"));
-        QCOMPARE(classInfo(key, "choices_eventType"), QStringLiteral("按下|抬起|敲击（按下+抬起）"));
+        QCOMPARE(classInfo(key, "choices_eventType"),
+                 QStringLiteral("按下|抬起|敲击（按下+抬起）"));
         QCOMPARE(classInfo(key, "prop_key"), QStringLiteral("按键"));
         QCOMPARE(classInfo(key, "prop_modifiers"), QStringLiteral("修饰键"));
         QCOMPARE(classInfo(key, "editor_modifiers"), QStringLiteral("FLAG"));

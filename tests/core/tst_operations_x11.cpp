@@ -90,8 +90,9 @@ private slots:
         op.setPosition(point);
         QVERIFY(runOnWorker(op));
         // The 0..65535 range loses less than a pixel each way.
-        QTRY_VERIFY2((QCursor::pos() - point).manhattanLength() <= 2,
-                     qPrintable(QStringLiteral("%1,%2").arg(QCursor::pos().x()).arg(QCursor::pos().y())));
+        QTRY_VERIFY2(
+            (QCursor::pos() - point).manhattanLength() <= 2,
+            qPrintable(QStringLiteral("%1,%2").arg(QCursor::pos().x()).arg(QCursor::pos().y())));
     }
 
     void clickLandsAtItsPositionWhereverThePointerWas()

@@ -45,8 +45,8 @@ private slots:
         AppConfig::instance()->load();
         auto settings = AppConfig::openSettings();
         const QString expected =
-            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-            + QStringLiteral("/Kliqora/Kliqora.conf");
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            QStringLiteral("/Kliqora/Kliqora.conf");
         QCOMPARE(settings->fileName(), expected);
         QVERIFY(QFileInfo::exists(expected));
 #endif
@@ -82,7 +82,7 @@ private slots:
     void nonNumericCloseActionReadsAsHideToTray()
     {
         AppConfig::openSettings()->setValue(QStringLiteral("BtnCloseAction"),
-                                             QStringLiteral("quit please"));
+                                            QStringLiteral("quit please"));
         AppConfig* config = AppConfig::instance();
         config->btnCloseAction = 1;
         config->load();
@@ -126,11 +126,12 @@ private slots:
         QCOMPARE(mouse, QDir::toNativeSeparators(documents + QStringLiteral("/Kliqora/Mouse")));
         QVERIFY(QFileInfo(mouse).isDir());
 
-        const QString base = QDir::tempPath() + QStringLiteral("/kliqora-base-")
-                             + QString::number(QCoreApplication::applicationPid());
+        const QString base = QDir::tempPath() + QStringLiteral("/kliqora-base-") +
+                             QString::number(QCoreApplication::applicationPid());
         AppConfig::instance()->saveFilePath = base + QStringLiteral("/not/yet/there");
         const QString custom = AppConfig::taskFolder(QStringLiteral("Kliqora/Custom"));
-        QCOMPARE(custom, QDir::toNativeSeparators(base + QStringLiteral("/not/yet/there/Kliqora/Custom")));
+        QCOMPARE(custom,
+                 QDir::toNativeSeparators(base + QStringLiteral("/not/yet/there/Kliqora/Custom")));
         QVERIFY(QFileInfo(custom).isDir());
         QDir(base).removeRecursively();
     }

@@ -138,7 +138,8 @@ private slots:
         qCCritical(logCategory) << "c";
 
         QStringList written;
-        const QStringList lines = readAll(AppLogger::logFilePath()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QStringList lines =
+            readAll(AppLogger::logFilePath()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
         for (const QString& line : lines)
             written << line.mid(15, 10);
         QCOMPARE(written, tags);
@@ -216,7 +217,8 @@ private slots:
         AppLogger::init();
         qCDebug(logCategory) << "hidden";
         qCWarning(logCategory) << "shown";
-        QCOMPARE(readAll(AppLogger::logFilePath()), QStringLiteral("[09:05:03:007] [WARN]      shown\n"));
+        QCOMPARE(readAll(AppLogger::logFilePath()),
+                 QStringLiteral("[09:05:03:007] [WARN]      shown\n"));
     }
 };
 
