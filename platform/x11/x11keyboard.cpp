@@ -212,15 +212,15 @@ KeyCode X11Keyboard::spareKeycode(KeySym keysym, const Input* batch, unsigned co
             keysyms.push_back(next);
     }
     const KeyCode keycode = m_spares.bind(keysyms);
-    if (keycode)
-        reannounceModifiers();
+    m_mappingChanged |= keycode != 0;
     return keycode;
 }
 
-// Qt clients rebuild their keyboard state when the mapping changes and forget the
-// modifiers held at that moment until the state next changes: Shift held around
-// a newly bound key would be lost. A lock and unlock of an unused modifier is such
-// a change, with nothing typed.
+// The server hands a changed mapping to clients when the next key goes down, and
+// Qt clients then rebuild their keyboard state and forget the modifiers held at
+// that moment until the state next changes: a Shift held across a newly bound key
+// would be lost for the keys after it. A lock and unlock of an unused modifier is
+// such a change, with nothing typed.
 void X11Keyboard::reannounceModifiers()
 {
     constexpr unsigned kUnusedModifier = Mod3Mask; // on no key of the usual layouts
@@ -240,6 +240,10 @@ void X11Keyboard::press(const Pressed& key)
     XTestFakeKeyEvent(m_display, key.keycode, True, CurrentTime);
     if (key.spare)
         m_spares.pressed(key.keycode);
+    if (m_mappingChanged) {
+        m_mappingChanged = false;
+        reannounceModifiers();
+    }
 }
 
 void X11Keyboard::release(const Pressed& key)

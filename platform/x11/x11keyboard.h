@@ -61,6 +61,7 @@ private:
     std::map<uint16_t, Pressed> m_virtualKeysDown; // by virtual key
     std::map<uint16_t, Pressed> m_unicodeDown;     // by UTF-16 code unit
     uint16_t m_pendingHighSurrogate = 0;
+    bool m_mappingChanged = false; // spare keycodes were bound since the last press
 };
 
 } // namespace platform::x11
