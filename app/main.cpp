@@ -1,0 +1,97 @@
+// Entry point of the main program. The start-up order matters: the instance guard
+// first (a second instance must show nothing), the settings before logging (the
+// log level is a setting), the operation prototypes before any page loads a flow.
+
+#include "appconfig.h"
+#include "applogger.h"
+#include "appstyle.h"
+#include "logcategory.h"
+#include "mainwidget.h"
+#include "operationfactory.h"
+#include "singleapplication.h"
+#include "systemtray.h"
+#include "terminationwatcher.h"
+
+#include <QFont>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+namespace {
+// Suffix of the single-instance key (the application name in front is empty).
+const QString instanceKeySuffix = QStringLiteral("13274089");
+const QString uiFontFamily = QStringLiteral("Microsoft YaHei");
+constexpr int uiFontPointSize = 10;
+
+void installQtTranslator(QCoreApplication& app, QTranslator& translator)
+{
+    // Beside the working directory first (how the program is shipped on Windows),
+    // then Qt's own translations, where Linux distributions install them.
+    if (translator.load(QStringLiteral("translations/qt_zh_CN.qm")) ||
+        translator.load(QStringLiteral("qt_zh_CN"),
+                        QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&translator);
+        return;
+    }
+    qCInfo(logCategory()) << "No Qt translation found; standard buttons stay in English";
+}
+
+void setApplicationFont()
+{
+    // The Windows UI fonts are rarely present elsewhere: let them resolve to a
+    // Simplified Chinese font that is, so the Chinese texts render in one face.
+    const QStringList cjkFonts = {
+        QStringLiteral("Noto Sans CJK SC"),   QStringLiteral("Source Han Sans SC"),
+        QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback"),
+    };
+    QFont::insertSubstitutions(uiFontFamily, cjkFonts);
+    QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei UI"), cjkFonts);
+    QApplication::setFont(QFont(uiFontFamily, uiFontPointSize));
+}
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const QString instanceKey = QCoreApplication::applicationName() + instanceKeySuffix;
+    SingleApplication app(argc, argv, instanceKey);
+    if (!QApplication::setStyle(QStringLiteral("windowsvista")))
+        QApplication::setStyle(QStringLiteral("Fusion"));
+    if (!app.lock())
+        return 0; // another instance runs: leave silently
+
+    QTranslator translator;
+    installQtTranslator(app, translator);
+    app.setStyleSheet(AppStyle::messageBoxStyleSheet());
+
+    AppConfig::instance()->load();
+    AppLogger::init();
+    qCDebug(logCategory()) << "Application has finished loading config.";
+
+    OperationFactory::instance()->registerBuiltinOperations();
+    setApplicationFont();
+
+    MainWidget mainWidget;
+    mainWidget.initUi();
+    mainWidget.initConnections();
+    mainWidget.show();
+
+    SystemTray tray(&mainWidget);
+    QObject::connect(&tray, &QSystemTrayIcon::activated, &mainWidget,
+                     &MainWidget::onTrayActived);
+    QObject::connect(&tray, &SystemTray::sig_showMainWidget, &mainWidget,
+                     &MainWidget::onShowMainWidget);
+    QObject::connect(&tray, &SystemTray::sig_closeApp, &mainWidget, &MainWidget::onTrayExitApp);
+    tray.setVisible(true);
+
+    // --- Update check: started here, once the tray is up, with mainWidget as the
+    // --- receiver of onSetUpdateInfo(qint32).
+
+    // Every way out (Ctrl+C, SIGTERM, session end, last window closed) stops a
+    // running job first; the tray's exit and the close button do it themselves.
+    TerminationWatcher terminationWatcher;
+    QObject::connect(&terminationWatcher, &TerminationWatcher::terminationRequested,
+                     &mainWidget, &MainWidget::onTrayExitApp);
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &mainWidget,
+                     &MainWidget::stopRunningJobs);
+
+    return app.exec();
+}

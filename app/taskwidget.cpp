@@ -1,0 +1,155 @@
+#include "taskwidget.h"
+
+#include "appconfig.h"
+#include "appstyle.h"
+#include "dialogs/hotkeyset.h"
+#include "hotkeymanage.h"
+#include "logcategory.h"
+#include "platform/backend.h"
+#include "qhotkey.h"
+
+#include <QDialog>
+#include <QKeySequence>
+#include <QThread>
+
+#include <chrono>
+
+namespace {
+// Granularity of the pause before a self-ended job gives the window back.
+constexpr int finishedPauseSliceMs = 10;
+} // namespace
+
+TaskWidget::TaskWidget(QWidget* parent) : QWidget(parent)
+{
+    AppStyle::initResources();
+    connect(this, &TaskWidget::sigTaskFinished, this, &TaskWidget::onTaskFinished);
+}
+
+TaskWidget::~TaskWidget()
+{
+    // A joinable std::thread must never be destroyed: that ends the process.
+    stopTaskForExit();
+}
+
+void TaskWidget::startTask()
+{
+    if (!prepareStart())
+        return;
+    setHotkeysBlocked(true);
+    hideMainWindow();
+    m_running = true;
+    if (!platform::backend().setKeepAwake(true))
+        qCDebug(logCategory()) << "Keep-awake request not available";
+
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (AppConfig::runFlag.load())
+        return; // a job runs already: never a second worker
+    // A previous worker of this page that was told to stop by someone else may not
+    // have been joined yet; the flag is clear, so it ends promptly.
+    if (m_worker.joinable())
+        m_worker.join();
+    AppConfig::runFlag.store(true);
+    m_workerActive.store(true);
+    m_worker = std::thread([this] {
+        runTask();
+        m_workerActive.store(false);
+    });
+}
+
+bool TaskWidget::endWorker()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (AppConfig::runFlag.load())
+        AppConfig::runFlag.store(false);
+    lock.unlock();
+    // Join only from the GUI thread; the worker never stops itself.
+    if (m_worker.joinable() && m_worker.get_id() != std::this_thread::get_id()) {
+        m_worker.join();
+        m_worker = std::thread();
+        return true;
+    }
+    return false;
+}
+
+void TaskWidget::finishStop(bool restoreWindow)
+{
+    m_running = false;
+    if (restoreWindow)
+        restoreMainWindow();
+    setHotkeysBlocked(false);
+    platform::backend().setKeepAwake(false);
+}
+
+void TaskWidget::stopTask()
+{
+    endWorker();
+    finishStop(true);
+}
+
+void TaskWidget::stopTaskForExit()
+{
+    const bool hadWorker = endWorker();
+    if (m_running || hadWorker)
+        finishStop(false);
+}
+
+void TaskWidget::toggleTask()
+{
+    if (m_running)
+        stopTask();
+    else
+        startTask();
+}
+
+void TaskWidget::onTaskFinished()
+{
+    // Let the job's last input settle before the window comes back.
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(FinishedPauseMs);
+    while (std::chrono::steady_clock::now() < deadline)
+        QThread::msleep(finishedPauseSliceMs);
+    // Stopped by its key and started again before this queued call arrived: the
+    // signal belongs to the previous run and must not end the new one.
+    if (m_workerActive.load()) {
+        qCDebug(logCategory()) << "Ignoring the finish signal of an earlier run";
+        return;
+    }
+    stopTask();
+}
+
+bool TaskWidget::editHotkey(QString& hotkey)
+{
+    HotKeySet dialog(this);
+    dialog.setHotkeyText(hotkey);
+    if (dialog.exec() != QDialog::Accepted)
+        return true;
+    hotkey = dialog.hotkeyText();
+    if (!m_hotkey) {
+        qCWarning(logCategory()) << "editHotkey on a page without its own hotkey";
+        return true;
+    }
+    m_hotkey->setRegistered(false);
+    if (hotkey.isEmpty())
+        return true;
+    m_hotkey->setShortcut(QKeySequence(hotkey), false);
+    m_hotkey->setRegistered(true);
+    return m_hotkey->isRegistered();
+}
+
+void TaskWidget::setHotkeysBlocked(bool block)
+{
+    HotkeyManage::instance()->blockOthers(m_activeHotkey, block);
+}
+
+void TaskWidget::hideMainWindow()
+{
+    window()->hide();
+}
+
+void TaskWidget::restoreMainWindow()
+{
+    QWidget* top = window();
+    top->showNormal();
+    top->raise();
+    top->activateWindow();
+}

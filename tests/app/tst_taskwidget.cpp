@@ -1,0 +1,299 @@
+// The page base: starting and stopping a job on its worker, the window and hotkey
+// handling around it, and the ways a job ends (its hotkey, by itself, at exit).
+
+#include "appconfig.h"
+#include "dialogs/hotkeyset.h"
+#include "hotkeymanage.h"
+#include "qhotkey.h"
+#include "recordingbackend.h"
+#include "taskwidget.h"
+#include "testenvironment.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+// What the job body saw; static so a body still running while its page is being
+// destroyed touches nothing of the page.
+std::atomic<int> bodiesStarted{0};
+std::atomic<int> bodiesRunning{0};
+std::atomic<Clock::rep> lastEndTime{0};
+
+// A page whose job body the test controls.
+class TestPage : public TaskWidget
+{
+    Q_OBJECT
+
+public:
+    enum class Body { UntilStopped, EndsAtOnce };
+
+    explicit TestPage(QWidget* parent = nullptr) : TaskWidget(parent)
+    {
+        initUi();
+        initConnections();
+    }
+
+    Body body = Body::UntilStopped;
+    bool acceptStart = true;
+    QHotkey* hotkey() const { return m_hotkey; }
+
+protected:
+    void initUi() override {}
+    void initConnections() override
+    {
+        m_hotkey = new QHotkey(QKeySequence(QStringLiteral("F9")), false, this);
+        m_activeHotkey = m_hotkey;
+        HotkeyManage::instance()->addHotkey(m_hotkey);
+        connect(m_hotkey, &QHotkey::activated, this, &TaskWidget::toggleTask);
+    }
+    bool prepareStart() override { return acceptStart; }
+    void runTask() override
+    {
+        ++bodiesRunning;
+        ++bodiesStarted;
+        if (body == Body::UntilStopped) {
+            while (AppConfig::runFlag.load())
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        lastEndTime = Clock::now().time_since_epoch().count();
+        --bodiesRunning;
+        emit sigTaskFinished();
+    }
+};
+
+void pressHotkey(QHotkey* hotkey)
+{
+    // What the system key press does: the hotkey's activated() signal.
+    QVERIFY(QMetaObject::invokeMethod(hotkey, "activated"));
+}
+} // namespace
+
+class TestTaskWidget : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startHidesWindowBlocksOthersAndStopsOnOwnHotkey();
+    void refusedStartChangesNothing();
+    void secondStartStartsNoSecondWorker();
+    void restartAfterStop_data();
+    void restartAfterStop();
+    void selfEndingJobRestoresWindowAfterPause();
+    void exitStopJoinsWorkerAndKeepsWindowHidden();
+    void destroyingRunningPageJoinsWorker();
+    void editHotkey_data();
+    void editHotkey();
+
+private:
+    std::unique_ptr<ScopedRecordingBackend> m_backend;
+    std::unique_ptr<QWidget> m_window;
+    TestPage* m_page = nullptr;
+    QPointer<QHotkey> m_other;
+};
+
+void TestTaskWidget::init()
+{
+    AppConfig::runFlag = false;
+    bodiesStarted = 0;
+    bodiesRunning = 0;
+    m_backend = std::make_unique<ScopedRecordingBackend>();
+    m_window = std::make_unique<QWidget>();
+    m_page = new TestPage(m_window.get());
+    m_other = new QHotkey(QKeySequence(QStringLiteral("F10")), false, m_window.get());
+    HotkeyManage::instance()->addHotkey(m_other);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestTaskWidget::cleanup()
+{
+    m_window.reset(); // stops a job left running by a failed test
+    QTRY_COMPARE(bodiesRunning.load(), 0);
+    m_backend.reset();
+}
+
+void TestTaskWidget::startHidesWindowBlocksOthersAndStopsOnOwnHotkey()
+{
+    pressHotkey(m_page->hotkey());
+    QVERIFY(m_page->isRunning());
+    QVERIFY(!m_window->isVisible());
+    QVERIFY(AppConfig::runFlag.load());
+    QVERIFY2(m_other->signalsBlocked(), "another page's key must be silent");
+    QVERIFY2(!m_page->hotkey()->signalsBlocked(), "the job's own key must stay live");
+    QVERIFY((*m_backend)->keepAwake());
+    QTRY_COMPARE(bodiesRunning.load(), 1);
+
+    QSignalSpy otherActivated(m_other.data(), &QHotkey::activated);
+    pressHotkey(m_other);
+    QCOMPARE(otherActivated.count(), 0);
+
+    pressHotkey(m_page->hotkey());
+    QCOMPARE(bodiesRunning.load(), 0); // joined before the hotkey press returned
+    QVERIFY(!m_page->isRunning());
+    QVERIFY(!AppConfig::runFlag.load());
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!m_window->isMinimized());
+    QVERIFY(!m_other->signalsBlocked());
+    QVERIFY(!(*m_backend)->keepAwake());
+}
+
+void TestTaskWidget::refusedStartChangesNothing()
+{
+    m_page->acceptStart = false;
+    m_page->startTask();
+    QVERIFY(!m_page->isRunning());
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!AppConfig::runFlag.load());
+    QVERIFY(!m_other->signalsBlocked());
+    QVERIFY(!(*m_backend)->keepAwake());
+    QTest::qWait(50);
+    QCOMPARE(bodiesStarted.load(), 0);
+}
+
+void TestTaskWidget::secondStartStartsNoSecondWorker()
+{
+    m_page->startTask();
+    m_page->startTask();
+    QTRY_COMPARE(bodiesStarted.load(), 1);
+    QTest::qWait(50);
+    QCOMPARE(bodiesStarted.load(), 1);
+
+    // A job of another page holds the flag: the start takes the window and the
+    // keys, but starts no worker of its own.
+    TestPage second(m_window.get());
+    second.startTask();
+    QVERIFY(second.isRunning());
+    QTest::qWait(50);
+    QCOMPARE(bodiesStarted.load(), 1);
+    second.stopTaskForExit();
+
+    m_page->stopTask();
+    QCOMPARE(bodiesRunning.load(), 0);
+}
+
+void TestTaskWidget::restartAfterStop_data()
+{
+    QTest::addColumn<bool>("foreignStop");
+    // Another page's stop cleared the shared flag and this page's worker was not
+    // joined yet: replacing a joinable thread would abort the program.
+    QTest::newRow("flag cleared elsewhere") << true;
+    // Stopped by its key and started again before the old run's queued finish
+    // signal was handled: that signal must not end the new run.
+    QTest::newRow("stopped by its key") << false;
+}
+
+void TestTaskWidget::restartAfterStop()
+{
+    QFETCH(bool, foreignStop);
+    m_page->startTask();
+    QTRY_COMPARE(bodiesRunning.load(), 1);
+    if (foreignStop) {
+        AppConfig::runFlag = false;
+        QTRY_COMPARE(bodiesRunning.load(), 0);
+    } else {
+        m_page->stopTask();
+    }
+    m_page->startTask(); // before the finish signal of the first run is delivered
+    QTRY_COMPARE(bodiesStarted.load(), 2);
+    QTest::qWait(TaskWidget::FinishedPauseMs + 300);
+    QCOMPARE(bodiesRunning.load(), 1);
+    QVERIFY(m_page->isRunning());
+    QVERIFY(AppConfig::runFlag.load());
+    QVERIFY(!m_window->isVisible());
+    m_page->stopTask();
+    QCOMPARE(bodiesRunning.load(), 0);
+}
+
+void TestTaskWidget::selfEndingJobRestoresWindowAfterPause()
+{
+    m_page->body = TestPage::Body::EndsAtOnce;
+    m_page->startTask();
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->isVisible(), 3000);
+    const auto restoredAt = Clock::now();
+    const auto endedAt = Clock::time_point(Clock::duration(lastEndTime.load()));
+    const auto pause =
+        std::chrono::duration_cast<std::chrono::milliseconds>(restoredAt - endedAt).count();
+    QVERIFY2(pause >= TaskWidget::FinishedPauseMs, qPrintable(QString::number(pause)));
+    QVERIFY2(pause < TaskWidget::FinishedPauseMs + 1000, qPrintable(QString::number(pause)));
+    QVERIFY(!m_page->isRunning());
+    QVERIFY(!AppConfig::runFlag.load());
+    QVERIFY(!m_other->signalsBlocked());
+    QVERIFY(!(*m_backend)->keepAwake());
+}
+
+void TestTaskWidget::exitStopJoinsWorkerAndKeepsWindowHidden()
+{
+    m_page->startTask();
+    QTRY_COMPARE(bodiesRunning.load(), 1);
+    m_page->stopTaskForExit();
+    QCOMPARE(bodiesRunning.load(), 0);
+    QVERIFY(!AppConfig::runFlag.load());
+    QVERIFY(!m_page->isRunning());
+    QVERIFY2(!m_window->isVisible(), "quitting must not flash the window");
+    QVERIFY(!m_other->signalsBlocked());
+    QVERIFY(!(*m_backend)->keepAwake());
+}
+
+void TestTaskWidget::destroyingRunningPageJoinsWorker()
+{
+    m_page->startTask();
+    QTRY_COMPARE(bodiesRunning.load(), 1);
+    delete m_page; // a joinable std::thread destroyed here would end the process
+    m_page = nullptr;
+    QCOMPARE(bodiesRunning.load(), 0);
+    QVERIFY(!AppConfig::runFlag.load());
+}
+
+void TestTaskWidget::editHotkey_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("result");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("shortcut");
+
+    // Without a hotkey backend (offscreen) every registration fails.
+    const bool registers = QHotkey::isPlatformSupported();
+    QTest::newRow("cancelled") << false << "F7" << true << "F9" << "F9";
+    QTest::newRow("cleared") << true << "" << true << "" << "F9";
+    QTest::newRow("new key") << true << "Ctrl+Shift+F7" << registers << "Ctrl+Shift+F7"
+                             << "Ctrl+Shift+F7";
+}
+
+void TestTaskWidget::editHotkey()
+{
+    QFETCH(bool, accept);
+    QFETCH(QString, typed);
+    QFETCH(bool, result);
+    QFETCH(QString, stored);
+    QFETCH(QString, shortcut);
+
+    QString text = QStringLiteral("F9");
+    QString preset;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<HotKeySet*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        preset = dialog->hotkeyText();
+        dialog->setHotkeyText(typed);
+        accept ? dialog->accept() : dialog->reject();
+    });
+    QCOMPARE(m_page->editHotkey(text), result);
+    QCOMPARE(preset, QStringLiteral("F9"));
+    QCOMPARE(text, stored);
+    QCOMPARE(m_page->hotkey()->shortcut().toString(QKeySequence::PortableText), shortcut);
+    if (accept)
+        QCOMPARE(m_page->hotkey()->isRegistered(), !typed.isEmpty() && result);
+}
+
+KLIQORA_TEST_MAIN(TestTaskWidget)
+#include "tst_taskwidget.moc"
