@@ -2,6 +2,9 @@
 
 namespace platform {
 
-std::unique_ptr<Backend> createSystemBackend() { return std::make_unique<win::WinBackend>(); }
+std::unique_ptr<Backend> createSystemBackend()
+{
+    return std::make_unique<win::WinBackend>();
+}
 
 } // namespace platform

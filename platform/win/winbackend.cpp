@@ -8,6 +8,8 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+
+// After windows.h, whose types it uses.
 #include <mmsystem.h>
 
 #include <vector>
@@ -98,6 +100,9 @@ bool WinBackend::setKeepAwake(bool on)
     return true;
 }
 
-std::unique_ptr<InputCapture> WinBackend::createCapture() { return createWinCapture(); }
+std::unique_ptr<InputCapture> WinBackend::createCapture()
+{
+    return createWinCapture();
+}
 
 } // namespace platform::win

@@ -39,8 +39,7 @@ bool qtPlatformIsX11()
 } // namespace
 
 X11Backend::X11Backend(std::unique_ptr<X11Display> display)
-    : m_display(std::move(display)),
-      m_pointer(std::make_unique<X11Pointer>(m_display->get())),
+    : m_display(std::move(display)), m_pointer(std::make_unique<X11Pointer>(m_display->get())),
       m_keyboard(std::make_unique<X11Keyboard>(m_display->get()))
 {
     int eventBase = 0;
@@ -155,7 +154,10 @@ bool X11Backend::setKeepAwake(bool on)
     return true;
 }
 
-std::unique_ptr<InputCapture> X11Backend::createCapture() { return createX11Capture(); }
+std::unique_ptr<InputCapture> X11Backend::createCapture()
+{
+    return createX11Capture();
+}
 
 bool X11Backend::restoreIdleSpares()
 {

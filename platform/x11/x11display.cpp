@@ -10,8 +10,14 @@ std::unique_ptr<X11Display> X11Display::open()
     return std::unique_ptr<X11Display>(new X11Display(display));
 }
 
-X11Display::~X11Display() { XCloseDisplay(m_display); }
+X11Display::~X11Display()
+{
+    XCloseDisplay(m_display);
+}
 
-Window X11Display::root() const { return DefaultRootWindow(m_display); }
+Window X11Display::root() const
+{
+    return DefaultRootWindow(m_display);
+}
 
 } // namespace platform::x11

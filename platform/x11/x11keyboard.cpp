@@ -17,8 +17,14 @@ constexpr int kShiftLevel = 1;
 // Enough look-ahead to fill every spare keycode of a usual server.
 constexpr size_t kDefaultLookAhead = 32;
 
-bool isHighSurrogate(uint16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(uint16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+bool isHighSurrogate(uint16_t unit)
+{
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool isLowSurrogate(uint16_t unit)
+{
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
 
 // Feeds the code unit of one Unicode key-down record. A high surrogate is held
 // until its low half arrives (the halves may come in separate calls); the code
@@ -171,8 +177,8 @@ bool X11Keyboard::planOnMap(KeySym keysym, Pressed& plan)
 
 bool X11Keyboard::needsSpare(KeySym keysym, int maxLevel) const
 {
-    return keysym != NoSymbol && m_spares.keycodeOf(keysym) == 0
-        && m_map.find(keysym, maxLevel, m_spares.keycodes()).keycode == 0;
+    return keysym != NoSymbol && m_spares.keycodeOf(keysym) == 0 &&
+           m_map.find(keysym, maxLevel, m_spares.keycodes()).keycode == 0;
 }
 
 std::vector<KeySym> X11Keyboard::upcomingSpareKeysyms(const Input* batch, unsigned count,
@@ -193,8 +199,8 @@ std::vector<KeySym> X11Keyboard::upcomingSpareKeysyms(const Input* batch, unsign
         } else {
             keysym = vkToKeysym(record.vk);
         }
-        if (needsSpare(keysym, maxLevel)
-            && std::find(result.begin(), result.end(), keysym) == result.end())
+        if (needsSpare(keysym, maxLevel) &&
+            std::find(result.begin(), result.end(), keysym) == result.end())
             result.push_back(keysym);
     }
     return result;

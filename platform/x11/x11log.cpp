@@ -4,6 +4,9 @@ namespace platform::x11 {
 
 Q_LOGGING_CATEGORY(x11LogCategory, "kliqora")
 
-const QLoggingCategory& x11Log() { return x11LogCategory(); }
+const QLoggingCategory& x11Log()
+{
+    return x11LogCategory();
+}
 
 } // namespace platform::x11

@@ -105,7 +105,8 @@ X11SpareKeycodes::Clock::time_point X11SpareKeycodes::nextReusableTime() const
 void X11SpareKeycodes::writeSlots(const std::vector<Slot*>& slots)
 {
     std::vector<Slot*> sorted = slots;
-    std::sort(sorted.begin(), sorted.end(), [](Slot* a, Slot* b) { return a->keycode < b->keycode; });
+    std::sort(sorted.begin(), sorted.end(),
+              [](Slot* a, Slot* b) { return a->keycode < b->keycode; });
     // One request per run of neighbouring keycodes: keycodes in between belong to
     // real keys and are never rewritten.
     size_t begin = 0;
@@ -119,7 +120,8 @@ void X11SpareKeycodes::writeSlots(const std::vector<Slot*>& slots)
         const size_t levels = std::min<size_t>(2, static_cast<size_t>(m_perKeycode));
         for (size_t i = begin; i < end; ++i) {
             for (size_t level = 0; level < levels; ++level)
-                keysyms[(i - begin) * static_cast<size_t>(m_perKeycode) + level] = sorted[i]->keysym;
+                keysyms[(i - begin) * static_cast<size_t>(m_perKeycode) + level] =
+                    sorted[i]->keysym;
         }
         XChangeKeyboardMapping(m_display, sorted[begin]->keycode, m_perKeycode, keysyms.data(),
                                static_cast<int>(end - begin));

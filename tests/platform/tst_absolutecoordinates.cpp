@@ -17,7 +17,10 @@ private slots:
 
 namespace {
 // How the jobs convert: 32-bit arithmetic, truncating division.
-int32_t toAbsolute(int32_t pixel, int32_t size) { return pixel * 65535 / size; }
+int32_t toAbsolute(int32_t pixel, int32_t size)
+{
+    return pixel * 65535 / size;
+}
 } // namespace
 
 void TestAbsoluteCoordinates::everyPixelRoundTrips_data()
@@ -43,7 +46,10 @@ void TestAbsoluteCoordinates::everyPixelRoundTrips()
         const int back = platform::x11::absoluteToPixel(absolute, size);
         if (back != pixel) {
             QFAIL(qPrintable(QStringLiteral("pixel %1 of %2 -> %3 -> %4")
-                                 .arg(pixel).arg(size).arg(absolute).arg(back)));
+                                 .arg(pixel)
+                                 .arg(size)
+                                 .arg(absolute)
+                                 .arg(back)));
         }
     }
 }

@@ -49,8 +49,14 @@ InputCalls unicodeBatch(const QString& text)
     return {batch};
 }
 
-std::vector<Input> vkDown(uint16_t vk) { return {Input::keyInput(vk)}; }
-std::vector<Input> vkUp(uint16_t vk) { return {Input::keyInput(vk, KeyFlag::KeyUp)}; }
+std::vector<Input> vkDown(uint16_t vk)
+{
+    return {Input::keyInput(vk)};
+}
+std::vector<Input> vkUp(uint16_t vk)
+{
+    return {Input::keyInput(vk, KeyFlag::KeyUp)};
+}
 
 InputCalls join(std::initializer_list<InputCalls> parts)
 {
@@ -150,8 +156,8 @@ void TestX11KeyboardInjection::textArrivesExactly_data()
 
     const QString mixed = QStringLiteral("Ab\u4F60\u597D\u20AC") + QString::fromUcs4(U"\U0001F600");
     QTest::newRow("virtual keys with Shift")
-        << InputCalls{vkDown(Vk::Shift), vkDown(Vk::KeyA), vkUp(Vk::KeyA), vkUp(Vk::Shift),
-                      vkDown(Vk::KeyA + 1), vkUp(Vk::KeyA + 1)}
+        << InputCalls{vkDown(Vk::Shift), vkDown(Vk::KeyA),     vkUp(Vk::KeyA),
+                      vkUp(Vk::Shift),   vkDown(Vk::KeyA + 1), vkUp(Vk::KeyA + 1)}
         << QStringLiteral("Ab");
     QTest::newRow("virtual keys, then Unicode one code unit per call")
         << join({InputCalls{vkDown(Vk::Shift), vkDown(Vk::KeyA), vkUp(Vk::KeyA), vkUp(Vk::Shift),
@@ -170,8 +176,8 @@ void TestX11KeyboardInjection::textArrivesExactly_data()
     QTest::newRow("more characters than spare keycodes, in one call")
         << unicodeBatch(manyCjkCharacters(45)) << manyCjkCharacters(45);
     QTest::newRow("unpaired surrogates type nothing")
-        << unicodeCalls(QString(QChar(0xDC00)) + QLatin1Char('x') + QChar(0xD83D)
-                        + QLatin1Char('y'))
+        << unicodeCalls(QString(QChar(0xDC00)) + QLatin1Char('x') + QChar(0xD83D) +
+                        QLatin1Char('y'))
         << QStringLiteral("xy");
 }
 
@@ -234,10 +240,9 @@ void TestX11KeyboardInjection::virtualKeysArriveAsTheirKeys()
 void TestX11KeyboardInjection::heldCharacterIsReleasedAfterManyOthers()
 {
     const QString others = manyCjkCharacters(30);
-    const InputCalls calls = join({InputCalls{{Input::keyInput(0, KeyFlag::Unicode, 0x4F60)}},
-                                   unicodeCalls(others),
-                                   InputCalls{{Input::keyInput(0, KeyFlag::Unicode | KeyFlag::KeyUp,
-                                                               0x4F60)}}});
+    const InputCalls calls =
+        join({InputCalls{{Input::keyInput(0, KeyFlag::Unicode, 0x4F60)}}, unicodeCalls(others),
+              InputCalls{{Input::keyInput(0, KeyFlag::Unicode | KeyFlag::KeyUp, 0x4F60)}}});
     QVERIFY(sendFromWorker(calls));
     QTRY_COMPARE(m_edit->text(), QStringLiteral("\u4F60") + others);
 }

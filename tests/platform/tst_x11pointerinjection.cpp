@@ -6,8 +6,8 @@
 #include "platform/backend.h"
 
 #include <QCursor>
-#include <QScreen>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -19,7 +19,10 @@ Q_DECLARE_METATYPE(InputCalls)
 namespace {
 
 // How the jobs convert a pixel: 32-bit arithmetic, truncating division.
-int32_t toAbsolute(int pixel, int size) { return pixel * 65535 / size; }
+int32_t toAbsolute(int pixel, int size)
+{
+    return pixel * 65535 / size;
+}
 
 Input absoluteMove(QPoint pixel)
 {
@@ -155,8 +158,7 @@ void TestX11PointerInjection::clicksAndWheelArriveAsEvents_data()
                                            Input::mouseInput(MouseFlag::MiddleUp), none, none}}
                             << QStringList{"press middle", "release middle"};
     QTest::newRow("wheel one notch up")
-        << InputCalls{{Input::mouseInput(MouseFlag::Wheel, 0, 0, 120)}}
-        << QStringList{"wheel 120"};
+        << InputCalls{{Input::mouseInput(MouseFlag::Wheel, 0, 0, 120)}} << QStringList{"wheel 120"};
     QTest::newRow("wheel one notch down")
         << InputCalls{{Input::mouseInput(MouseFlag::Wheel, 0, 0, -120)}}
         << QStringList{"wheel -120"};

@@ -15,7 +15,7 @@ int main()
     if (timer)
         backend.endTimerResolution();
     std::printf("backend %s, screen %dx%d, cursor %s (%d, %d), timer resolution %s\n",
-                backend.name(), screen.width, screen.height, hasCursor ? "known" : "unknown",
-                pos.x, pos.y, timer ? "ok" : "refused");
+                backend.name(), screen.width, screen.height, hasCursor ? "known" : "unknown", pos.x,
+                pos.y, timer ? "ok" : "refused");
     return 0;
 }

@@ -49,8 +49,8 @@ QVector<quint64> keyboardMapping()
     int max = 0;
     XDisplayKeycodes(display.get(), &min, &max);
     int perKeycode = 0;
-    KeySym* keysyms = XGetKeyboardMapping(display.get(), static_cast<KeyCode>(min), max - min + 1,
-                                          &perKeycode);
+    KeySym* keysyms =
+        XGetKeyboardMapping(display.get(), static_cast<KeyCode>(min), max - min + 1, &perKeycode);
     for (int i = 0; i < (max - min + 1) * perKeycode; ++i)
         result.append(keysyms[i]);
     XFree(keysyms);
