@@ -1,26 +1,229 @@
 #include "keyboardwidget.h"
+#include "ui_keyboardwidget.h"
 
-KeyBoardWidget::KeyBoardWidget(QWidget* parent) : TaskWidget(parent)
+#include "hotkeymanage.h"
+#include "keyboardtasklist.h"
+#include "logcategory.h"
+#include "qhotkey.h"
+#include "taskfile.h"
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QFont>
+#include <QIcon>
+#include <QIntValidator>
+#include <QKeySequence>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <vector>
+
+namespace {
+
+const QString DefaultHotkey = QStringLiteral("F3");
+const QString TitleFontFamily = QStringLiteral("Microsoft YaHei UI");
+constexpr int TitleFontPointSize = 12;
+constexpr int ToolButtonWidth = 120;
+constexpr int EditWidth = 60;
+constexpr int RepeatRadioWidth = 70;
+constexpr int MaxRepeatTimes = 999999999;
+constexpr int MaxMilliseconds = 999999999;
+
+const QString EditStyle = QStringLiteral(
+    "QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
+    "background-color: white;}");
+const QString ButtonStyle = QStringLiteral(
+    "QPushButton {border: 1px solid #8a8a8a; background-color: #f0f0f0; border-radius: 4px; "
+    "padding: 4px;}"
+    "QPushButton:hover {background-color: #e0e0e0; border: 1px solid #999999;}"
+    "QPushButton:pressed {background-color: #d0d0d0; border: 1px solid #888888; "
+    "padding: 9px 7px 7px 9px;}"
+    "QPushButton:disabled {background-color: #cccccc; color: #666666;}");
+
+QString cellText(const QTableWidget* table, int row, int column)
+{
+    const QTableWidgetItem* item = table->item(row, column);
+    return item ? item->text() : QString();
+}
+
+} // namespace
+
+KeyBoardWidget::KeyBoardWidget(QWidget* parent)
+    : TaskWidget(parent), ui(std::make_unique<Ui::KeyBoardWidgetClass>()),
+      m_taskList(new KeyBoardTaskList(this))
 {
     initUi();
     initConnections();
+    QTimer::singleShot(0, this, &KeyBoardWidget::loadTask);
 }
 
-KeyBoardWidget::~KeyBoardWidget() = default;
+KeyBoardWidget::~KeyBoardWidget()
+{
+    // The worker runs this page's list: end it while the list exists.
+    stopTaskForExit();
+}
+
+KeyTable* KeyBoardWidget::table() const { return ui->tableKey; }
+
+QString KeyBoardWidget::buttonText(const QString& hotkey)
+{
+    return tr("启动/停止连点\n[%1]").arg(hotkey);
+}
 
 void KeyBoardWidget::initUi()
 {
-    setObjectName(QStringLiteral("KeyBoardWidget"));
+    ui->setupUi(this);
+    ui->lblTitle->setText(tr("键盘连点"));
+    ui->lblTitle->setFont(QFont(TitleFontFamily, TitleFontPointSize));
+    ui->btnAddKey->setIcon(QIcon(QStringLiteral(":/images/new-a.svg")));
+    ui->btnClearKey->setIcon(QIcon(QStringLiteral(":/images/clear.svg")));
+    for (QPushButton* button : {ui->btnAddKey, ui->btnClearKey}) {
+        button->setFixedWidth(ToolButtonWidth);
+        button->setStyleSheet(ButtonStyle);
+    }
+    ui->btnPressKey->setFixedSize(200, 60);
+    ui->btnPressKey->setStyleSheet(ButtonStyle);
+    ui->btnPressKey->setText(buttonText(DefaultHotkey));
+    ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
+    ui->rbtnStopByRepeatTimes->setFixedWidth(RepeatRadioWidth);
+
+    for (QLineEdit* edit : {ui->edtRepeatTimes, ui->edtDuration}) {
+        edit->setFixedWidth(EditWidth);
+        edit->setStyleSheet(EditStyle);
+    }
+    ui->edtRepeatTimes->setValidator(new QIntValidator(1, MaxRepeatTimes, ui->edtRepeatTimes));
+    ui->edtDuration->setValidator(new QIntValidator(0, MaxMilliseconds, ui->edtDuration));
+
+    m_stopGroup = new QButtonGroup(this);
+    m_stopGroup->addButton(ui->rbtnStopByRepeatTimes);
+    m_stopGroup->addButton(ui->rbtnStopByDuration);
+    m_stopGroup->addButton(ui->rbtnStopByHand);
+    ui->rbtnStopByRepeatTimes->setChecked(true);
+    onStopFlagChanged();
+
+    ui->tableKey->addRow();
 }
 
-void KeyBoardWidget::initConnections() {}
-
-void KeyBoardWidget::runTask()
+void KeyBoardWidget::initConnections()
 {
-    emit sigTaskFinished();
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &KeyBoardWidget::saveTask);
+    connect(ui->btnPressKey, &QPushButton::clicked, this, &KeyBoardWidget::onBtnPressKeyClicked);
+    connect(ui->lblHotKeySet, &QLabel::linkActivated, this, &KeyBoardWidget::onHotKeySetClicked);
+    for (QAbstractButton* radio : m_stopGroup->buttons())
+        connect(radio, &QAbstractButton::clicked, this, &KeyBoardWidget::onStopFlagChanged);
+    connect(ui->btnAddKey, &QPushButton::clicked, ui->tableKey, qOverload<>(&KeyTable::addRow));
+    connect(ui->btnClearKey, &QPushButton::clicked, ui->tableKey, &KeyTable::clearAll);
+
+    m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
+    m_activeHotkey = m_hotkey;
+    HotkeyManage::instance()->addHotkey(m_hotkey);
+    connect(m_hotkey, &QHotkey::activated, this, &TaskWidget::toggleTask);
+}
+
+void KeyBoardWidget::onBtnPressKeyClicked() { toggleTask(); }
+
+void KeyBoardWidget::onStopFlagChanged()
+{
+    ui->edtRepeatTimes->setEnabled(ui->rbtnStopByRepeatTimes->isChecked());
+    ui->edtDuration->setEnabled(ui->rbtnStopByDuration->isChecked());
+}
+
+void KeyBoardWidget::refuseStart(const QString& text)
+{
+    QMessageBox::warning(this, tr("按键未设置"), text);
 }
 
 bool KeyBoardWidget::prepareStart()
 {
-    return false; // no job yet
+    const KeyTable* table = ui->tableKey;
+    if (table->rowCount() == 0) {
+        refuseStart(tr("请先完成按键设置,在启动连点。"));
+        return false;
+    }
+    // Built aside: a refused start keeps the list of the last start (which quit saves).
+    std::vector<std::unique_ptr<KeyBoardTask>> rows;
+    for (int row = 0; row < table->rowCount(); ++row) {
+        const QString key = cellText(table, row, KeyTable::KeyColumn);
+        if (key.isEmpty()) {
+            refuseStart(tr("第%1行按键尚未设置，请先完成按键设置。").arg(row + 1));
+            return false;
+        }
+        rows.emplace_back(KeyBoardTask::fromRowTexts(key,
+                                                     cellText(table, row, KeyTable::HoldColumn),
+                                                     cellText(table, row, KeyTable::PauseColumn)));
+    }
+    m_taskList->clearTasks();
+    for (auto& task : rows)
+        m_taskList->appendTask(task.release());
+    m_taskList->setStopType(ui->rbtnStopByHand->isChecked() ? KeyBoardTaskList::StopByHand
+                            : ui->rbtnStopByDuration->isChecked()
+                                ? KeyBoardTaskList::StopByDuration
+                                : KeyBoardTaskList::StopByCount);
+    m_taskList->setDuration(ui->edtDuration->text().toInt(nullptr, 10));
+    m_taskList->setRepeatTimes(ui->edtRepeatTimes->text().toInt(nullptr, 10));
+    return true;
+}
+
+void KeyBoardWidget::runTask()
+{
+    m_taskList->run();
+    emit sigTaskFinished();
+}
+
+void KeyBoardWidget::onHotKeySetClicked()
+{
+    const QString previous = m_hotkey->shortcut().toString(QKeySequence::PortableText);
+    QString hotkey = previous;
+    if (!editHotkey(hotkey)) {
+        QMessageBox::warning(this, tr("快捷键设置失败"),
+                             tr("无法注册快捷键 %1，可能已被占用。").arg(hotkey));
+        ui->btnPressKey->setText(buttonText(previous));
+        return;
+    }
+    ui->btnPressKey->setText(buttonText(hotkey));
+}
+
+void KeyBoardWidget::saveTask()
+{
+    m_taskList->setHotKey(m_hotkey->shortcut().toString(QKeySequence::PortableText));
+    m_taskList->save(TaskFile::keyboardFilePath());
+}
+
+void KeyBoardWidget::loadTask()
+{
+    if (m_taskList->load(TaskFile::keyboardFilePath()))
+        applyLoadedHotkey(m_taskList->hotKey());
+    showTaskList();
+}
+
+void KeyBoardWidget::applyLoadedHotkey(const QString& hotkey)
+{
+    ui->btnPressKey->setText(buttonText(hotkey));
+    m_hotkey->setRegistered(false);
+    m_hotkey->setShortcut(QKeySequence(hotkey), false);
+    m_hotkey->setRegistered(true);
+    if (!m_hotkey->isRegistered())
+        qCWarning(logCategory()).noquote() << tr("键盘连点快捷键:%1, 注册失败。").arg(hotkey);
+}
+
+void KeyBoardWidget::showTaskList()
+{
+    switch (m_taskList->stopType()) {
+    case KeyBoardTaskList::StopByDuration:
+        ui->rbtnStopByDuration->setChecked(true);
+        ui->edtDuration->setText(QString::number(m_taskList->duration()));
+        break;
+    case KeyBoardTaskList::StopByCount:
+        ui->rbtnStopByRepeatTimes->setChecked(true);
+        ui->edtRepeatTimes->setText(QString::number(m_taskList->repeatTimes()));
+        break;
+    default:
+        ui->rbtnStopByHand->setChecked(true);
+        break;
+    }
+    onStopFlagChanged();
+    ui->tableKey->clearAll();
+    for (const KeyBoardTask* task : m_taskList->tasks())
+        ui->tableKey->addRow(task->key(), QString::number(task->pressDuration()),
+                             QString::number(task->intervalTime()));
 }

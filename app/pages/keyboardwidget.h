@@ -1,7 +1,18 @@
 #pragma once
-// The key presser page.
+// The key presser page: the table of keys, how the list is repeated, the start/stop
+// hotkey (F3 by default), and "keyboard.kqt".
 
 #include "taskwidget.h"
+
+#include <memory>
+
+class KeyBoardTaskList;
+class KeyTable;
+class QButtonGroup;
+
+namespace Ui {
+class KeyBoardWidgetClass;
+}
 
 class KeyBoardWidget : public TaskWidget
 {
@@ -11,9 +22,34 @@ public:
     explicit KeyBoardWidget(QWidget* parent = nullptr);
     ~KeyBoardWidget() override;
 
+    KeyBoardTaskList* taskList() const { return m_taskList; }
+    KeyTable* table() const;
+    QHotkey* hotkey() const { return m_hotkey; }
+
+    // Writes "keyboard.kqt" from the list as the last start or load left it (at quit).
+    void saveTask();
+    // Reads "keyboard.kqt" and shows it; without a file an empty table (at start-up).
+    void loadTask();
+
+    static QString buttonText(const QString& hotkey);
+
+public slots:
+    void onStopFlagChanged();
+    void onHotKeySetClicked();
+    void onBtnPressKeyClicked();
+
 protected:
     void initUi() override;
     void initConnections() override;
     void runTask() override;
     bool prepareStart() override;
+
+private:
+    void refuseStart(const QString& text);
+    void applyLoadedHotkey(const QString& hotkey);
+    void showTaskList();
+
+    std::unique_ptr<Ui::KeyBoardWidgetClass> ui;
+    KeyBoardTaskList* m_taskList;
+    QButtonGroup* m_stopGroup = nullptr;
 };

@@ -1,0 +1,124 @@
+#include "keytable.h"
+
+#include "keydelegate.h"
+#include "spinboxdelegate.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+
+namespace {
+
+constexpr int ColumnCount = 4;
+constexpr int TimeColumnWidth = 170;
+constexpr int ActionColumnWidth = 50;
+constexpr int RowHeight = 40;
+
+const QString TableStyle = QStringLiteral(
+    "QTableWidget {background-color: white; gridline-color: #E6E6E6; border: 1px solid #ccc; "
+    "border-radius: 10px; padding: 4px;}"
+    "QTableWidget::item {background-color: white; color: #333333;}"
+    "QTableWidget::item:selected {background-color: #E6F7FF; color: #333333;}"
+    "QHeaderView::section {background-color: #196EBF; color: white; "
+    "border: 1px solid #DCDFE6; min-height: 36px;}");
+
+const QString DeleteButtonStyle = QStringLiteral(
+    "QPushButton {border: none; background: transparent; image: url(:/images/%1.svg);}\n"
+    "        QPushButton:hover {image: url(:/images/%2.svg);}\n"
+    "        QPushButton:pressed {padding: 3px 2px 2px 3px;}");
+
+QTableWidgetItem* centredItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
+}
+
+} // namespace
+
+KeyTable::KeyTable(QWidget* parent) : QTableWidget(parent)
+{
+    setColumnCount(ColumnCount);
+    setHorizontalHeaderLabels(
+        {tr("按键"), tr("按住时长（毫秒）"), tr("间隔时间（毫秒）"), tr("操作")});
+    QHeaderView* header = horizontalHeader();
+    header->setSectionResizeMode(KeyColumn, QHeaderView::Stretch);
+    for (int column : {HoldColumn, PauseColumn, ActionColumn})
+        header->setSectionResizeMode(column, QHeaderView::Fixed);
+    setColumnWidth(HoldColumn, TimeColumnWidth);
+    setColumnWidth(PauseColumn, TimeColumnWidth);
+    setColumnWidth(ActionColumn, ActionColumnWidth);
+    header->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setDefaultSectionSize(RowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+
+    setEditTriggers(QAbstractItemView::AllEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setItemDelegateForColumn(KeyColumn, new KeyDelegate(this));
+    setItemDelegateForColumn(HoldColumn, new SpinBoxDelegate(this));
+    setItemDelegateForColumn(PauseColumn, new SpinBoxDelegate(this));
+    setStyleSheet(TableStyle);
+}
+
+void KeyTable::addRow()
+{
+    addRow(QStringLiteral("CTRL+C"), QStringLiteral("0"), QStringLiteral("100"));
+}
+
+void KeyTable::addRow(const QString& key, const QString& hold, const QString& pause)
+{
+    const int row = rowCount();
+    insertRow(row);
+    auto* keyItem = centredItem(key);
+    setItem(row, KeyColumn, keyItem);
+    setItem(row, HoldColumn, centredItem(hold));
+    setItem(row, PauseColumn, centredItem(pause));
+    setCellWidget(row, ActionColumn, makeDeleteCell(keyItem));
+}
+
+QWidget* KeyTable::makeDeleteCell(QTableWidgetItem* keyItem)
+{
+    auto* cell = new QWidget;
+    auto* layout = new QHBoxLayout(cell);
+    layout->setContentsMargins(10, 5, 10, 5);
+    layout->setSpacing(10);
+    auto* button = new QPushButton(cell);
+    button->setStyleSheet(DeleteButtonStyle.arg(QStringLiteral("delete-d"),
+                                                QStringLiteral("delete-a")));
+    button->setToolTip(tr("删除"));
+    // The key item moves with its row, so the button still finds its row after rows
+    // above it were removed.
+    button->setProperty(KeyItemProperty, QVariant::fromValue(reinterpret_cast<quintptr>(keyItem)));
+    layout->addWidget(button, 0, Qt::AlignCenter);
+    connect(button, &QPushButton::clicked, this, &KeyTable::onBtnDeleteClicked);
+    return cell;
+}
+
+QAbstractButton* KeyTable::deleteButton(int row) const
+{
+    QWidget* cell = cellWidget(row, ActionColumn);
+    return cell ? cell->findChild<QAbstractButton*>() : nullptr;
+}
+
+void KeyTable::deleteRow()
+{
+    const int row = currentRow();
+    if (row >= 0)
+        removeRow(row);
+}
+
+void KeyTable::clearAll() { setRowCount(0); }
+
+void KeyTable::onBtnDeleteClicked()
+{
+    QObject* button = sender();
+    if (!button)
+        return;
+    const auto* keyItem =
+        reinterpret_cast<const QTableWidgetItem*>(button->property(KeyItemProperty).value<quintptr>());
+    const int found = keyItem ? row(keyItem) : -1;
+    if (found >= 0 && found < rowCount())
+        removeRow(found);
+}
