@@ -96,8 +96,7 @@ void X11Keymap::readModifiers()
     const unsigned fixed = ShiftMask | LockMask | ControlMask;
     m_numLockMask &= ~fixed;
     m_scrollLockMask &= ~(fixed | m_numLockMask);
-    if (!m_altMask)
-        m_altMask = Mod1Mask;
-    if (!m_superMask)
-        m_superMask = Mod4Mask;
+    // A hotkey needs one bit per modifier: with Alt on two bits only the first counts.
+    m_altMask = m_altMask ? (m_altMask & (~m_altMask + 1)) : unsigned(Mod1Mask);
+    m_superMask = m_superMask ? (m_superMask & (~m_superMask + 1)) : unsigned(Mod4Mask);
 }
