@@ -11,6 +11,7 @@
 #include "singleapplication.h"
 #include "systemtray.h"
 #include "terminationwatcher.h"
+#include "updatecheck.h"
 
 #include <QFont>
 #include <QLibraryInfo>
@@ -60,7 +61,9 @@ int main(int argc, char* argv[])
 
     QTranslator translator;
     installQtTranslator(app, translator);
-    app.setStyleSheet(AppStyle::messageBoxStyleSheet());
+    // Linux themes put pictures on dialog buttons; the program's buttons carry text only.
+    app.setStyleSheet(AppStyle::messageBoxStyleSheet() +
+                      QStringLiteral("QDialogButtonBox { dialogbuttonbox-buttons-have-icons: 0; }\n"));
 
     AppConfig::instance()->load();
     AppLogger::init();
@@ -82,8 +85,8 @@ int main(int argc, char* argv[])
     QObject::connect(&tray, &SystemTray::sig_closeApp, &mainWidget, &MainWidget::onTrayExitApp);
     tray.setVisible(true);
 
-    // --- Update check: started here, once the tray is up, with mainWidget as the
-    // --- receiver of onSetUpdateInfo(qint32).
+    // Asks for the latest version in the background; a newer one shows in the status bar.
+    startUpdateCheck(&mainWidget);
 
     // Every way out (Ctrl+C, SIGTERM, session end, last window closed) stops a
     // running job first; the tray's exit and the close button do it themselves.

@@ -1,0 +1,200 @@
+// The real Kliqora on a real X server: one instance per user, a crashed instance
+// does not lock the program out, and quitting by signal or by the close button
+// ends the process normally.
+
+#include "appconfig.h"
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+constexpr int StartTimeoutMs = 15000;
+constexpr int QuitTimeoutMs = 5000;
+// Where the close button sits in the window (title bar, right end).
+const QPoint CloseButtonOffset(865, 35);
+
+bool runTool(const QStringList& args, QString* output = nullptr)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), args);
+    if (!tool.waitForFinished(10000))
+        return false;
+    if (output)
+        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+    return tool.exitCode() == 0;
+}
+
+QStringList visibleWindows(qint64 pid)
+{
+    QString out;
+    runTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+             QString::number(pid)},
+            &out);
+    return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// A private runtime folder stands for a user: the instance guard lives there.
+std::unique_ptr<QTemporaryDir> makeRuntimeDir()
+{
+    auto dir = std::make_unique<QTemporaryDir>();
+    QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return dir;
+}
+
+std::unique_ptr<QProcess> startKliqora(const QString& runtimeDir)
+{
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    process->setProcessEnvironment(env);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
+    return process;
+}
+} // namespace
+
+class TestE2eFrame : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void secondInstanceExitsSilently();
+    void crashedInstanceDoesNotLockOut();
+    void otherUserRunsOwnInstance();
+    void terminationSignalQuitsNormally_data();
+    void terminationSignalQuitsNormally();
+    void closeButtonQuitsWithActionOne();
+
+private:
+    void startFirst();
+
+    std::unique_ptr<QTemporaryDir> m_runtime;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+void TestE2eFrame::initTestCase()
+{
+    QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "needs an X server");
+}
+
+void TestE2eFrame::cleanup()
+{
+    for (auto& process : m_processes) {
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(QuitTimeoutMs);
+        }
+    }
+    m_processes.clear();
+    m_runtime.reset();
+}
+
+void TestE2eFrame::startFirst()
+{
+    m_runtime = makeRuntimeDir();
+    m_processes.push_back(startKliqora(m_runtime->path()));
+    QProcess* first = m_processes.back().get();
+    QVERIFY(first->waitForStarted(StartTimeoutMs));
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(first->processId()).isEmpty(), StartTimeoutMs);
+}
+
+void TestE2eFrame::secondInstanceExitsSilently()
+{
+    startFirst();
+    QProcess* first = m_processes.back().get();
+
+    m_processes.push_back(startKliqora(m_runtime->path()));
+    QProcess* second = m_processes.back().get();
+    QVERIFY(second->waitForFinished(StartTimeoutMs));
+    QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(second->exitCode(), 0);
+    QCOMPARE(first->state(), QProcess::Running);
+    QCOMPARE(visibleWindows(first->processId()).size(), 1);
+}
+
+void TestE2eFrame::crashedInstanceDoesNotLockOut()
+{
+    startFirst();
+    QProcess* first = m_processes.back().get();
+    first->kill(); // SIGKILL: no clean-up of any kind
+    QVERIFY(first->waitForFinished(QuitTimeoutMs));
+
+    m_processes.push_back(startKliqora(m_runtime->path()));
+    QProcess* next = m_processes.back().get();
+    QVERIFY(next->waitForStarted(StartTimeoutMs));
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(next->processId()).isEmpty(), StartTimeoutMs);
+    QCOMPARE(next->state(), QProcess::Running);
+}
+
+void TestE2eFrame::otherUserRunsOwnInstance()
+{
+    startFirst();
+    auto otherRuntime = makeRuntimeDir();
+    m_processes.push_back(startKliqora(otherRuntime->path()));
+    QProcess* other = m_processes.back().get();
+    QVERIFY(other->waitForStarted(StartTimeoutMs));
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(other->processId()).isEmpty(), StartTimeoutMs);
+    QCOMPARE(m_processes.front()->state(), QProcess::Running);
+}
+
+void TestE2eFrame::terminationSignalQuitsNormally_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+void TestE2eFrame::terminationSignalQuitsNormally()
+{
+    QFETCH(int, signal);
+    startFirst();
+    QProcess* first = m_processes.back().get();
+    QCOMPARE(::kill(pid_t(first->processId()), signal), 0);
+    QVERIFY(first->waitForFinished(QuitTimeoutMs));
+    QCOMPARE(first->exitStatus(), QProcess::NormalExit); // not killed by the signal
+    QCOMPARE(first->exitCode(), 0);
+
+    // The guard went with it: the next start is a first instance again.
+    m_processes.push_back(startKliqora(m_runtime->path()));
+    QProcess* next = m_processes.back().get();
+    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(next->processId()).isEmpty(), StartTimeoutMs);
+}
+
+void TestE2eFrame::closeButtonQuitsWithActionOne()
+{
+    AppConfig::openSettings()->setValue(QStringLiteral("BtnCloseAction"), 1);
+    startFirst();
+    AppConfig::openSettings()->remove(QStringLiteral("BtnCloseAction"));
+    QProcess* first = m_processes.back().get();
+
+    const QString window = visibleWindows(first->processId()).value(0);
+    QString geometry;
+    QVERIFY(runTool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window},
+                    &geometry));
+    QPoint origin;
+    for (const QString& line : geometry.split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("X=")))
+            origin.setX(line.mid(2).toInt());
+        else if (line.startsWith(QLatin1String("Y=")))
+            origin.setY(line.mid(2).toInt());
+    }
+    const QPoint target = origin + CloseButtonOffset;
+    QVERIFY(runTool({QStringLiteral("mousemove"), QString::number(target.x()),
+                     QString::number(target.y()), QStringLiteral("click"), QStringLiteral("1")}));
+    QVERIFY(first->waitForFinished(QuitTimeoutMs));
+    QCOMPARE(first->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(first->exitCode(), 0);
+}
+
+KLIQORA_TEST_MAIN(TestE2eFrame)
+#include "tst_e2e_frame.moc"
