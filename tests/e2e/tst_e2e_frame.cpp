@@ -17,6 +17,9 @@
 namespace {
 constexpr int StartTimeoutMs = 15000;
 constexpr int QuitTimeoutMs = 5000;
+// The page registers its hotkey just after the window shows.
+constexpr int HotkeySettleMs = 1500;
+constexpr int JobRunMs = 300;
 // Where the close button sits in the window (title bar, right end).
 const QPoint CloseButtonOffset(865, 35);
 
@@ -150,15 +153,29 @@ void TestE2eFrame::otherUserRunsOwnInstance()
 void TestE2eFrame::terminationSignalQuitsNormally_data()
 {
     QTest::addColumn<int>("signal");
-    QTest::newRow("SIGTERM") << int(SIGTERM);
-    QTest::newRow("SIGINT") << int(SIGINT);
+    QTest::addColumn<bool>("jobRunning");
+    QTest::newRow("SIGTERM") << int(SIGTERM) << false;
+    QTest::newRow("SIGINT") << int(SIGINT) << false;
+    // The page's worker must be stopped and joined before the pages are destroyed.
+    QTest::newRow("SIGTERM while the clicker runs") << int(SIGTERM) << true;
 }
 
 void TestE2eFrame::terminationSignalQuitsNormally()
 {
     QFETCH(int, signal);
+    QFETCH(bool, jobRunning);
     startFirst();
     QProcess* first = m_processes.back().get();
+    if (jobRunning) {
+        // Clicks land on the bare root window in the far corner.
+        QVERIFY(runTool({QStringLiteral("mousemove"), QStringLiteral("1915"),
+                         QStringLiteral("1075")}));
+        QTest::qWait(HotkeySettleMs);
+        QVERIFY(runTool({QStringLiteral("key"), QStringLiteral("F2")}));
+        // A running job hides the window.
+        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(first->processId()).isEmpty(), StartTimeoutMs);
+        QTest::qWait(JobRunMs);
+    }
     QCOMPARE(::kill(pid_t(first->processId()), signal), 0);
     QVERIFY(first->waitForFinished(QuitTimeoutMs));
     QCOMPARE(first->exitStatus(), QProcess::NormalExit); // not killed by the signal
