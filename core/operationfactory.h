@@ -25,6 +25,9 @@ public:
     // registered (the comparison is exact and case-sensitive).
     Operation* create(const QString& typeId, QObject* parent = nullptr) const;
 
+    // The registered prototypes by type id (ascending), e.g. to list them in a palette.
+    const QMap<QString, Operation*>& registeredPrototypes() const { return prototypes; }
+
 private:
     OperationFactory() = default;
 

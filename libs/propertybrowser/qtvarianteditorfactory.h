@@ -8,7 +8,7 @@
 
 #include "qtabstracteditorfactory.h"
 
-class QtVariantPropertyManager;
+#include "qtvariantpropertymanager.h" // the template base casts to it, so users need the full type
 
 class QtVariantEditorFactory : public QtAbstractEditorFactory<QtVariantPropertyManager>
 {

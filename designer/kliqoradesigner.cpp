@@ -1,0 +1,318 @@
+#include "kliqoradesigner.h"
+
+#include "appconfig.h"
+#include "buttondelegate.h"
+#include "flow.h"
+#include "logcategory.h"
+#include "operation.h"
+#include "operationmodel.h"
+#include "operationpanelwidget.h"
+#include "operationtableview.h"
+#include "platform/backend.h"
+#include "propertypanel/kliqorapropertybrowser.h"
+#include "propertypanel/propertypanelwidget.h"
+#include "ui_kliqoradesigner.h"
+
+#include <qhotkey.h>
+#include <saribbonbar.h>
+#include <saribboncategory.h>
+#include <saribbonpannel.h>
+
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QThread>
+
+namespace {
+const QSize WindowSize(1366, 768);
+constexpr int DockMinimumWidth = 200;
+// clang-format off
+constexpr int TypeColumnWidth     = 100;
+constexpr int IntervalColumnWidth = 110;
+constexpr int EditColumnWidth     = 100;
+// clang-format on
+// The window comes back this long after a run reached its last row.
+constexpr unsigned long RunEndPauseMs = 500;
+const QString RunHotkeyText = QStringLiteral("F8");
+} // namespace
+
+KliqoraDesigner::KliqoraDesigner(const QString& filePath, QWidget* parent)
+    : SARibbonMainWindow(parent, SARibbonMainWindow::RibbonStyles(5)),
+      ui(new Ui::KliqoraDesignerClass), m_model(new OperationModel(this))
+{
+    ui->setupUi(this);
+    m_model->setFilePath(filePath);
+    setWindowTitle(QStringLiteral("KliqoraDesigner") + QStringLiteral(" - ") + filePath);
+    resize(WindowSize);
+    createDocks();
+    createRibbon();
+    setupTable();
+    connectPanels();
+}
+
+KliqoraDesigner::~KliqoraDesigner()
+{
+    // A joinable thread must never be destroyed; the run ends at the next slice.
+    if (m_running || m_runThread.joinable())
+        stopRun();
+    delete ui;
+}
+
+OperationTableView* KliqoraDesigner::tableView() const { return ui->opTable; }
+
+void KliqoraDesigner::createDocks()
+{
+    const auto makeDock = [this](const QString& title) {
+        auto* dock = new QDockWidget(title, this);
+        dock->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
+        dock->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                          QDockWidget::DockWidgetFloatable);
+        dock->setMinimumWidth(DockMinimumWidth);
+        return dock;
+    };
+    m_propertyDock = makeDock(tr("属性设置"));
+    m_propertyDock->setObjectName(QStringLiteral("propertyDock"));
+    m_propertyPanel = new PropertyPanelWidget(m_propertyDock);
+    m_propertyDock->setWidget(m_propertyPanel);
+    addDockWidget(Qt::RightDockWidgetArea, m_propertyDock);
+
+    m_operationDock = makeDock(tr("操作选择"));
+    m_operationDock->setObjectName(QStringLiteral("operationDock"));
+    m_operationPanel = new OperationPanelWidget(m_operationDock);
+    m_operationDock->setWidget(m_operationPanel);
+    addDockWidget(Qt::LeftDockWidgetArea, m_operationDock);
+}
+
+QAction* KliqoraDesigner::addRibbonAction(SARibbonPannel* pannel, const QString& icon,
+                                          const QString& text)
+{
+    auto* action = new QAction(QIcon(icon), text, this);
+    pannel->addLargeAction(action);
+    return action;
+}
+
+void KliqoraDesigner::createRibbon()
+{
+    SARibbonBar* bar = ribbonBar();
+    SARibbonCategory* home = bar->addCategoryPage(tr("开始"));
+    SARibbonPannel* filePannel = home->addPannel(tr("文件"));
+    m_saveAction = addRibbonAction(filePannel, QStringLiteral(":res/images/save.svg"), tr("保存"));
+    m_saveAction->setEnabled(false);
+    connect(m_saveAction, &QAction::triggered, this, &KliqoraDesigner::onBtnSaveClicked);
+    QAction* info =
+        addRibbonAction(filePannel, QStringLiteral(":res/images/flowprop.svg"), tr("基本信息"));
+    connect(info, &QAction::triggered, this, &KliqoraDesigner::onShowFlowInfo);
+
+    SARibbonPannel* debugPannel = home->addPannel(tr("调试"));
+    m_runAction = addRibbonAction(debugPannel, QStringLiteral(":res/images/run.svg"), tr("启/停[F8]"));
+    connect(m_runAction, &QAction::triggered, this, &KliqoraDesigner::onBtnRunClicked);
+
+    SARibbonCategory* view = bar->addCategoryPage(tr("视图"));
+    SARibbonPannel* layoutPannel = view->addPannel(tr("界面布局"));
+    QAction* defaultLayout = addRibbonAction(
+        layoutPannel, QStringLiteral(":res/images/defaultlayout.svg"), tr("默认布局"));
+    connect(defaultLayout, &QAction::triggered, this, &KliqoraDesigner::restoreDefaultLayout);
+    QAction* operationWindow =
+        addRibbonAction(layoutPannel, QStringLiteral(":res/images/operation.svg"), tr("操作窗口"));
+    connect(operationWindow, &QAction::triggered, this,
+            [this] { toggleDock(m_operationDock); });
+    QAction* propertyWindow =
+        addRibbonAction(layoutPannel, QStringLiteral(":res/images/property.svg"), tr("属性窗口"));
+    connect(propertyWindow, &QAction::triggered, this, [this] { toggleDock(m_propertyDock); });
+}
+
+void KliqoraDesigner::setupTable()
+{
+    const QString path = m_model->filePath();
+    if (!path.isEmpty())
+        m_model->flow()->load(path); // a missing file leaves an empty flow to build on
+    // Connected only after loading, so that loading never counts as a change.
+    connect(m_model, &OperationModel::sigDataChanged, this, &KliqoraDesigner::onModelDataChanged);
+
+    OperationTableView* table = ui->opTable;
+    table->setModel(m_model);
+    QHeaderView* header = table->horizontalHeader();
+    header->setSectionResizeMode(OperationModel::ColumnDescription, QHeaderView::Stretch);
+    const int columns = m_model->columnCount();
+    if (columns > OperationModel::ColumnType)
+        table->setColumnWidth(OperationModel::ColumnType, TypeColumnWidth);
+    if (columns > OperationModel::ColumnInterval)
+        table->setColumnWidth(OperationModel::ColumnInterval, IntervalColumnWidth);
+    if (columns > OperationModel::ColumnEdit)
+        table->setColumnWidth(OperationModel::ColumnEdit, EditColumnWidth);
+
+    m_buttonDelegate = new ButtonDelegate(table);
+    table->setItemDelegateForColumn(OperationModel::ColumnEdit, m_buttonDelegate);
+    connect(m_buttonDelegate, &ButtonDelegate::iconClicked, this,
+            [this](int row, ButtonDelegate::BtnType type) { onRowButtonClicked(row, type); });
+}
+
+void KliqoraDesigner::connectPanels()
+{
+    connect(ui->opTable, &OperationTableView::operationSelected, m_propertyPanel,
+            [this](Operation* op) { m_propertyPanel->showObject(op); });
+    connect(m_propertyPanel->propertyBrowser(), &KliqoraPropertyBrowser::sigValueChanged,
+            m_model, &QAbstractItemModel::dataChanged);
+}
+
+bool KliqoraDesigner::registerRunHotkey()
+{
+    if (!m_runHotkey)
+        m_runHotkey = new QHotkey(QKeySequence(RunHotkeyText), true, this);
+    if (!m_runHotkey->isRegistered()) {
+        qCWarning(logCategory()).noquote()
+            << "KliqoraDesigner run hotkey registe fail, hotkey is" << RunHotkeyText;
+        return false;
+    }
+    connect(m_runHotkey, &QHotkey::activated, this, &KliqoraDesigner::onBtnRunClicked,
+            Qt::UniqueConnection);
+    qCWarning(logCategory()).noquote()
+        << "KliqoraDesigner run hotkey registe successfully, hotkey is" << RunHotkeyText;
+    return true;
+}
+
+void KliqoraDesigner::toggleDock(QDockWidget* dock) { dock->setVisible(!dock->isVisible()); }
+
+void KliqoraDesigner::restoreDefaultLayout()
+{
+    const auto redock = [this](QDockWidget* dock, Qt::DockWidgetArea area) {
+        dock->hide();
+        removeDockWidget(dock);
+        dock->setFloating(false);
+        addDockWidget(area, dock);
+        dock->show();
+    };
+    redock(m_propertyDock, Qt::RightDockWidgetArea);
+    redock(m_operationDock, Qt::LeftDockWidgetArea);
+}
+
+void KliqoraDesigner::onModelDataChanged()
+{
+    m_saveAction->setEnabled(true);
+    m_modified = true;
+}
+
+bool KliqoraDesigner::save()
+{
+    const QString path = m_model->filePath();
+    if (path.isEmpty() || !m_model->flow()->save(path))
+        return false; // the flow reports its own errors
+    m_saveAction->setEnabled(false);
+    m_modified = false;
+    return true;
+}
+
+void KliqoraDesigner::onBtnSaveClicked() { save(); }
+
+void KliqoraDesigner::onShowFlowInfo()
+{
+    m_propertyPanel->showObject(m_model->flow());
+    if (m_propertyDock->isHidden())
+        m_propertyDock->show();
+}
+
+void KliqoraDesigner::onRowButtonClicked(int row, int type)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    if (type == ButtonDelegate::BtnCopy) {
+        Operation* copy = m_model->operationAt(row)->clone(nullptr);
+        if (!m_model->insertOperation(row + 1, copy))
+            delete copy;
+    } else if (type == ButtonDelegate::BtnDelete) {
+        m_model->removeOperation(row);
+    }
+}
+
+void KliqoraDesigner::closeEvent(QCloseEvent* event)
+{
+    if (!m_modified) {
+        event->accept();
+        return;
+    }
+    QMessageBox box(QMessageBox::Question, tr("文件未保存"), tr("当前操作流已修改，是否保存更改？"),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, this);
+    box.setDefaultButton(QMessageBox::NoButton);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        if (save())
+            event->accept();
+        else
+            event->ignore();
+        break;
+    case QMessageBox::Discard:
+        event->accept();
+        break;
+    default:
+        event->ignore();
+        break;
+    }
+}
+
+void KliqoraDesigner::onBtnRunClicked()
+{
+    if (m_running) {
+        stopRun();
+        return;
+    }
+    startRun();
+}
+
+void KliqoraDesigner::startRun()
+{
+    hide();
+    m_running = true;
+    if (!platform::backend().setKeepAwake(true))
+        qCDebug(logCategory()) << "Keep-awake request not available";
+
+    std::lock_guard<std::mutex> lock(m_runMutex);
+    if (AppConfig::runFlag.load())
+        return;
+    if (m_runThread.joinable())
+        m_runThread.join(); // a run stopped by someone else; its flag is clear
+    AppConfig::runFlag.store(true);
+    const quint64 generation = ++m_runGeneration;
+    m_runThread = std::thread([this, generation] { runFlowRows(generation); });
+}
+
+void KliqoraDesigner::runFlowRows(quint64 generation)
+{
+    // The window is hidden for the whole run, so nothing edits the rows meanwhile.
+    for (int row = 0; row < m_model->rowCount(); ++row) {
+        Operation* op = m_model->operationAt(row);
+        if (!op)
+            continue;
+        qCDebug(logCategory()) << op->description();
+        op->run();
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            if (generation == m_runGeneration && m_running)
+                onStopFlowRuning();
+        },
+        Qt::QueuedConnection);
+}
+
+void KliqoraDesigner::onStopFlowRuning()
+{
+    QThread::msleep(RunEndPauseMs);
+    stopRun();
+}
+
+void KliqoraDesigner::stopRun()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_runMutex);
+        if (AppConfig::runFlag.load())
+            AppConfig::runFlag.store(false);
+    }
+    // Joined whether or not the flag was still set, so no thread is ever left behind.
+    if (m_runThread.joinable())
+        m_runThread.join();
+    m_runThread = std::thread();
+    platform::backend().setKeepAwake(false);
+    m_running = false;
+    show();
+}

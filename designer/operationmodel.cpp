@@ -1,0 +1,208 @@
+#include "operationmodel.h"
+
+#include "flow.h"
+#include "logcategory.h"
+#include "operation.h"
+#include "operationfactory.h"
+
+#include <QDataStream>
+#include <QIODevice>
+#include <QMimeData>
+
+const QString OperationModel::AddOperationMimeType =
+    QStringLiteral("application/x-add-operation-to-table");
+const QString OperationModel::MoveRowMimeType =
+    QStringLiteral("application/x-move-row-in-operation-table");
+
+namespace {
+// Written by mimeData() for an empty selection; never a valid source row.
+constexpr qint32 NoSourceRow = -1;
+} // namespace
+
+OperationModel::OperationModel(QObject* parent)
+    : QAbstractTableModel(parent), m_flow(new Flow(this))
+{
+    // One announcement per notification: the window turns it into the modified state.
+    connect(this, &QAbstractItemModel::dataChanged, this, &OperationModel::sigDataChanged);
+    connect(this, &QAbstractItemModel::rowsInserted, this, &OperationModel::sigDataChanged);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &OperationModel::sigDataChanged);
+    connect(this, &QAbstractItemModel::rowsMoved, this, &OperationModel::sigDataChanged);
+    connect(this, &QAbstractItemModel::columnsInserted, this, &OperationModel::sigDataChanged);
+    connect(this, &QAbstractItemModel::columnsRemoved, this, &OperationModel::sigDataChanged);
+    connect(this, &QAbstractItemModel::headerDataChanged, this,
+            &OperationModel::sigDataChanged);
+}
+
+OperationModel::~OperationModel() { delete m_flow; }
+
+bool OperationModel::insertOperation(int row, Operation* op)
+{
+    if (!op || row < 0 || row > rowCount())
+        return false;
+    beginInsertRows(QModelIndex(), row, row);
+    op->setParent(m_flow);
+    m_flow->operations().insert(row, op);
+    endInsertRows();
+    return true;
+}
+
+bool OperationModel::removeOperation(int row)
+{
+    if (row < 0 || row >= rowCount())
+        return false;
+    beginRemoveRows(QModelIndex(), row, row);
+    Operation* op = m_flow->operations().takeAt(row);
+    endRemoveRows();
+    delete op;
+    return true;
+}
+
+Operation* OperationModel::operationAt(int row) const
+{
+    const QList<Operation*>& ops = m_flow->operations();
+    return row >= 0 && row < ops.size() ? ops.at(row) : nullptr;
+}
+
+QByteArray OperationModel::addPayload(const QString& typeId, const QString& displayName)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << typeId << displayName;
+    return bytes;
+}
+
+QByteArray OperationModel::movePayload(qint32 sourceRow)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << sourceRow;
+    return bytes;
+}
+
+int OperationModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_flow->operations().size();
+}
+
+int OperationModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant OperationModel::data(const QModelIndex& index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid())
+        return QVariant();
+    const Operation* op = operationAt(index.row());
+    if (!op)
+        return QVariant();
+    switch (index.column()) {
+    case ColumnType:
+        return op->displayName();
+    case ColumnDescription:
+        return op->description();
+    case ColumnInterval:
+        return op->interval();
+    default:
+        return QVariant();
+    }
+}
+
+QVariant OperationModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (orientation == Qt::Vertical)
+        return section + 1;
+    switch (section) {
+    case ColumnType:
+        return tr("操作类型");
+    case ColumnDescription:
+        return tr("描述");
+    case ColumnInterval:
+        return tr("执行间隔（毫秒）");
+    case ColumnEdit:
+        return tr("编辑");
+    default:
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+}
+
+Qt::ItemFlags OperationModel::flags(const QModelIndex& index) const
+{
+    const Qt::ItemFlags base = QAbstractTableModel::flags(index);
+    if (index.isValid())
+        return base | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+    return base | Qt::ItemIsDropEnabled;
+}
+
+QStringList OperationModel::mimeTypes() const
+{
+    return {AddOperationMimeType, MoveRowMimeType};
+}
+
+QMimeData* OperationModel::mimeData(const QModelIndexList& indexes) const
+{
+    auto* mime = new QMimeData;
+    const qint32 source = indexes.isEmpty() ? NoSourceRow : qint32(indexes.first().row());
+    mime->setData(MoveRowMimeType, movePayload(source));
+    return mime;
+}
+
+bool OperationModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row,
+                                  int /*column*/, const QModelIndex& parent)
+{
+    if (action == Qt::IgnoreAction)
+        return true;
+    if (!data)
+        return false;
+    int toRow = parent.isValid() ? parent.row() : row;
+    if (toRow < 0)
+        toRow = rowCount();
+    qCDebug(logCategory()) << "row = " << row << "parent.row()=" << parent.row()
+                           << "toRow=" << toRow;
+
+    if (data->hasFormat(AddOperationMimeType)) {
+        dropAddOperation(data->data(AddOperationMimeType), toRow);
+        return true;
+    }
+    if (data->hasFormat(MoveRowMimeType)) {
+        dropMoveRow(data->data(MoveRowMimeType), toRow);
+        return true;
+    }
+    return false;
+}
+
+void OperationModel::dropAddOperation(const QByteArray& payload, int toRow)
+{
+    QDataStream in(payload);
+    QString typeId;
+    QString displayName; // carried for the record; the factory knows the name
+    in >> typeId >> displayName;
+    Operation* op = OperationFactory::instance()->create(typeId, this);
+    if (op && !insertOperation(toRow, op))
+        delete op;
+}
+
+void OperationModel::dropMoveRow(const QByteArray& payload, int toRow)
+{
+    QDataStream in(payload);
+    qint32 source = NoSourceRow;
+    in >> source;
+    const int count = rowCount();
+    if (source < 0 || source >= count)
+        return;
+    if (source < toRow)
+        --toRow; // now the final position of the moved row
+    if (source == toRow || toRow < 0 || toRow >= count)
+        return;
+    const int destination = toRow > source ? toRow + 1 : toRow;
+    beginMoveRows(QModelIndex(), source, source, QModelIndex(), destination);
+    m_flow->operations().move(source, toRow);
+    endMoveRows();
+}
+
+Qt::DropActions OperationModel::supportedDropActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
