@@ -1,0 +1,165 @@
+#include "pointselectwidget.h"
+
+#include "globalmousewidget.h"
+#include "logcategory.h"
+#include "platform/backend.h"
+#include "platform/virtualkeys.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+constexpr int SelectButtonWidth = 30;
+
+// Only one pick runs at a time in the process: a new one ends the previous.
+QPointer<PointSelectWidget> s_activePicker;
+
+} // namespace
+
+PointSelectWidget::PointSelectWidget(QWidget* parent)
+    : QWidget(parent), m_edit(new QLineEdit(this)), m_button(new QPushButton(this))
+{
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_edit->setReadOnly(true);
+    m_button->setText(QStringLiteral("..."));
+    m_button->setFixedWidth(SelectButtonWidth);
+    layout->addWidget(m_edit);
+    layout->addWidget(m_button);
+    connect(m_button, &QPushButton::clicked, this, &PointSelectWidget::onSelect);
+    setPoint(m_point);
+}
+
+PointSelectWidget::~PointSelectWidget()
+{
+    // The browser may close this editor mid-pick (another row chosen, rows rebuilt):
+    // stop listening and give the user the window back.
+    if (isPicking()) {
+        endPick();
+        restoreMainWindow();
+    }
+}
+
+void PointSelectWidget::setPoint(const QPoint& point)
+{
+    m_point = point;
+    m_edit->setText(QStringLiteral("%1, %2").arg(point.x()).arg(point.y()));
+}
+
+bool PointSelectWidget::isPicking() const { return m_capture && m_capture->isActive(); }
+
+PointSelectWidget* PointSelectWidget::activePicker() { return s_activePicker; }
+
+void PointSelectWidget::onSelect()
+{
+    if (s_activePicker && s_activePicker != this) {
+        PointSelectWidget* other = s_activePicker;
+        other->endPick();
+        other->restoreMainWindow();
+    }
+    endPick(); // a pick of this widget still running gives way to the new one
+
+    m_capture = platform::backend().createCapture();
+    const bool started =
+        m_capture &&
+        m_capture->start([this](const platform::CapturedMouse& event) { onPickMouse(event); },
+                         [this](const platform::CapturedKey& event) { onPickKey(event); });
+    if (!started) {
+        // Nothing could bring a hidden window back: the pick ends before it hides.
+        endPick();
+        warnCaptureFailed();
+        return;
+    }
+    s_activePicker = this;
+    m_tag = new GlobalMouseWidget();
+    m_tag->setPhysicalPixels(true); // the same pixels as the captured press
+    m_tag->show();
+    hideMainWindow();
+}
+
+void PointSelectWidget::onPickMouse(const platform::CapturedMouse& event)
+{
+    if (event.message != platform::Message::LButtonDown &&
+        event.message != platform::Message::RButtonDown)
+        return;
+    // The press is not swallowed: it also reaches whatever lies under the pointer.
+    endPick();
+    restoreMainWindow();
+    setPoint(QPoint(event.x, event.y));
+    emit valueChanged(m_point);
+}
+
+void PointSelectWidget::onPickKey(const platform::CapturedKey& event)
+{
+    if (event.vkCode != platform::Vk::Escape ||
+        (event.message != platform::Message::KeyDown &&
+         event.message != platform::Message::SysKeyDown))
+        return;
+    endPick();
+    restoreMainWindow();
+}
+
+void PointSelectWidget::endPick()
+{
+    if (m_capture) {
+        m_capture->stop();
+        // This may run inside the capture's own handler: destroy it afterwards.
+        QTimer::singleShot(0, qApp, [capture = std::shared_ptr<platform::InputCapture>(
+                                         std::move(m_capture))] { Q_UNUSED(capture); });
+    }
+    delete m_tag;
+    if (s_activePicker == this)
+        s_activePicker = nullptr;
+}
+
+QMainWindow* PointSelectWidget::mainWindow() const
+{
+    // The window this editor lives in, else (a floating dock) the first main window.
+    for (QWidget* widget = parentWidget(); widget; widget = widget->parentWidget()) {
+        if (auto* window = qobject_cast<QMainWindow*>(widget))
+            return window;
+    }
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget* widget : windows) {
+        if (auto* window = qobject_cast<QMainWindow*>(widget))
+            return window;
+    }
+    return nullptr;
+}
+
+void PointSelectWidget::hideMainWindow()
+{
+    m_hiddenWindow = mainWindow();
+    if (m_hiddenWindow)
+        m_hiddenWindow->hide();
+}
+
+void PointSelectWidget::restoreMainWindow()
+{
+    QMainWindow* window = m_hiddenWindow;
+    m_hiddenWindow = nullptr;
+    if (!window)
+        return;
+    // Back from a minimised state too; a maximised window stays maximised.
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void PointSelectWidget::warnCaptureFailed()
+{
+    qCWarning(logCategory()) << "Point pick: the global mouse capture could not be started";
+    // Not modal: the editor may be closed while the message is up.
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("选择坐标失败"),
+                                tr("无法捕获全局鼠标点击，请稍后重试。"), QMessageBox::Ok,
+                                mainWindow() ? static_cast<QWidget*>(mainWindow()) : this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// Shows a screen point as "x, y" and picks a new one: "..." hides the main window,
+// a coordinate tag follows the pointer, and the next left or right button press
+// anywhere on the screen sets the point (in physical pixels) and brings the window
+// back. Escape ends a pick without a new point.
+
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class GlobalMouseWidget;
+class QLineEdit;
+class QMainWindow;
+class QPushButton;
+
+namespace platform {
+class InputCapture;
+struct CapturedKey;
+struct CapturedMouse;
+} // namespace platform
+
+class PointSelectWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit PointSelectWidget(QWidget* parent = nullptr);
+    // A pick still running is cancelled and the window comes back.
+    ~PointSelectWidget() override;
+
+    QPoint point() const { return m_point; }
+    void setPoint(const QPoint& point);
+    bool isPicking() const;
+
+    // The widget whose pick is running in this process, or null.
+    static PointSelectWidget* activePicker();
+
+signals:
+    void valueChanged(const QPoint& point);
+
+public slots:
+    void onSelect();
+
+private:
+    void onPickMouse(const platform::CapturedMouse& event);
+    void onPickKey(const platform::CapturedKey& event);
+    void endPick();
+    QMainWindow* mainWindow() const;
+    void hideMainWindow();
+    void restoreMainWindow();
+    void warnCaptureFailed();
+
+    QLineEdit* m_edit;
+    QPushButton* m_button;
+    QPoint m_point;
+    QPointer<GlobalMouseWidget> m_tag;
+    std::unique_ptr<platform::InputCapture> m_capture;
+    QPointer<QMainWindow> m_hiddenWindow;
+};
