@@ -177,6 +177,10 @@ void MouseWidget::onStopFlagChanged()
 
 bool MouseWidget::prepareStart()
 {
+    // A start (by hotkey) while a point is being picked ends the pick: its click must
+    // not bring the window back over the running job.
+    if (m_capture)
+        endPick();
     const int button = ui->rbtnLeftKey->isChecked()    ? TaskType::LeftClick
                        : ui->rbtnRightKey->isChecked() ? TaskType::RightClick
                                                        : TaskType::MiddleClick;

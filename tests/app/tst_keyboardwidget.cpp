@@ -3,6 +3,7 @@
 // builds, and "keyboard.kqt" at quit and start-up.
 
 #include "appconfig.h"
+#include "dialogs/hotkeyset.h"
 #include "keyboardtasklist.h"
 #include "pages/keyboardwidget.h"
 #include "pages/keytable.h"
@@ -69,6 +70,7 @@ private slots:
     void shortcutEdit();
     void spinBoxes_stopAt10000();
     void saveAndLoad_keepTheLastStart();
+    void hotkeyChange_failureKeepsOldText();
 
 private:
     void createPage();
@@ -269,6 +271,29 @@ void TestKeyBoardWidget::saveAndLoad_keepTheLastStart()
     QCOMPARE(m_page->findChild<QLineEdit*>(QStringLiteral("edtDuration"))->text(),
              QStringLiteral("1"));
     QVERIFY(m_page->findChild<QLineEdit*>(QStringLiteral("edtDuration"))->isEnabled());
+}
+
+void TestKeyBoardWidget::hotkeyChange_failureKeepsOldText()
+{
+    // Offscreen nothing can be registered: the change fails like a key in use elsewhere.
+    createPage();
+    MessageBoxCloser closer;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<HotKeySet*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->hotkeyText(), QStringLiteral("F3"));
+        dialog->setHotkeyText(QStringLiteral("F8"));
+        closer.arm(this);
+        dialog->accept();
+    });
+    m_page->onHotKeySetClicked();
+    QCOMPARE(closer.title, QStringLiteral("快捷键设置失败"));
+    QCOMPARE(closer.text, QStringLiteral("无法注册快捷键 F8，可能已被占用。"));
+    QCOMPARE(m_page->findChild<QPushButton*>(QStringLiteral("btnPressKey"))->text(),
+             QStringLiteral("启动/停止连点\n[F3]"));
+    // The key stays set but unregistered, and is what quit saves.
+    QCOMPARE(m_page->hotkey()->shortcut(), QKeySequence(QStringLiteral("F8")));
+    QVERIFY(!m_page->hotkey()->isRegistered());
 }
 
 KLIQORA_TEST_MAIN(TestKeyBoardWidget)

@@ -300,6 +300,15 @@ void TestMouseWidget::pick_endsOnLeftOrRightPress()
              QStringLiteral("坐标：X=300,Y=400"));
     QCoreApplication::processEvents(); // the finished capture is released afterwards
 
+    // A start during a new pick ends that pick.
+    QTest::mouseClick(child<QPushButton>(m_page.get(), "btnPosSelect"), Qt::LeftButton);
+    QVERIFY(m_page->isPicking());
+    m_page->startTask();
+    QVERIFY(!m_page->isPicking());
+    QVERIFY(!visibleTag());
+    m_page->stopTask();
+    QCOMPARE(m_page->pickedPoint(), QPoint(300, 400));
+
     m_page->startTask();
     m_page->stopTask();
     QCOMPARE(m_page->task()->position(), QPoint(300, 400));
