@@ -1,0 +1,186 @@
+#include "recordplayer.h"
+
+#include "logcategory.h"
+#include "task.h"
+
+#include "appconfig.h"
+
+#include <chrono>
+#include <limits>
+
+namespace {
+
+using platform::MouseFlag::LeftDown;
+using platform::MouseFlag::LeftUp;
+using platform::MouseFlag::MiddleDown;
+using platform::MouseFlag::MiddleUp;
+using platform::MouseFlag::RightDown;
+using platform::MouseFlag::RightUp;
+
+constexpr int64_t NsPerMs = 1000000;
+
+struct ButtonKind
+{
+    int32_t down;
+    int32_t up;
+    uint32_t downFlag;
+    uint32_t upFlag;
+};
+
+// clang-format off
+constexpr ButtonKind Buttons[] = {
+    {EventType::LeftDown,   EventType::LeftUp,   LeftDown,   LeftUp},
+    {EventType::RightDown,  EventType::RightUp,  RightDown,  RightUp},
+    {EventType::MiddleDown, EventType::MiddleUp, MiddleDown, MiddleUp},
+};
+// clang-format on
+
+int64_t steadyNowNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+// a - b without overflow: recorded times come from files and may be anything.
+int64_t saturatingDiff(int64_t a, int64_t b)
+{
+    constexpr int64_t Max = std::numeric_limits<int64_t>::max();
+    constexpr int64_t Min = std::numeric_limits<int64_t>::min();
+    if (b < 0 && a > Max + b)
+        return Max;
+    if (b > 0 && a < Min + b)
+        return Min;
+    return a - b;
+}
+
+int32_t scaled(int32_t px, int extent)
+{
+    return static_cast<int32_t>(int64_t(px) * platform::AbsoluteRange / extent);
+}
+
+} // namespace
+
+RecordPlayer::RecordPlayer(platform::ScreenSize screen) : m_screen(screen) {}
+
+RecordPlayer::~RecordPlayer() = default;
+
+void RecordPlayer::play(const std::vector<const Event*>& events)
+{
+    if (events.empty())
+        return;
+    if (m_screen.width <= 0 || m_screen.height <= 0)
+        qCWarning(logCategory()) << "Replay: screen size unknown, pointer positions are not replayed";
+    const int64_t firstNs = events.front()->time;
+    m_startNs = steadyNowNs();
+    for (const Event* event : events) {
+        if (!waitForOffset(saturatingDiff(event->time, firstNs)))
+            break;
+        send(*event);
+    }
+    releaseHeld();
+}
+
+bool RecordPlayer::waitForOffset(int64_t offsetNs) const
+{
+    for (;;) {
+        if (!AppConfig::runFlag.load())
+            return false;
+        const int64_t remainingNs = saturatingDiff(offsetNs, saturatingDiff(steadyNowNs(), m_startNs));
+        // Below a millisecond the event is due: sending now is closer than any sleep.
+        if (remainingNs < NsPerMs)
+            return true;
+        const int64_t remainingMs = remainingNs / NsPerMs;
+        Task::waitMs(int(std::min<int64_t>(remainingMs, std::numeric_limits<int>::max())));
+    }
+}
+
+void RecordPlayer::send(const Event& event)
+{
+    if (event.type == EventType::KeyDown || event.type == EventType::KeyUp) {
+        if (const auto* key = dynamic_cast<const KeyboardEvent*>(&event))
+            sendKey(*key);
+        return;
+    }
+    if (event.type >= EventType::MouseMove && event.type <= EventType::Wheel) {
+        if (const auto* mouse = dynamic_cast<const MouseEvent*>(&event))
+            sendMouse(*mouse);
+    }
+    // Other kinds only take part in the timing.
+}
+
+platform::Input RecordPlayer::absoluteMove(const MouseEvent& event) const
+{
+    return platform::Input::mouseInput(platform::MouseFlag::Move | platform::MouseFlag::Absolute,
+                                       scaled(event.x, m_screen.width),
+                                       scaled(event.y, m_screen.height));
+}
+
+void RecordPlayer::sendMouse(const MouseEvent& event)
+{
+    const bool screenKnown = m_screen.width > 0 && m_screen.height > 0;
+    if (event.type == EventType::MouseMove) {
+        if (screenKnown) {
+            const platform::Input move = absoluteMove(event);
+            platform::sendInput(&move, 1);
+        }
+        return;
+    }
+    if (event.type == EventType::Wheel) {
+        const platform::Input wheel =
+            platform::Input::mouseInput(platform::MouseFlag::Wheel, 0, 0, event.wheelDelta);
+        platform::sendInput(&wheel, 1);
+        return;
+    }
+    for (const ButtonKind& button : Buttons) {
+        if (event.type == button.down) {
+            // A press goes to its own recorded point, also when moves were not recorded.
+            const platform::Input inputs[] = {absoluteMove(event),
+                                              platform::Input::mouseInput(button.downFlag)};
+            if (screenKnown)
+                platform::sendInput(inputs, 2);
+            else
+                platform::sendInput(&inputs[1], 1);
+            m_heldButtons |= button.downFlag;
+            return;
+        }
+        if (event.type == button.up) {
+            sendButton(button.upFlag);
+            m_heldButtons &= ~button.downFlag;
+            return;
+        }
+    }
+}
+
+void RecordPlayer::sendButton(uint32_t flags)
+{
+    const platform::Input input = platform::Input::mouseInput(flags);
+    platform::sendInput(&input, 1);
+}
+
+void RecordPlayer::sendKey(const KeyboardEvent& event)
+{
+    const auto vk = static_cast<uint16_t>(event.vkCode);
+    const bool up = event.type == EventType::KeyUp;
+    const platform::Input input = platform::Input::keyInput(vk, up ? platform::KeyFlag::KeyUp : 0);
+    platform::sendInput(&input, 1);
+    if (up)
+        m_heldKeys.erase(vk);
+    else
+        m_heldKeys.insert(vk);
+}
+
+void RecordPlayer::releaseHeld()
+{
+    // Nothing the replay pressed may stay down once it has ended.
+    for (uint16_t vk : m_heldKeys) {
+        const platform::Input input = platform::Input::keyInput(vk, platform::KeyFlag::KeyUp);
+        platform::sendInput(&input, 1);
+    }
+    m_heldKeys.clear();
+    for (const ButtonKind& button : Buttons) {
+        if (m_heldButtons & button.downFlag)
+            sendButton(button.upFlag);
+    }
+    m_heldButtons = 0;
+}
