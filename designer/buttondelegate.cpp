@@ -1,5 +1,7 @@
 #include "buttondelegate.h"
 
+#include "designerresources.h"
+
 #include "operationmodel.h"
 
 #include <QMouseEvent>
@@ -20,6 +22,7 @@ QPixmap loadPixmap(const QString& path) { return QPixmap(path); }
 
 ButtonDelegate::ButtonDelegate(QObject* parent) : QStyledItemDelegate(parent)
 {
+    initDesignerResources();
     // clang-format off
     m_normalPixmaps[BtnCopy]   = loadPixmap(QStringLiteral(":/optable/res/images/optable/copy-d.svg"));
     m_normalPixmaps[BtnDelete] = loadPixmap(QStringLiteral(":/optable/res/images/optable/delete-d.svg"));

@@ -2,6 +2,7 @@
 
 #include "appconfig.h"
 #include "buttondelegate.h"
+#include "designerresources.h"
 #include "flow.h"
 #include "logcategory.h"
 #include "operation.h"
@@ -41,6 +42,7 @@ KliqoraDesigner::KliqoraDesigner(const QString& filePath, QWidget* parent)
     : SARibbonMainWindow(parent, SARibbonMainWindow::RibbonStyles(5)),
       ui(new Ui::KliqoraDesignerClass), m_model(new OperationModel(this))
 {
+    initDesignerResources();
     ui->setupUi(this);
     m_model->setFilePath(filePath);
     setWindowTitle(QStringLiteral("KliqoraDesigner") + QStringLiteral(" - ") + filePath);

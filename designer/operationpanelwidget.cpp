@@ -1,5 +1,7 @@
 #include "operationpanelwidget.h"
 
+#include "designerresources.h"
+
 #include "operation.h"
 #include "operationfactory.h"
 #include "ui_operationpanelwidget.h"
@@ -7,6 +9,7 @@
 OperationPanelWidget::OperationPanelWidget(QWidget* parent)
     : QWidget(parent), ui(new Ui::OperationPanelWidgetClass)
 {
+    initDesignerResources();
     ui->setupUi(this);
     fillPalette();
 }
