@@ -5,6 +5,7 @@
 #include "testenvironment.h"
 
 #include <QMouseEvent>
+#include <QScreen>
 #include <QProcess>
 #include <QTimer>
 #include <QtTest>
@@ -38,10 +39,36 @@ private slots:
     }
     void followsThePointer();
     void clickGoesThroughToTheWindowBelow();
+    void physicalPixelsUnderScaling();
 };
+
+// This file is built twice: once as is, once run at 150 % (QT_SCALE_FACTOR), where
+// Qt's coordinates are logical and the designer's tag shows physical pixels.
+#ifdef KLIQORA_SCALED_TEST
+constexpr qreal Scale = 1.5;
+#else
+constexpr qreal Scale = 1.0;
+#endif
+
+void TestGlobalMouseWidget::physicalPixelsUnderScaling()
+{
+    QCOMPARE(QGuiApplication::primaryScreen()->devicePixelRatio(), Scale);
+    GlobalMouseWidget tag;
+    tag.setPhysicalPixels(true);
+    tag.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tag));
+    // xdotool speaks physical pixels.
+    xdotool({QStringLiteral("mousemove"), QStringLiteral("900"), QStringLiteral("600")});
+    QTRY_COMPARE(tag.shownPosition(), QPoint(900, 600));
+    const QPoint logical(qRound(900 / Scale), qRound(600 / Scale));
+    const int offset = qRound(30 / Scale);
+    QTRY_COMPARE(tag.pos(), logical + QPoint(offset, offset));
+}
 
 void TestGlobalMouseWidget::followsThePointer()
 {
+    if (Scale != 1.0)
+        QSKIP("the main program's tag runs unscaled");
     GlobalMouseWidget tag;
     tag.show();
     QVERIFY(QTest::qWaitForWindowExposed(&tag));
@@ -53,6 +80,8 @@ void TestGlobalMouseWidget::followsThePointer()
 
 void TestGlobalMouseWidget::clickGoesThroughToTheWindowBelow()
 {
+    if (Scale != 1.0)
+        QSKIP("positions below are unscaled");
     ClickTarget target;
     target.setGeometry(300, 300, 400, 300);
     target.show();
@@ -74,5 +103,13 @@ void TestGlobalMouseWidget::clickGoesThroughToTheWindowBelow()
     QCOMPARE(target.presses.first(), QPoint(500, 450));
 }
 
-KLIQORA_TEST_MAIN(TestGlobalMouseWidget)
+int main(int argc, char** argv)
+{
+    TestHome testHome;
+    if (Scale != 1.0)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(Scale));
+    QApplication app(argc, argv);
+    TestGlobalMouseWidget test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_globalmousewidget.moc"
