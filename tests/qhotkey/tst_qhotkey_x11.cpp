@@ -79,6 +79,7 @@ private slots:
     void releasedKeyIsFreeAndSilent();
     void sameKeyTwiceInOneProcess();
     void keyFollowsKeyboardMappingChange();
+    void locksFollowModifierMappingChange();
     void chordsAreRefused();
 
 private:
@@ -359,6 +360,48 @@ void TestQHotkeyX11::keyFollowsKeyboardMappingChange()
     XTestFakeKeyEvent(display, oldKeycode, False, CurrentTime);
     XSync(display, False);
     QCOMPARE(activations(spy), 2);
+}
+
+void TestQHotkeyX11::locksFollowModifierMappingChange()
+{
+    Display* display = m_user.display();
+    const KeyCode numLock = m_user.keycode(XK_Num_Lock);
+    const unsigned oldMask = m_user.lockMask(XK_Num_Lock);
+    XModifierKeymap* original = XGetModifierMapping(display);
+    QVERIFY(original && numLock && oldMask);
+    int oldIndex = 0;
+    while (!(oldMask & (1u << oldIndex)))
+        ++oldIndex;
+    constexpr int newIndex = Mod3MapIndex;
+    const int perModifier = original->max_keypermod;
+    for (int i = 0; i < perModifier; ++i)
+        QVERIFY2(!original->modifiermap[newIndex * perModifier + i], "Mod3 is in use");
+
+    QHotkey hotkey(QKeySequence(QStringLiteral("Shift+F12")), true);
+    QVERIFY(hotkey.isRegistered());
+    QSignalSpy spy(&hotkey, &QHotkey::activated);
+
+    // NumLock moves from its modifier to Mod3, as another layout may have it.
+    XModifierKeymap* moved = XGetModifierMapping(display);
+    XDeleteModifiermapEntry(moved, numLock, oldIndex);
+    moved = XInsertModifiermapEntry(moved, numLock, newIndex);
+    QCOMPARE(XSetModifierMapping(display, moved), MappingSuccess);
+    XFreeModifiermap(moved);
+    XSync(display, False);
+    QTest::qWait(settleMs);
+
+    XkbLockModifiers(display, XkbUseCoreKbd, Mod3Mask, Mod3Mask);
+    XSync(display, False);
+    m_user.press({XK_Shift_L, XK_F12});
+    const int count = activations(spy);
+    XkbLockModifiers(display, XkbUseCoreKbd, Mod3Mask, 0);
+    XSetModifierMapping(display, original);
+    XFreeModifiermap(original);
+    XSync(display, False);
+    QTest::qWait(settleMs);
+
+    QCOMPARE(count, 1);
+    QVERIFY(hotkey.isRegistered());
 }
 
 void TestQHotkeyX11::chordsAreRefused()
