@@ -1,0 +1,376 @@
+// The designer's own property editors: the key editor and the point picker, used
+// through the property panel as the user does.
+
+#include "globalmousewidget.h"
+#include "keyboardoperation.h"
+#include "keynames.h"
+#include "mouseclickoperation.h"
+#include "propertypanel/keyinputwidget.h"
+#include "propertypanel/kliqorapropertybrowser.h"
+#include "propertypanel/operationpropertybrowser.h"
+#include "propertypanel/pointselectwidget.h"
+#include "propertypanel/propertypanelwidget.h"
+
+#include "platform/virtualkeys.h"
+#include "recordingbackend.h"
+#include "testenvironment.h"
+
+#include <qtvariantproperty.h>
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+
+namespace {
+
+platform::CapturedMouse mouseEvent(uint32_t message, int x, int y)
+{
+    platform::CapturedMouse event;
+    event.message = message;
+    event.x = x;
+    event.y = y;
+    return event;
+}
+
+platform::CapturedKey keyDown(uint32_t vk)
+{
+    platform::CapturedKey event;
+    event.message = platform::Message::KeyDown;
+    event.vkCode = vk;
+    return event;
+}
+
+int tagCount()
+{
+    int count = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        count += qobject_cast<GlobalMouseWidget*>(widget) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+class TestPropertyPanelEditors : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void keyNames_data();
+    void keyNames();
+    void keyEditorWritesKey();
+    void keyEditorTakesTabAndShortcutKeys();
+
+    void pickEndsWithButtonPress_data();
+    void pickEndsWithButtonPress();
+    void pickIgnoresOtherEvents();
+    void escapeCancelsPick();
+    void captureUnavailableEndsPickAtOnce();
+    void editorClosedDuringPick();
+    void secondPickerTakesOver();
+
+private:
+    QtProperty* row(const QString& label) const;
+    QWidget* openEditor(const QString& label);
+
+    std::unique_ptr<ScopedRecordingBackend> m_backend;
+    QMainWindow* m_window = nullptr;
+    PropertyPanelWidget* m_panel = nullptr;
+};
+
+void TestPropertyPanelEditors::init()
+{
+    m_backend = std::make_unique<ScopedRecordingBackend>();
+    m_window = new QMainWindow;
+    m_panel = new PropertyPanelWidget;
+    m_window->setCentralWidget(m_panel);
+    m_window->resize(360, 300);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window));
+}
+
+void TestPropertyPanelEditors::cleanup()
+{
+    delete m_window;
+    m_window = nullptr;
+    m_panel = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    m_backend.reset();
+}
+
+QtProperty* TestPropertyPanelEditors::row(const QString& label) const
+{
+    for (QtProperty* p : m_panel->propertyBrowser()->tree()->properties()) {
+        if (p->propertyName() == label)
+            return p;
+    }
+    return nullptr;
+}
+
+QWidget* TestPropertyPanelEditors::openEditor(const QString& label)
+{
+    OperationPropertyBrowser* tree = m_panel->propertyBrowser()->tree();
+    tree->setCurrentItem(tree->topLevelItem(row(label)));
+    return tree->currentEditor();
+}
+
+void TestPropertyPanelEditors::keyNames_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("expected"); // empty: the press changes nothing
+
+    const int none = Qt::NoModifier;
+    const int keypad = Qt::KeypadModifier;
+    // clang-format off
+    QTest::newRow("letter")         << int(Qt::Key_A)         << none << "A";
+    QTest::newRow("letter ctrl")    << int(Qt::Key_A)         << int(Qt::ControlModifier) << "A";
+    QTest::newRow("F5")             << int(Qt::Key_F5)        << none << "F5";
+    QTest::newRow("F24")            << int(Qt::Key_F24)       << none << "F24";
+    QTest::newRow("digit")          << int(Qt::Key_7)         << none << "7";
+    QTest::newRow("space")          << int(Qt::Key_Space)     << none << "Space";
+    QTest::newRow("return")         << int(Qt::Key_Return)    << none << "Return";
+    QTest::newRow("escape")         << int(Qt::Key_Escape)    << none << "Esc";
+    QTest::newRow("backspace")      << int(Qt::Key_Backspace) << none << "Backspace";
+    QTest::newRow("delete")         << int(Qt::Key_Delete)    << none << "Del";
+    QTest::newRow("page down")      << int(Qt::Key_PageDown)  << none << "PgDown";
+    QTest::newRow("left")           << int(Qt::Key_Left)      << none << "Left";
+    QTest::newRow("tab")            << int(Qt::Key_Tab)       << none << "Tab";
+    QTest::newRow("shift tab")      << int(Qt::Key_Backtab)   << int(Qt::ShiftModifier) << "Tab";
+    QTest::newRow("caps lock")      << int(Qt::Key_CapsLock)  << none << "CapsLock";
+    QTest::newRow("punctuation")    << int(Qt::Key_Semicolon) << none << ";";
+    QTest::newRow("shifted digit")  << int(Qt::Key_Exclam)    << int(Qt::ShiftModifier) << "1";
+    QTest::newRow("shifted 0")      << int(Qt::Key_ParenRight)<< int(Qt::ShiftModifier) << "0";
+    QTest::newRow("keypad digit")   << int(Qt::Key_5)         << keypad << "Num5";
+    QTest::newRow("keypad star")    << int(Qt::Key_Asterisk)  << keypad << "NumpadStar";
+    QTest::newRow("keypad enter")   << int(Qt::Key_Enter)     << keypad << "NumpadEnter";
+    QTest::newRow("menu key")       << int(Qt::Key_Menu)      << none << "Apps";
+    QTest::newRow("volume up")      << int(Qt::Key_VolumeUp)  << none << "VolumeUp";
+    QTest::newRow("shift alone")    << int(Qt::Key_Shift)     << int(Qt::ShiftModifier) << "";
+    QTest::newRow("control alone")  << int(Qt::Key_Control)   << int(Qt::ControlModifier) << "";
+    QTest::newRow("alt alone")      << int(Qt::Key_Alt)       << int(Qt::AltModifier) << "";
+    QTest::newRow("meta alone")     << int(Qt::Key_Meta)      << int(Qt::MetaModifier) << "";
+    QTest::newRow("no vk: print")   << int(Qt::Key_Print)     << none << "";
+    QTest::newRow("unknown")        << int(Qt::Key_unknown)   << none << "";
+    // clang-format on
+}
+
+void TestPropertyPanelEditors::keyNames()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, expected);
+
+    KeyInputWidget editor;
+    editor.setText(QStringLiteral("B"));
+    QSignalSpy changed(&editor, &KeyInputWidget::valueChanged);
+    QKeyEvent press(QEvent::KeyPress, key, Qt::KeyboardModifiers(modifiers));
+    QApplication::sendEvent(&editor, &press);
+
+    if (expected.isEmpty()) {
+        QCOMPARE(editor.text(), QStringLiteral("B"));
+        QCOMPARE(changed.count(), 0);
+        return;
+    }
+    QCOMPARE(editor.text(), expected);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.first().first().toString(), expected);
+    // Every stored name is one the key operation can send.
+    QVERIFY2(keyNameToVk(expected) != 0, qPrintable(expected));
+}
+
+void TestPropertyPanelEditors::keyEditorWritesKey()
+{
+    KeyboardOperation op;
+    op.setKey(QStringLiteral("A"));
+    m_panel->showObject(&op);
+    auto* editor = qobject_cast<KeyInputWidget*>(openEditor(QStringLiteral("按键")));
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), QStringLiteral("A"));
+    QVERIFY(!editor->testAttribute(Qt::WA_InputMethodEnabled));
+    QSignalSpy modified(m_panel->propertyBrowser(), &KliqoraPropertyBrowser::sigValueChanged);
+
+    QTest::keyClick(editor, Qt::Key_Shift, Qt::ShiftModifier);
+    QCOMPARE(op.key(), QStringLiteral("A"));
+    QCOMPARE(modified.count(), 0);
+
+    QTest::keyClick(editor, Qt::Key_F5);
+    QCOMPARE(op.key(), QStringLiteral("F5"));
+    QCOMPARE(editor->text(), QStringLiteral("F5"));
+    QCOMPARE(modified.count(), 1);
+
+    // Typing replaces, never inserts.
+    QTest::keyClicks(editor, QStringLiteral("xy"));
+    QCOMPARE(op.key(), QStringLiteral("Y"));
+    QCOMPARE(editor->text(), QStringLiteral("Y"));
+}
+
+void TestPropertyPanelEditors::keyEditorTakesTabAndShortcutKeys()
+{
+    KeyboardOperation op;
+    m_panel->showObject(&op);
+    auto* editor = qobject_cast<KeyInputWidget*>(openEditor(QStringLiteral("按键")));
+    QVERIFY(editor);
+    editor->setFocus();
+
+    // A window shortcut on the same key must not take it away from the editor.
+    QAction save(m_window);
+    save.setShortcut(QKeySequence(Qt::CTRL + Qt::Key_S));
+    m_window->addAction(&save);
+    QSignalSpy triggered(&save, &QAction::triggered);
+    QTest::keyClick(editor, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(op.key(), QStringLiteral("S"));
+    QCOMPARE(triggered.count(), 0);
+
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QCOMPARE(op.key(), QStringLiteral("Tab"));
+}
+
+void TestPropertyPanelEditors::pickEndsWithButtonPress_data()
+{
+    QTest::addColumn<uint>("message");
+    QTest::newRow("left") << uint(platform::Message::LButtonDown);
+    QTest::newRow("right") << uint(platform::Message::RButtonDown);
+}
+
+void TestPropertyPanelEditors::pickEndsWithButtonPress()
+{
+    QFETCH(uint, message);
+
+    MouseClickOperation op;
+    op.setPosition(QPoint(1, 2));
+    m_panel->showObject(&op);
+    auto* picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    QVERIFY(picker);
+    auto* shown = picker->findChild<QLineEdit*>();
+    QCOMPARE(shown->text(), QStringLiteral("1, 2"));
+    QSignalSpy modified(m_panel->propertyBrowser(), &KliqoraPropertyBrowser::sigValueChanged);
+
+    QTest::mouseClick(picker->findChild<QPushButton*>(), Qt::LeftButton);
+    QVERIFY(picker->isPicking());
+    QCOMPARE(PointSelectWidget::activePicker(), picker);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(tagCount(), 1);
+    RecordingCapture* capture = (*m_backend)->activeCapture();
+    QVERIFY(capture && capture->isActive());
+
+    capture->feedMouse(mouseEvent(message, 640, 360));
+    QCOMPARE(op.position(), QPoint(640, 360));
+    QCOMPARE(modified.count(), 1);
+    QCOMPARE(shown->text(), QStringLiteral("640, 360"));
+    QVERIFY(m_window->isVisible());
+    QVERIFY(!picker->isPicking());
+    QVERIFY(!capture->isActive());
+    QVERIFY(!PointSelectWidget::activePicker());
+    QCOMPARE(tagCount(), 0);
+}
+
+void TestPropertyPanelEditors::pickIgnoresOtherEvents()
+{
+    MouseClickOperation op;
+    m_panel->showObject(&op);
+    auto* picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    QVERIFY(picker);
+    picker->onSelect();
+    RecordingCapture* capture = (*m_backend)->activeCapture();
+    QVERIFY(capture);
+
+    using namespace platform::Message;
+    for (uint32_t message : {MouseMove, LButtonUp, RButtonUp, MButtonDown, MouseWheel, XButtonDown})
+        capture->feedMouse(mouseEvent(message, 9, 9));
+    capture->feedKey(keyDown(platform::Vk::Space));
+    QVERIFY(picker->isPicking());
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(op.position(), QPoint());
+
+    capture->feedMouse(mouseEvent(LButtonDown, 5, 6));
+    QCOMPARE(op.position(), QPoint(5, 6));
+}
+
+void TestPropertyPanelEditors::escapeCancelsPick()
+{
+    MouseClickOperation op;
+    op.setPosition(QPoint(7, 8));
+    m_panel->showObject(&op);
+    auto* picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    picker->onSelect();
+    QSignalSpy modified(m_panel->propertyBrowser(), &KliqoraPropertyBrowser::sigValueChanged);
+    RecordingCapture* capture = (*m_backend)->activeCapture();
+    capture->feedKey(keyDown(platform::Vk::Escape));
+    QVERIFY(!picker->isPicking());
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(tagCount(), 0);
+    QCOMPARE(op.position(), QPoint(7, 8));
+    QCOMPARE(modified.count(), 0);
+}
+
+void TestPropertyPanelEditors::captureUnavailableEndsPickAtOnce()
+{
+    (*m_backend)->setCaptureAvailable(false);
+    MouseClickOperation op;
+    m_panel->showObject(&op);
+    auto* picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("capture could not")));
+    picker->onSelect();
+
+    QVERIFY(!picker->isPicking());
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(tagCount(), 0);
+    QVERIFY(!PointSelectWidget::activePicker());
+    QMessageBox* box = m_window->findChild<QMessageBox*>();
+    QVERIFY(box);
+    QVERIFY(box->isVisible());
+    QCOMPARE(box->windowTitle(), QStringLiteral("选择坐标失败"));
+    box->close();
+}
+
+void TestPropertyPanelEditors::editorClosedDuringPick()
+{
+    MouseClickOperation op;
+    op.setPosition(QPoint(1, 1));
+    m_panel->showObject(&op);
+    QPointer<PointSelectWidget> picker =
+        qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    picker->onSelect();
+    RecordingCapture* capture = (*m_backend)->activeCapture();
+    QVERIFY(!m_window->isVisible());
+
+    // Another row chosen (by a program, the user cannot while the window is hidden).
+    openEditor(QStringLiteral("点击类型"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!picker);
+    QVERIFY(m_window->isVisible());
+    QCOMPARE(tagCount(), 0);
+    QVERIFY(!capture->isActive());
+    QVERIFY(!PointSelectWidget::activePicker());
+    capture->feedMouse(mouseEvent(platform::Message::LButtonDown, 50, 50)); // nobody listens
+    QCOMPARE(op.position(), QPoint(1, 1));
+}
+
+void TestPropertyPanelEditors::secondPickerTakesOver()
+{
+    // Two pickers outside any browser: starting the second ends the first.
+    PointSelectWidget first(m_panel);
+    PointSelectWidget second(m_panel);
+    QSignalSpy firstChanged(&first, &PointSelectWidget::valueChanged);
+    first.onSelect();
+    second.onSelect();
+    QVERIFY(!first.isPicking());
+    QVERIFY(second.isPicking());
+    QCOMPARE(PointSelectWidget::activePicker(), &second);
+    QCOMPARE(tagCount(), 1);
+    (*m_backend)->activeCapture()->feedMouse(mouseEvent(platform::Message::LButtonDown, 3, 3));
+    QCOMPARE(second.point(), QPoint(3, 3));
+    QCOMPARE(firstChanged.count(), 0);
+    QVERIFY(m_window->isVisible());
+}
+
+KLIQORA_TEST_MAIN(TestPropertyPanelEditors)
+#include "tst_propertypaneleditors.moc"
