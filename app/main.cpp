@@ -41,8 +41,10 @@ void setApplicationFont()
     // The Windows UI fonts are rarely present elsewhere: let them resolve to a
     // Simplified Chinese font that is, so the Chinese texts render in one face.
     const QStringList cjkFonts = {
-        QStringLiteral("Noto Sans CJK SC"),   QStringLiteral("Source Han Sans SC"),
-        QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback"),
+        QStringLiteral("Noto Sans CJK SC"),
+        QStringLiteral("Source Han Sans SC"),
+        QStringLiteral("WenQuanYi Micro Hei"),
+        QStringLiteral("Droid Sans Fallback"),
     };
     QFont::insertSubstitutions(uiFontFamily, cjkFonts);
     QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei UI"), cjkFonts);
@@ -62,8 +64,9 @@ int main(int argc, char* argv[])
     QTranslator translator;
     installQtTranslator(app, translator);
     // Linux themes put pictures on dialog buttons; the program's buttons carry text only.
-    app.setStyleSheet(AppStyle::messageBoxStyleSheet() +
-                      QStringLiteral("QDialogButtonBox { dialogbuttonbox-buttons-have-icons: 0; }\n"));
+    app.setStyleSheet(
+        AppStyle::messageBoxStyleSheet() +
+        QStringLiteral("QDialogButtonBox { dialogbuttonbox-buttons-have-icons: 0; }\n"));
 
     AppConfig::instance()->load();
     AppLogger::init();
@@ -78,8 +81,7 @@ int main(int argc, char* argv[])
     mainWidget.show();
 
     SystemTray tray(&mainWidget);
-    QObject::connect(&tray, &QSystemTrayIcon::activated, &mainWidget,
-                     &MainWidget::onTrayActived);
+    QObject::connect(&tray, &QSystemTrayIcon::activated, &mainWidget, &MainWidget::onTrayActived);
     QObject::connect(&tray, &SystemTray::sig_showMainWidget, &mainWidget,
                      &MainWidget::onShowMainWidget);
     QObject::connect(&tray, &SystemTray::sig_closeApp, &mainWidget, &MainWidget::onTrayExitApp);
@@ -91,8 +93,8 @@ int main(int argc, char* argv[])
     // Every way out (Ctrl+C, SIGTERM, session end, last window closed) stops a
     // running job first; the tray's exit and the close button do it themselves.
     TerminationWatcher terminationWatcher;
-    QObject::connect(&terminationWatcher, &TerminationWatcher::terminationRequested,
-                     &mainWidget, &MainWidget::onTrayExitApp);
+    QObject::connect(&terminationWatcher, &TerminationWatcher::terminationRequested, &mainWidget,
+                     &MainWidget::onTrayExitApp);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &mainWidget,
                      &MainWidget::stopRunningJobs);
 
