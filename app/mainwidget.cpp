@@ -64,17 +64,17 @@ QVector<TaskWidget*> MainWidget::pages() const
 void MainWidget::initUi()
 {
     resize(windowWidth, windowHeight);
-    ui->widgetTitleBar->setStyleSheet(scoped(
-        QStringLiteral("widgetTitleBar"),
-        QStringLiteral("border-bottom: 1px solid #ccc; background-color: #f0f0f0;"
-                       "border-top-left-radius:10px; border-top-right-radius:10px")));
+    ui->widgetTitleBar->setStyleSheet(
+        scoped(QStringLiteral("widgetTitleBar"),
+               QStringLiteral("border-bottom: 1px solid #ccc; background-color: #f0f0f0;"
+                              "border-top-left-radius:10px; border-top-right-radius:10px")));
     ui->widgetLeft->setStyleSheet(
         scoped(QStringLiteral("widgetLeft"),
                QStringLiteral("border-right: 1px solid #ccc; background-color: #f0f0f0;")));
-    ui->widgetStatusBar->setStyleSheet(scoped(
-        QStringLiteral("widgetStatusBar"),
-        QStringLiteral("border-top: 1px solid #ccc; background-color: #f0f0f0;"
-                       "border-bottom-left-radius:10px; border-bottom-right-radius:10px")));
+    ui->widgetStatusBar->setStyleSheet(
+        scoped(QStringLiteral("widgetStatusBar"),
+               QStringLiteral("border-top: 1px solid #ccc; background-color: #f0f0f0;"
+                              "border-bottom-left-radius:10px; border-bottom-right-radius:10px")));
     ui->widgetCenter->setStyleSheet(
         scoped(QStringLiteral("widgetCenter"), QStringLiteral("background-color: white;")));
 
@@ -83,24 +83,23 @@ void MainWidget::initUi()
     appIcon.addFile(QStringLiteral(":/images/kliqora48.png"), QSize(48, 48));
     appIcon.addFile(QStringLiteral(":/images/kliqora256.png"), QSize(256, 256));
     setWindowIcon(appIcon);
-    ui->lblLogo->setPixmap(QPixmap(QStringLiteral(":/images/kliqora256.png"))
-                               .scaled(logoSize, logoSize, Qt::KeepAspectRatio,
-                                       Qt::SmoothTransformation));
+    ui->lblLogo->setPixmap(
+        QPixmap(QStringLiteral(":/images/kliqora256.png"))
+            .scaled(logoSize, logoSize, Qt::KeepAspectRatio, Qt::SmoothTransformation));
 
     const QString title = tr("Kliqora妙指灵-键盘鼠标自动化输入工具");
     setWindowTitle(title);
     ui->lblAppTitle->setText(title);
 
-    const struct
-    {
-        QPushButton* button;
-        const char* image;
-        bool pressedShift;
-    } imageButtons[] = {
-        {ui->btnMenu, "menu", false}, {ui->btnMin, "min", false},
-        {ui->btnClose, "close", false}, {ui->btnHelp, "help", true},
+    // clang-format off
+    const struct { QPushButton* button; const char* image; bool pressedShift; } imageButtons[] = {
+        {ui->btnMenu,     "menu",     false},
+        {ui->btnMin,      "min",      false},
+        {ui->btnClose,    "close",    false},
+        {ui->btnHelp,     "help",     true},
         {ui->btnSettings, "settings", true},
     };
+    // clang-format on
     for (const auto& entry : imageButtons) {
         const QString name = QLatin1String(entry.image);
         entry.button->setText(QString());
@@ -123,8 +122,8 @@ void MainWidget::initUi()
     }
 
     ui->lblLatestVersionTip->setText(tr("当前版本：%1").arg(CurrentVersion));
-    ui->lblWebIcon->setPixmap(QIcon(QStringLiteral(":/images/home.svg"))
-                                  .pixmap(QSize(webIconSize, webIconSize)));
+    ui->lblWebIcon->setPixmap(
+        QIcon(QStringLiteral(":/images/home.svg")).pixmap(QSize(webIconSize, webIconSize)));
     ui->lblWeb->setText(QStringLiteral("<a href=\"%1\" style=\"color:#1677ff;\">%2</a>")
                             .arg(HomePageUrl, tr("官方网站")));
 
@@ -177,12 +176,11 @@ void MainWidget::onBtnMenuClicked()
 void MainWidget::showAbout()
 {
     const QString title = tr("Kliqora妙指灵-键盘鼠标自动化输入工具");
-    const QString text =
-        QStringLiteral("<h3>") + title + QStringLiteral("</h3>") +
-        tr("<p>Kliqora妙指灵是一款免费的键盘鼠标自动化输入工具。请在遵守法律法规和"
-           "各软件使用条款的前提下使用。</p>") +
-        tr("<p>官方网站：<a href=\"%1\">%1</a></p>").arg(HomePageUrl) +
-        tr("<p>联系我们：support@kliqora.org</p>");
+    const QString text = QStringLiteral("<h3>") + title + QStringLiteral("</h3>") +
+                         tr("<p>Kliqora妙指灵是一款免费的键盘鼠标自动化输入工具。请在遵守法律法规和"
+                            "各软件使用条款的前提下使用。</p>") +
+                         tr("<p>官方网站：<a href=\"%1\">%1</a></p>").arg(HomePageUrl) +
+                         tr("<p>联系我们：support@kliqora.org</p>");
     QMessageBox::about(this, title, text);
 }
 
@@ -262,9 +260,7 @@ void MainWidget::onSetUpdateInfo(qint32 version)
     const int major = version / 100;
     const int minor = (version % 100) / 10;
     const int patch = version % 10;
-    ui->lblLatestVersionTip->setText(tr("V%1.%2.%3版本已发布，建议到官网下载最新版本")
-                                         .arg(major)
-                                         .arg(minor)
-                                         .arg(patch));
+    ui->lblLatestVersionTip->setText(
+        tr("V%1.%2.%3版本已发布，建议到官网下载最新版本").arg(major).arg(minor).arg(patch));
     ui->lblLatestVersionTip->setVisible(true);
 }

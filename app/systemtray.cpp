@@ -22,12 +22,12 @@ SystemTray::SystemTray(QObject* parent) : QSystemTrayIcon(parent), m_menu(std::m
     AppStyle::setupRoundedMenu(m_menu.get());
     m_menu->setFixedWidth(menuWidth);
 
-    QAction* show = m_menu->addAction(QIcon(QStringLiteral(":/images/mainwindow.svg")),
-                                      tr("打开主界面"));
+    QAction* show =
+        m_menu->addAction(QIcon(QStringLiteral(":/images/mainwindow.svg")), tr("打开主界面"));
     connect(show, &QAction::triggered, this, &SystemTray::sig_showMainWidget);
     m_menu->addSeparator();
-    QAction* exit = m_menu->addAction(QIcon(QStringLiteral(":/images/exit.svg")),
-                                      tr("退出Kliqora妙指灵"));
+    QAction* exit =
+        m_menu->addAction(QIcon(QStringLiteral(":/images/exit.svg")), tr("退出Kliqora妙指灵"));
     connect(exit, &QAction::triggered, this, &SystemTray::sig_closeApp);
     setContextMenu(m_menu.get());
 }

@@ -52,8 +52,8 @@ void TestResources::imageRenders_data()
     // clang-format on
     for (const QString& name : pairs) {
         for (const char* state : {"-d", "-a"}) {
-            const QString path = QStringLiteral(":/images/") + name + QLatin1String(state) +
-                                 QStringLiteral(".svg");
+            const QString path =
+                QStringLiteral(":/images/") + name + QLatin1String(state) + QStringLiteral(".svg");
             QTest::newRow(qPrintable(path)) << path;
         }
     }

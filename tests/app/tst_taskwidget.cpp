@@ -32,7 +32,11 @@ class TestPage : public TaskWidget
     Q_OBJECT
 
 public:
-    enum class Body { UntilStopped, EndsAtOnce };
+    enum class Body
+    {
+        UntilStopped,
+        EndsAtOnce
+    };
 
     explicit TestPage(QWidget* parent = nullptr) : TaskWidget(parent)
     {
@@ -264,8 +268,10 @@ void TestTaskWidget::editHotkey_data()
 
     // Without a hotkey backend (offscreen) every registration fails.
     const bool registers = QHotkey::isPlatformSupported();
-    QTest::newRow("cancelled") << false << "F7" << true << "F9" << "F9";
-    QTest::newRow("cleared") << true << "" << true << "" << "F9";
+    QTest::newRow("cancelled") << false << "F7" << true << "F9"
+                               << "F9";
+    QTest::newRow("cleared") << true << "" << true << ""
+                             << "F9";
     QTest::newRow("new key") << true << "Ctrl+Shift+F7" << registers << "Ctrl+Shift+F7"
                              << "Ctrl+Shift+F7";
 }

@@ -168,8 +168,8 @@ void TestE2eFrame::terminationSignalQuitsNormally()
     QProcess* first = m_processes.back().get();
     if (jobRunning) {
         // Clicks land on the bare root window in the far corner.
-        QVERIFY(runTool({QStringLiteral("mousemove"), QStringLiteral("1915"),
-                         QStringLiteral("1075")}));
+        QVERIFY(
+            runTool({QStringLiteral("mousemove"), QStringLiteral("1915"), QStringLiteral("1075")}));
         QTest::qWait(HotkeySettleMs);
         QVERIFY(runTool({QStringLiteral("key"), QStringLiteral("F2")}));
         // A running job hides the window.
