@@ -75,6 +75,7 @@ void TestPropertyPanelPick::pickWithButton()
     window.setCentralWidget(panel);
     window.setGeometry(100, 100, 360, 260);
     window.show();
+    window.activateWindow(); // no window manager gives it the focus
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
     MouseClickOperation op;
