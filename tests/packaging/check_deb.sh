@@ -34,7 +34,8 @@ for program in Kliqora KliqoraDesigner; do
     missing="$(ldd "$root/unpacked/usr/bin/$program" | grep 'not found' || true)"
     [ -z "$missing" ] || fail "$program: $missing"
 done
-ldd "$root/unpacked/usr/bin/Kliqora" | grep -q 'libssl\.so' || fail "Kliqora does not load OpenSSL"
+libraries="$(ldd "$root/unpacked/usr/bin/Kliqora")"
+grep -q 'libssl\.so' <<<"$libraries" || fail "Kliqora does not load OpenSSL"
 
 apt-get install --simulate --no-install-recommends "$deb" >"$root/apt.log" 2>&1 ||
     { cat "$root/apt.log" >&2; fail "apt cannot resolve the package's dependencies"; }

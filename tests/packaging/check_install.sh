@@ -31,9 +31,9 @@ for entry in "$main_entry" "$designer_entry"; do
 done
 
 [ "$(desktop_key "$main_entry" StartupWMClass)" = Kliqora ] || fail "main entry: StartupWMClass"
-desktop_key "$main_entry" Categories | grep -q '\bUtility;' || fail "main entry: not in Utility"
+[[ ";$(desktop_key "$main_entry" Categories)" == *";Utility;"* ]] || fail "main entry: not in Utility"
 [ -z "$(desktop_key "$main_entry" NoDisplay)" ] || fail "main entry hidden from menus"
-desktop_key "$main_entry" 'Comment\[zh_CN\]' | grep -q . || fail "main entry: no Chinese comment"
+[ -n "$(desktop_key "$main_entry" 'Comment\[zh_CN\]')" ] || fail "main entry: no Chinese comment"
 
 [ "$(desktop_key "$designer_entry" NoDisplay)" = true ] || fail "designer entry shown in menus"
 [ "$(desktop_key "$designer_entry" Exec)" = "KliqoraDesigner -f %f" ] || fail "designer Exec line"

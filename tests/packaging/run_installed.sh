@@ -14,8 +14,16 @@ mkfifo "$fifo"
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 20 display <"$fifo" || fail "Xvfb did not start"
-pids=("$xvfb_pid")
-trap 'kill "${pids[@]}" 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$root"' EXIT
+pids=()
+# The programs end before their X server, so they do not die of a lost display.
+stop_all() {
+    [ ${#pids[@]} -eq 0 ] || kill "${pids[@]}" 2>/dev/null || true
+    [ ${#pids[@]} -eq 0 ] || wait "${pids[@]}" 2>/dev/null || true
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$root"
+}
+trap stop_all EXIT
 
 export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
 export HOME="$root/home" XDG_CONFIG_HOME="$root/home/.config" XDG_DATA_HOME="$root/home/.local/share"
