@@ -120,12 +120,25 @@ void OperationTableView::mouseMoveEvent(QMouseEvent* event)
     viewport()->update();
 }
 
-void OperationTableView::leaveEvent(QEvent* event)
+void OperationTableView::clearHover()
 {
-    QTableView::leaveEvent(event);
     m_hoverRow = -1;
     clearButtonHover(QPoint(-1, -1));
     viewport()->update();
+}
+
+void OperationTableView::leaveEvent(QEvent* event)
+{
+    QTableView::leaveEvent(event);
+    clearHover();
+}
+
+bool OperationTableView::viewportEvent(QEvent* event)
+{
+    // The pointer can leave the rows for a header without leaving the view.
+    if (event->type() == QEvent::Leave)
+        clearHover();
+    return QTableView::viewportEvent(event);
 }
 
 int OperationTableView::dropLineY(const QPoint& pos) const
@@ -175,10 +188,28 @@ void OperationTableView::paintEvent(QPaintEvent* event)
     paintDropLine(painter);
 }
 
+void OperationTableView::setModel(QAbstractItemModel* newModel)
+{
+    if (model())
+        disconnect(model(), &QAbstractItemModel::rowsRemoved, this,
+                   &OperationTableView::announceSelection);
+    QTableView::setModel(newModel);
+    // The selection changes while a removed row is still in the list, which would
+    // hand out an operation about to be deleted; once it is gone, say so again.
+    if (newModel)
+        connect(newModel, &QAbstractItemModel::rowsRemoved, this,
+                &OperationTableView::announceSelection);
+}
+
 void OperationTableView::selectionChanged(const QItemSelection& selected,
                                           const QItemSelection& deselected)
 {
     QTableView::selectionChanged(selected, deselected);
+    announceSelection();
+}
+
+void OperationTableView::announceSelection()
+{
     Operation* op = nullptr;
     auto* opModel = qobject_cast<OperationModel*>(model());
     if (selectionModel() && opModel) {

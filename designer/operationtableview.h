@@ -15,6 +15,8 @@ class OperationTableView : public QTableView
 public:
     explicit OperationTableView(QWidget* parent = nullptr);
 
+    void setModel(QAbstractItemModel* model) override;
+
     int hoverRow() const { return m_hoverRow; }
     bool isDragging() const { return m_dragging; }
     // y of the drop line for a drag at `pos` (viewport coordinates); -1 for none.
@@ -31,14 +33,17 @@ protected:
     void startDrag(Qt::DropActions supportedActions) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void selectionChanged(const QItemSelection& selected,
                           const QItemSelection& deselected) override;
 
 private:
+    void announceSelection();
     bool acceptsSource(const QObject* source) const;
     void setDragging(bool dragging);
     void clearButtonHover(const QPoint& pos);
+    void clearHover();
     void paintHoverBand(QPainter& painter) const;
     void paintDropLine(QPainter& painter) const;
 
