@@ -1,6 +1,7 @@
 #include "keytable.h"
 
 #include "keydelegate.h"
+#include "rowbuttons.h"
 #include "spinboxdelegate.h"
 
 #include <QHBoxLayout>
@@ -90,7 +91,7 @@ QWidget* KeyTable::makeDeleteCell(QTableWidgetItem* keyItem)
     button->setToolTip(tr("删除"));
     // The key item moves with its row, so the button still finds its row after rows
     // above it were removed.
-    button->setProperty(KeyItemProperty, QVariant::fromValue(reinterpret_cast<quintptr>(keyItem)));
+    RowButtons::bind(button, keyItem);
     layout->addWidget(button, 0, Qt::AlignCenter);
     connect(button, &QPushButton::clicked, this, &KeyTable::onBtnDeleteClicked);
     return cell;
@@ -113,12 +114,7 @@ void KeyTable::clearAll() { setRowCount(0); }
 
 void KeyTable::onBtnDeleteClicked()
 {
-    QObject* button = sender();
-    if (!button)
-        return;
-    const auto* keyItem =
-        reinterpret_cast<const QTableWidgetItem*>(button->property(KeyItemProperty).value<quintptr>());
-    const int found = keyItem ? row(keyItem) : -1;
-    if (found >= 0 && found < rowCount())
+    const int found = RowButtons::rowOf(this, sender(), KeyColumn);
+    if (found >= 0)
         removeRow(found);
 }

@@ -18,8 +18,6 @@ public:
     // The delete button of a row (null when the row has none).
     QAbstractButton* deleteButton(int row) const;
 
-    static constexpr char KeyItemProperty[] = "keyItemPtr";
-
 public slots:
     // Appends a row with "CTRL+C", hold "0" and pause "100".
     void addRow();

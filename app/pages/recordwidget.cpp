@@ -1,26 +1,550 @@
 #include "recordwidget.h"
+#include "ui_recordwidget.h"
 
-RecordWidget::RecordWidget(QWidget* parent) : TaskWidget(parent)
+#include "appconfig.h"
+#include "appstyle.h"
+#include "autorecordtask.h"
+#include "copyname.h"
+#include "dialogs/hotkeyset.h"
+#include "dialogs/taskrename.h"
+#include "hotkeymanage.h"
+#include "logcategory.h"
+#include "platform/backend.h"
+#include "qhotkey.h"
+#include "recordtable.h"
+#include "suspendframe.h"
+#include "taskfile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QKeySequence>
+#include <QMessageBox>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+const QString DefaultHotkey = QStringLiteral("F4");
+const QString TitleFontFamily = QStringLiteral("Microsoft YaHei UI");
+constexpr int TitleFontPointSize = 12;
+constexpr int RecordButtonWidth = 200;
+constexpr int RecordButtonHeight = 60;
+constexpr int RecordNumberCount = 1000; // %2 of the file name: 000..999
+const QString CopyPrefix = QStringLiteral("copy_");
+const QString RecordFilter = QStringLiteral("*.kqt");
+
+// clang-format off
+const char KeyRecordClick[]    = "RecordClick";
+const char KeyRecordMove[]     = "RecordMove";
+const char KeyRecordScroll[]   = "RecordScroll";
+const char KeyRecordKeyPress[] = "RecordKeyPress";
+const char KeyRecordInterval[] = "RecordInterval";
+const char KeyRecordHotKey[]   = "RecordHotKey";
+// clang-format on
+
+QString baseName(const QString& path) { return QFileInfo(path).completeBaseName(); }
+
+QString withBaseName(const QString& path, const QString& name)
+{
+    const QFileInfo info(QDir::fromNativeSeparators(path));
+    const QString suffix = info.suffix();
+    return QDir::toNativeSeparators(
+        info.dir().filePath(suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix));
+}
+
+// A name that would leave the record folder or is no file name at all.
+bool isUnsafeName(const QString& name)
+{
+    return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
+           name == QLatin1String(".") || name == QLatin1String("..");
+}
+
+} // namespace
+
+RecordWidget::RecordWidget(QWidget* parent)
+    : TaskWidget(parent), ui(std::make_unique<Ui::RecordWidgetClass>())
 {
     initUi();
     initConnections();
+    QTimer::singleShot(0, this, &RecordWidget::loadRecords);
 }
 
-RecordWidget::~RecordWidget() = default;
+RecordWidget::~RecordWidget()
+{
+    stopCapture();
+    // The worker may be replaying one of the tasks below: end it while they exist.
+    stopTaskForExit();
+    delete m_suspendFrame;
+    qDeleteAll(m_tasks);
+}
+
+QString RecordWidget::buttonText(const QString& hotkey)
+{
+    return tr("启动/停止录制\n[%1]").arg(hotkey);
+}
+
+RecordTable* RecordWidget::table() const { return ui->tableRecord; }
+
+QAbstractButton* RecordWidget::recordButton() const { return ui->btnRecord; }
 
 void RecordWidget::initUi()
 {
+    ui->setupUi(this);
     setObjectName(QStringLiteral("RecordWidget"));
+    ui->lblTitle->setText(tr("键鼠录制"));
+    ui->lblTitle->setFont(QFont(TitleFontFamily, TitleFontPointSize));
+    ui->lblActionSelect->setText(tr("要录制的键盘鼠标动作："));
+    ui->checkBoxClick->setText(tr("鼠标点击"));
+    ui->checkBoxMove->setText(tr("鼠标移动"));
+    ui->checkBoxScroll->setText(tr("滚轮滚动"));
+    ui->checkBoxKeyPress->setText(tr("键盘按键"));
+    ui->checkBoxInterval->setText(tr("动作间隔等待时间"));
+    ui->btnRecord->setText(buttonText(DefaultHotkey));
+    ui->btnRecord->setFixedSize(RecordButtonWidth, RecordButtonHeight);
+    ui->btnRecord->setStyleSheet(AppStyle::pushButtonStyleSheet());
+    ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
 }
 
-void RecordWidget::initConnections() {}
+void RecordWidget::initConnections()
+{
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &RecordWidget::saveSettings);
+    connect(ui->btnRecord, &QPushButton::clicked, this, &RecordWidget::onBtnRecordClicked);
+    connect(ui->lblHotKeySet, &QLabel::linkActivated, this, &RecordWidget::onHotKeySetClicked);
+    RecordTable* table = ui->tableRecord;
+    connect(table, &RecordTable::sigDeleteTask, this, &RecordWidget::onDeleteTask);
+    connect(table, &RecordTable::sigPlayTask, this, &RecordWidget::onPlayTask);
+    connect(table, &RecordTable::sigRenameTask, this, &RecordWidget::onRenameTask);
+    connect(table, &RecordTable::sigCopyTask, this, &RecordWidget::onCopyTask);
+    connect(table, &RecordTable::sigSetTaskHotKey, this, &RecordWidget::onTaskHotKeySet);
+
+    m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
+    m_activeHotkey = m_hotkey;
+    HotkeyManage::instance()->addHotkey(m_hotkey);
+    connect(m_hotkey, &QHotkey::activated, this, &RecordWidget::onBtnRecordClicked);
+}
+
+// ---- loading and settings ----
+
+void RecordWidget::loadRecords()
+{
+    loadFolder();
+    readSettings();
+}
+
+void RecordWidget::loadFolder()
+{
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    const QDir dir(QDir::fromNativeSeparators(TaskFile::recordFolderPath()));
+    if (!dir.exists())
+        return;
+    // Oldest first: the list grows at its end as new recordings are made.
+    const QFileInfoList files =
+        dir.entryInfoList({RecordFilter}, QDir::Files | QDir::NoSymLinks, QDir::Time | QDir::Reversed);
+    for (const QFileInfo& file : files) {
+        const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
+        AutoRecordTask* task = AutoRecordTask::load(path);
+        if (!task) {
+            qCWarning(logCategory()).noquote() << "failed to load record file:" << path;
+            continue;
+        }
+        addRecording(task, path);
+    }
+}
+
+void RecordWidget::readSettings()
+{
+    const std::unique_ptr<QSettings> settings = AppConfig::openSettings(AppConfig::RecordSettingsGroup);
+    auto flag = [&](const char* key) { return settings->value(QLatin1String(key), true).toBool(); };
+    ui->checkBoxClick->setChecked(flag(KeyRecordClick));
+    ui->checkBoxMove->setChecked(flag(KeyRecordMove));
+    ui->checkBoxScroll->setChecked(flag(KeyRecordScroll));
+    ui->checkBoxKeyPress->setChecked(flag(KeyRecordKeyPress));
+    ui->checkBoxInterval->setChecked(flag(KeyRecordInterval));
+    const QString hotkey = settings->value(QLatin1String(KeyRecordHotKey)).toString();
+    if (hotkey.isEmpty())
+        return;
+    m_hotkey->setRegistered(false);
+    m_hotkey->setShortcut(QKeySequence(hotkey), false);
+    m_hotkey->setRegistered(true);
+    ui->btnRecord->setText(buttonText(hotkey));
+    if (!m_hotkey->isRegistered())
+        qCWarning(logCategory()).noquote() << tr("键鼠录制快捷键:%1, 注册失败。").arg(hotkey);
+}
+
+void RecordWidget::saveSettings() const
+{
+    const std::unique_ptr<QSettings> settings = AppConfig::openSettings(AppConfig::RecordSettingsGroup);
+    settings->setValue(QLatin1String(KeyRecordClick), ui->checkBoxClick->isChecked());
+    settings->setValue(QLatin1String(KeyRecordMove), ui->checkBoxMove->isChecked());
+    settings->setValue(QLatin1String(KeyRecordScroll), ui->checkBoxScroll->isChecked());
+    settings->setValue(QLatin1String(KeyRecordKeyPress), ui->checkBoxKeyPress->isChecked());
+    settings->setValue(QLatin1String(KeyRecordInterval), ui->checkBoxInterval->isChecked());
+    settings->setValue(QLatin1String(KeyRecordHotKey),
+                       m_hotkey->shortcut().toString(QKeySequence::PortableText));
+}
+
+// ---- recording ----
+
+bool RecordWidget::anyActionChosen() const
+{
+    // The interval option alone records nothing.
+    return ui->checkBoxClick->isChecked() || ui->checkBoxMove->isChecked() ||
+           ui->checkBoxScroll->isChecked() || ui->checkBoxKeyPress->isChecked();
+}
+
+void RecordWidget::onBtnRecordClicked()
+{
+    if (!anyActionChosen()) {
+        QMessageBox::warning(this, tr("录制选项未选择"),
+                             tr("请至少选择一种要录制的键盘鼠标动作。"));
+        return;
+    }
+    if (isRunning())
+        return; // a replay runs: its own key stops it, recording waits
+    if (m_recording)
+        stopRecording();
+    else
+        startRecording();
+}
+
+void RecordWidget::startRecording()
+{
+    m_recordingTask = std::make_unique<AutoRecordTask>();
+    m_recordingTask->setRecordClick(ui->checkBoxClick->isChecked());
+    m_recordingTask->setRecordMove(ui->checkBoxMove->isChecked());
+    m_recordingTask->setRecordScroll(ui->checkBoxScroll->isChecked());
+    m_recordingTask->setRecordKeyPress(ui->checkBoxKeyPress->isChecked());
+    m_recordingTask->setRecordInterval(ui->checkBoxInterval->isChecked());
+
+    m_activeHotkey = m_hotkey;
+    setHotkeysBlocked(true);
+    hideMainWindow();
+    if (!m_suspendFrame) {
+        m_suspendFrame = new SuspendFrame();
+        connect(m_suspendFrame->stopButton(), &QAbstractButton::clicked, this,
+                &RecordWidget::onBtnRecordClicked);
+    }
+    m_suspendFrame->show();
+    m_suspendFrame->slideIn();
+    m_recording = true;
+    if (!platform::backend().setKeepAwake(true))
+        qCDebug(logCategory()) << "Keep-awake request not available";
+    startCapture();
+}
+
+void RecordWidget::startCapture()
+{
+    m_capture = platform::backend().createCapture();
+    AutoRecordTask* task = m_recordingTask.get();
+    const bool started =
+        m_capture &&
+        m_capture->start(
+            [task](const platform::CapturedMouse& event) {
+                task->mouseHook(AutoRecordTask::HookAction, event);
+            },
+            [task](const platform::CapturedKey& event) {
+                task->keyboardHook(AutoRecordTask::HookAction, event);
+            });
+    if (started) {
+        qCDebug(logCategory()) << "set hook successful.";
+        return;
+    }
+    // Nothing is recorded until the user stops; the empty recording is still kept.
+    qCWarning(logCategory()) << "Recording: the global input capture could not be started";
+}
+
+void RecordWidget::stopCapture()
+{
+    if (!m_capture)
+        return;
+    const bool wasActive = m_capture->isActive();
+    m_capture->stop();
+    if (wasActive)
+        qCDebug(logCategory()) << "unset hook successful.";
+    // Destroyed once control is back in the event loop, outside any capture call.
+    QTimer::singleShot(0, qApp, [capture = std::shared_ptr<platform::InputCapture>(
+                                     std::move(m_capture))] { Q_UNUSED(capture); });
+}
+
+void RecordWidget::stopRecording()
+{
+    stopCapture();
+    m_recording = false;
+    restoreMainWindow();
+    if (m_suspendFrame)
+        m_suspendFrame->hide();
+    setHotkeysBlocked(false);
+    platform::backend().setKeepAwake(false);
+    saveRecording(std::move(m_recordingTask));
+}
+
+void RecordWidget::saveRecording(std::unique_ptr<AutoRecordTask> task)
+{
+    if (!task)
+        return;
+    const QString path = newRecordPath();
+    QString error;
+    if (!task->save(path, &error)) {
+        showWriteFailure(error);
+        return;
+    }
+    addRecording(task.release(), path);
+}
+
+QString RecordWidget::newRecordPath()
+{
+    const QDir dir(QDir::fromNativeSeparators(TaskFile::recordFolderPath()));
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    // Two recordings in the same second must not overwrite each other: walk on from
+    // the random number to the next free one.
+    const int first = QRandomGenerator::global()->bounded(RecordNumberCount);
+    QString path;
+    for (int i = 0; i < RecordNumberCount; ++i) {
+        const int number = (first + i) % RecordNumberCount;
+        path = dir.filePath(QStringLiteral("record_%1_%2.kqt")
+                                .arg(stamp)
+                                .arg(number, 3, 10, QLatin1Char('0')));
+        if (!QFileInfo::exists(path))
+            break;
+    }
+    return QDir::toNativeSeparators(path);
+}
+
+void RecordWidget::addRecording(AutoRecordTask* task, const QString& path)
+{
+    m_tasks.append(task);
+    m_paths.append(path);
+    ui->tableRecord->addRow(baseName(path), task->hotKey());
+    connect(task, &AutoRecordTask::hotkeyActivated, this, &RecordWidget::onTaskHotKeyActivated);
+}
+
+void RecordWidget::showWriteFailure(const QString& error)
+{
+    // The writer logged the failure already.
+    QMessageBox::warning(this, tr("Kliqora妙指灵-键盘鼠标自动化输入工具"), error);
+}
+
+// ---- replay ----
+
+bool RecordWidget::prepareStart() { return true; }
 
 void RecordWidget::runTask()
 {
+    if (m_replayTask)
+        m_replayTask->run();
     emit sigTaskFinished();
 }
 
-bool RecordWidget::prepareStart()
+int RecordWidget::indexOfName(const QString& name) const
 {
-    return false; // no job yet
+    for (int i = 0; i < m_paths.size(); ++i) {
+        if (baseName(m_paths.at(i)) == name)
+            return i;
+    }
+    return -1;
+}
+
+void RecordWidget::startReplay(AutoRecordTask* task)
+{
+    if (m_recording)
+        return; // never replay while the user's actions are being recorded
+    m_replayTask = task;
+    m_activeHotkey = task->hotkey();
+    startTask();
+}
+
+void RecordWidget::onPlayTask(const QString& fileName)
+{
+    const int index = indexOfName(fileName);
+    if (index < 0) {
+        qCWarning(logCategory()).noquote() << "File not found: " + fileName;
+        return;
+    }
+    AutoRecordTask* task = m_tasks.value(index);
+    if (!task) {
+        qCWarning(logCategory()).noquote() << "Task not found for file: " + fileName;
+        return;
+    }
+    if (isRunning())
+        return;
+    startReplay(task);
+}
+
+void RecordWidget::onTaskHotKeyActivated(AutoRecordTask* task)
+{
+    if (isRunning()) {
+        stopTask();
+        return;
+    }
+    if (!task) {
+        qCWarning(logCategory()) << "Activated task is null.";
+        return;
+    }
+    startReplay(task);
+}
+
+// ---- delete, rename, copy ----
+
+void RecordWidget::onDeleteTask(const QString& fileName)
+{
+    const int index = indexOfName(fileName);
+    if (index < 0)
+        return;
+    AutoRecordTask* task = m_tasks.at(index);
+    if (isRunning() && task == m_replayTask)
+        stopTask(); // the worker must not replay a deleted task
+    const QString path = m_paths.at(index);
+    if (QFile::remove(path))
+        qCInfo(logCategory()).noquote() << "Deleted file: " + fileName;
+    else
+        qCWarning(logCategory()).noquote() << "Failed to delete file: " + fileName;
+    m_paths.removeAt(index);
+    m_tasks.removeAt(index);
+    if (QHotkey* hotkey = task->hotkey()) {
+        task->setHotkey(nullptr);
+        HotkeyManage::instance()->removeHotkey(hotkey);
+    }
+    if (m_replayTask == task)
+        m_replayTask = nullptr;
+    delete task;
+}
+
+void RecordWidget::onRenameTask(int row)
+{
+    if (row < 0 || row >= m_paths.size())
+        return;
+    const QString oldName = baseName(m_paths.at(row));
+    TaskRename dialog(this);
+    dialog.setName(oldName);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString newName = dialog.name();
+    if (newName.isEmpty() || newName == oldName)
+        return;
+    if (indexOfName(newName) >= 0) {
+        QMessageBox::warning(this, tr("重命名失败"), tr("任务名称 \"%1\" 已存在。").arg(newName));
+        return;
+    }
+    if (isUnsafeName(newName)) {
+        QMessageBox::warning(this, tr("重命名失败"), tr("任务名称 \"%1\" 无效。").arg(newName));
+        return;
+    }
+    const QString oldPath = m_paths.at(row);
+    const QString newPath = withBaseName(oldPath, newName);
+    // QFile::rename refuses an existing target, so a file outside the list is safe too.
+    if (!QFile::rename(oldPath, newPath)) {
+        qCWarning(logCategory()).noquote() << "Failed to rename file: " + oldPath;
+        return;
+    }
+    qCInfo(logCategory()).noquote() << "Renamed file: " + oldPath + " to " + newPath;
+    m_paths[row] = newPath;
+    ui->tableRecord->setRowName(row, newName);
+}
+
+void RecordWidget::onCopyTask(int row)
+{
+    if (row < 0 || row >= m_tasks.size() || !m_tasks.at(row)) {
+        qCWarning(logCategory()) << "Original task not found for row: " << row;
+        return;
+    }
+    const QString newPath = CopyName::copyPath(m_paths.at(row), CopyPrefix);
+    if (!QFile::copy(m_paths.at(row), newPath)) {
+        qCWarning(logCategory()).noquote() << "Failed to copy file to: " + newPath;
+        return;
+    }
+    AutoRecordTask* copy = AutoRecordTask::load(newPath);
+    if (!copy) {
+        qCWarning(logCategory()).noquote() << "Failed to load copied task from file: " + newPath;
+        return;
+    }
+    addRecording(copy, newPath);
+}
+
+// ---- hotkeys ----
+
+void RecordWidget::onTaskHotKeySet(int row)
+{
+    if (row < 0 || row >= m_tasks.size())
+        return;
+    AutoRecordTask* task = m_tasks.at(row);
+    HotKeySet dialog(this);
+    dialog.setHotkeyText(task->hotKey());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString text = dialog.hotkeyText();
+    if (text.isEmpty())
+        clearTaskHotkey(row);
+    else
+        setTaskHotkey(row, text);
+}
+
+void RecordWidget::setTaskHotkey(int index, const QString& text)
+{
+    AutoRecordTask* task = m_tasks.at(index);
+    QHotkey* hotkey = task->hotkey();
+    if (hotkey) {
+        if (text == task->hotKey())
+            return;
+        hotkey->setRegistered(false);
+        hotkey->setShortcut(QKeySequence(text), false);
+        hotkey->setRegistered(true);
+    } else {
+        hotkey = new QHotkey(QKeySequence(text), true, this);
+        if (hotkey->isRegistered()) {
+            task->setHotkey(hotkey);
+            HotkeyManage::instance()->addHotkey(hotkey);
+        }
+    }
+    if (!hotkey->isRegistered()) {
+        QMessageBox::warning(this, tr("快捷键设置失败"),
+                             tr("无法注册新快捷键 %1，可能已被占用。").arg(text));
+        if (hotkey != task->hotkey())
+            hotkey->deleteLater();
+        return;
+    }
+    task->setHotKey(text);
+    ui->tableRecord->setRowHotkey(index, text);
+    rewriteTask(index);
+}
+
+void RecordWidget::clearTaskHotkey(int index)
+{
+    AutoRecordTask* task = m_tasks.at(index);
+    task->setHotKey(QString());
+    ui->tableRecord->setRowHotkey(index, QString());
+    rewriteTask(index);
+    if (QHotkey* hotkey = task->hotkey()) {
+        task->setHotkey(nullptr);
+        HotkeyManage::instance()->removeHotkey(hotkey);
+    }
+}
+
+bool RecordWidget::rewriteTask(int index)
+{
+    QString error;
+    if (m_tasks.at(index)->save(m_paths.at(index), &error))
+        return true;
+    showWriteFailure(error);
+    return false;
+}
+
+void RecordWidget::onHotKeySetClicked()
+{
+    const QString previous = m_hotkey->shortcut().toString(QKeySequence::PortableText);
+    QString hotkey = previous;
+    if (!editHotkey(hotkey)) {
+        QMessageBox::warning(this, tr("快捷键设置失败"),
+                             tr("无法注册快捷键 %1，可能已被占用。").arg(hotkey));
+        ui->btnRecord->setText(buttonText(previous));
+        return;
+    }
+    ui->btnRecord->setText(buttonText(hotkey));
 }

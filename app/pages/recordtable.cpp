@@ -1,0 +1,193 @@
+#include "recordtable.h"
+
+#include "appstyle.h"
+#include "rowbuttons.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+
+namespace {
+
+constexpr int ColumnCount = 3;
+constexpr int FixedColumnWidth = 200;
+constexpr int RowHeight = 40;
+constexpr int CellMarginX = 10;
+constexpr int CellMarginY = 5;
+constexpr int ButtonSpacing = 5;
+
+const QString TableStyle = QStringLiteral(
+    "QTableWidget {background-color: white; gridline-color: #E6E6E6; border: 1px solid #ccc; "
+    "border-radius: 10px; padding: 4px;}"
+    "QTableWidget::item {background-color: white; color: #333333;}"
+    "QTableWidget::item:selected {background-color: #E6F7FF; color: #333333;}"
+    "QHeaderView::section {background-color: #196EBF; color: white; "
+    "border: 1px solid #DCDFE6; min-height: 36px;}");
+
+struct ButtonSpec
+{
+    const char* objectName;
+    const char* normal;
+    const char* hover;
+    const char* tooltip;
+};
+
+// clang-format off
+// In the order of RecordTable::Button.
+const ButtonSpec ButtonSpecs[] = {
+    {"btnRun",    "run-d",    "run-a",    QT_TRANSLATE_NOOP("RecordTable", "运行")},
+    {"btnDelete", "delete-d", "delete-a", QT_TRANSLATE_NOOP("RecordTable", "删除")},
+    {"btnOther",  "other-d",  "other-a",  QT_TRANSLATE_NOOP("RecordTable", "更多")},
+};
+// clang-format on
+
+QTableWidgetItem* centredItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
+}
+
+} // namespace
+
+RecordTable::RecordTable(QWidget* parent) : QTableWidget(parent)
+{
+    setObjectName(QStringLiteral("tableRecord"));
+    setColumnCount(ColumnCount);
+    setHorizontalHeaderLabels({tr("键鼠录制名称"), tr("启停快捷键"), tr("操作")});
+    QHeaderView* header = horizontalHeader();
+    header->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    for (int column : {HotkeyColumn, ActionColumn}) {
+        header->setSectionResizeMode(column, QHeaderView::Fixed);
+        setColumnWidth(column, FixedColumnWidth);
+    }
+    header->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    verticalHeader()->setDefaultSectionSize(RowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setStyleSheet(TableStyle);
+}
+
+QString RecordTable::notSetText() { return tr("未设置"); }
+
+void RecordTable::addRow(const QString& name, const QString& hotkey)
+{
+    const int row = rowCount();
+    insertRow(row);
+    auto* nameItem = centredItem(name);
+    setItem(row, NameColumn, nameItem);
+    setItem(row, HotkeyColumn, centredItem(hotkey.isEmpty() ? notSetText() : hotkey));
+    setCellWidget(row, ActionColumn, makeButtonCell(nameItem));
+}
+
+QWidget* RecordTable::makeButtonCell(QTableWidgetItem* nameItem)
+{
+    auto* cell = new QWidget;
+    auto* layout = new QHBoxLayout(cell);
+    layout->setContentsMargins(CellMarginX, CellMarginY, CellMarginX, CellMarginY);
+    layout->setSpacing(ButtonSpacing);
+    void (RecordTable::*const handlers[])() = {&RecordTable::onBtnRunClicked,
+                                               &RecordTable::onBtnDeleteClicked,
+                                               &RecordTable::onBtnOtherClicked};
+    for (int i = 0; i < 3; ++i) {
+        const ButtonSpec& spec = ButtonSpecs[i];
+        auto* button = new QPushButton(cell);
+        button->setObjectName(QString::fromLatin1(spec.objectName));
+        button->setStyleSheet(AppStyle::imageButtonStyleSheet(
+            QString::fromLatin1(spec.normal), QString::fromLatin1(spec.hover), true));
+        button->setToolTip(tr(spec.tooltip));
+        button->setCursor(Qt::PointingHandCursor);
+        RowButtons::bind(button, nameItem);
+        layout->addWidget(button, 0, Qt::AlignCenter);
+        connect(button, &QPushButton::clicked, this, handlers[i]);
+    }
+    return cell;
+}
+
+QString RecordTable::rowName(int row) const
+{
+    const QTableWidgetItem* nameItem = item(row, NameColumn);
+    return nameItem ? nameItem->text() : QString();
+}
+
+void RecordTable::setRowName(int row, const QString& name)
+{
+    if (QTableWidgetItem* nameItem = item(row, NameColumn))
+        nameItem->setText(name);
+}
+
+void RecordTable::setRowHotkey(int row, const QString& hotkey)
+{
+    if (QTableWidgetItem* hotkeyItem = item(row, HotkeyColumn))
+        hotkeyItem->setText(hotkey.isEmpty() ? notSetText() : hotkey);
+}
+
+QAbstractButton* RecordTable::rowButton(int row, Button which) const
+{
+    QWidget* cell = cellWidget(row, ActionColumn);
+    if (!cell)
+        return nullptr;
+    const QList<QAbstractButton*> buttons = cell->findChildren<QAbstractButton*>();
+    return which < buttons.size() ? buttons.at(which) : nullptr;
+}
+
+int RecordTable::senderRow() const { return RowButtons::rowOf(this, sender(), NameColumn); }
+
+void RecordTable::onBtnRunClicked()
+{
+    const int row = senderRow();
+    if (row >= 0)
+        emit sigPlayTask(rowName(row));
+}
+
+void RecordTable::onBtnDeleteClicked()
+{
+    const QPointer<QObject> button = sender();
+    const int row = senderRow();
+    if (row < 0)
+        return;
+    const QString name = rowName(row);
+    const auto answer = QMessageBox::question(this, tr("删除确认"),
+                                              tr("确定要删除录制 \"%1\" 吗？").arg(name),
+                                              QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return;
+    // The question ran an event loop: find the row again before removing it.
+    const int current = RowButtons::rowOf(this, button.data(), NameColumn);
+    if (current < 0)
+        return;
+    removeRow(current);
+    emit sigDeleteTask(name);
+}
+
+void RecordTable::onBtnOtherClicked()
+{
+    const QPointer<QWidget> button = qobject_cast<QWidget*>(sender());
+    const int row = senderRow();
+    if (!button || row < 0)
+        return;
+    QMenu menu(this);
+    AppStyle::setupRoundedMenu(&menu);
+    QAction* rename = menu.addAction(tr("重命名"));
+    QAction* copy = menu.addAction(tr("创建副本"));
+    QAction* hotkey = menu.addAction(tr("设置快捷键"));
+    emit sigMenuAboutToShow(&menu);
+    const QPoint below = button->mapToGlobal(QPoint(button->width() / 2, button->height()));
+    QAction* chosen = menu.exec(below);
+    // The menu ran an event loop: the row may have moved or gone meanwhile.
+    const int current = RowButtons::rowOf(this, button.data(), NameColumn);
+    if (!chosen || current < 0)
+        return;
+    if (chosen == rename)
+        emit sigRenameTask(current);
+    else if (chosen == copy)
+        emit sigCopyTask(current);
+    else if (chosen == hotkey)
+        emit sigSetTaskHotKey(current);
+}
