@@ -183,6 +183,9 @@ void KliqoraDesigner::restoreDefaultLayout()
         removeDockWidget(dock);
         dock->setFloating(false);
         addDockWidget(area, dock);
+        // A dock taken out while floating comes back floating; dock it for real.
+        if (dock->isFloating())
+            dock->setFloating(false);
         dock->show();
     };
     redock(m_propertyDock, Qt::RightDockWidgetArea);
