@@ -67,10 +67,8 @@ Qt::KeyboardModifiers flagBitsToModifiers(int bits)
 } // namespace
 
 KliqoraPropertyBrowser::KliqoraPropertyBrowser(QWidget* parent)
-    : QWidget(parent),
-      m_tree(new OperationPropertyBrowser(this)),
-      m_manager(new QtVariantPropertyManager(this)),
-      m_factory(new OperationEditorFactory(this))
+    : QWidget(parent), m_tree(new OperationPropertyBrowser(this)),
+      m_manager(new QtVariantPropertyManager(this)), m_factory(new OperationEditorFactory(this))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

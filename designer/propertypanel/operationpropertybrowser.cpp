@@ -2,8 +2,7 @@
 
 #include <QTreeWidget>
 
-OperationPropertyBrowser::OperationPropertyBrowser(QWidget* parent)
-    : QtTreePropertyBrowser(parent)
+OperationPropertyBrowser::OperationPropertyBrowser(QWidget* parent) : QtTreePropertyBrowser(parent)
 {
 }
 

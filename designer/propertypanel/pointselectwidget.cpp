@@ -11,7 +11,6 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 
 namespace {
 
@@ -52,9 +51,15 @@ void PointSelectWidget::setPoint(const QPoint& point)
     m_edit->setText(QStringLiteral("%1, %2").arg(point.x()).arg(point.y()));
 }
 
-bool PointSelectWidget::isPicking() const { return m_capture && m_capture->isActive(); }
+bool PointSelectWidget::isPicking() const
+{
+    return m_capture && m_capture->isActive();
+}
 
-PointSelectWidget* PointSelectWidget::activePicker() { return s_activePicker; }
+PointSelectWidget* PointSelectWidget::activePicker()
+{
+    return s_activePicker;
+}
 
 void PointSelectWidget::onSelect()
 {
@@ -97,9 +102,8 @@ void PointSelectWidget::onPickMouse(const platform::CapturedMouse& event)
 
 void PointSelectWidget::onPickKey(const platform::CapturedKey& event)
 {
-    if (event.vkCode != platform::Vk::Escape ||
-        (event.message != platform::Message::KeyDown &&
-         event.message != platform::Message::SysKeyDown))
+    if (event.vkCode != platform::Vk::Escape || (event.message != platform::Message::KeyDown &&
+                                                 event.message != platform::Message::SysKeyDown))
         return;
     endPick();
     restoreMainWindow();
@@ -109,9 +113,11 @@ void PointSelectWidget::endPick()
 {
     if (m_capture) {
         m_capture->stop();
-        // This may run inside the capture's own handler: destroy it afterwards.
-        QTimer::singleShot(0, qApp, [capture = std::shared_ptr<platform::InputCapture>(
-                                         std::move(m_capture))] { Q_UNUSED(capture); });
+        // Kept until the next pick or the end of this widget: this may run inside the
+        // capture's own handler. (A functor posted to destroy it later would be
+        // destroyed under Qt's event-list lock if the queue is dropped at exit, and
+        // the capture's destructor posts an event itself: a deadlock.)
+        m_finishedCapture = std::move(m_capture);
     }
     delete m_tag;
     if (s_activePicker == this)

@@ -57,5 +57,6 @@ private:
     QPoint m_point;
     QPointer<GlobalMouseWidget> m_tag;
     std::unique_ptr<platform::InputCapture> m_capture;
+    std::unique_ptr<platform::InputCapture> m_finishedCapture; // stopped
     QPointer<QMainWindow> m_hiddenWindow;
 };

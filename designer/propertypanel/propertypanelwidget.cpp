@@ -16,7 +16,10 @@ KliqoraPropertyBrowser* PropertyPanelWidget::propertyBrowser() const
     return ui->propertyBrowser;
 }
 
-QObject* PropertyPanelWidget::currentObject() const { return ui->propertyBrowser->currentObject(); }
+QObject* PropertyPanelWidget::currentObject() const
+{
+    return ui->propertyBrowser->currentObject();
+}
 
 void PropertyPanelWidget::showObject(QObject* object)
 {

@@ -17,8 +17,8 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QLineEdit>
-#include <QStandardItemModel>
 #include <QSignalSpy>
+#include <QStandardItemModel>
 #include <QTreeWidget>
 
 // A class with the row kinds the system's classes do not all have.
@@ -95,7 +95,10 @@ private:
     PropertyPanelWidget* m_panel = nullptr;
 };
 
-void TestPropertyPanel::init() { m_panel = new PropertyPanelWidget; }
+void TestPropertyPanel::init()
+{
+    m_panel = new PropertyPanelWidget;
+}
 
 void TestPropertyPanel::cleanup()
 {
@@ -135,20 +138,19 @@ void TestPropertyPanel::rows_data()
     const int pointType = QVariant::Point;
     const QString interval = QStringLiteral("执行间隔（毫秒）");
 
-    QTest::newRow("mouse click")
-        << "click"
-        << QStringList{interval, QStringLiteral("位置坐标"), QStringLiteral("点击类型"),
-                       QStringLiteral("点击按键")}
-        << QList<int>{intType, pointType, enumType, enumType}
-        << QList<bool>{true, true, true, true};
+    QTest::newRow("mouse click") << "click"
+                                 << QStringList{interval, QStringLiteral("位置坐标"),
+                                                QStringLiteral("点击类型"),
+                                                QStringLiteral("点击按键")}
+                                 << QList<int>{intType, pointType, enumType, enumType}
+                                 << QList<bool>{true, true, true, true};
     QTest::newRow("mouse move") << "move" << QStringList{interval, QStringLiteral("位置坐标")}
                                 << QList<int>{intType, pointType} << QList<bool>{true, true};
-    QTest::newRow("key input")
-        << "key"
-        << QStringList{interval, QStringLiteral("按键动作"), QStringLiteral("按键"),
-                       QStringLiteral("修饰键")}
-        << QList<int>{intType, enumType, stringType, flagType}
-        << QList<bool>{true, true, true, true};
+    QTest::newRow("key input") << "key"
+                               << QStringList{interval, QStringLiteral("按键动作"),
+                                              QStringLiteral("按键"), QStringLiteral("修饰键")}
+                               << QList<int>{intType, enumType, stringType, flagType}
+                               << QList<bool>{true, true, true, true};
     QTest::newRow("text input") << "text" << QStringList{interval, QStringLiteral("输入内容")}
                                 << QList<int>{intType, stringType} << QList<bool>{true, true};
     QTest::newRow("flow") << "flow"
@@ -203,9 +205,9 @@ void TestPropertyPanel::fixtureRows()
 
     // objectName and the type the manager cannot show get no row; an empty label
     // falls back to the property name.
-    QCOMPARE(labels(), (QStringList{QStringLiteral("有界"), QStringLiteral("错范围"),
-                                    QStringLiteral("点"), QStringLiteral("只读"),
-                                    QStringLiteral("unlabelled")}));
+    QCOMPARE(labels(),
+             (QStringList{QStringLiteral("有界"), QStringLiteral("错范围"), QStringLiteral("点"),
+                          QStringLiteral("只读"), QStringLiteral("unlabelled")}));
     QCOMPARE(row(QStringLiteral("有界"))->attributeValue(QStringLiteral("minimum")).toInt(), 5);
     QCOMPARE(row(QStringLiteral("有界"))->attributeValue(QStringLiteral("maximum")).toInt(), 20);
     QCOMPARE(row(QStringLiteral("有界"))->value().toInt(), 10);
@@ -228,8 +230,8 @@ void TestPropertyPanel::comboStoresIndex_data()
 
     QTest::newRow("tap") << "key" << QStringLiteral("按键动作")
                          << QStringLiteral("敲击（按下+抬起）") << QByteArray("eventType") << 2;
-    QTest::newRow("double click") << "click" << QStringLiteral("点击类型")
-                                  << QStringLiteral("双击") << QByteArray("clickType") << 1;
+    QTest::newRow("double click") << "click" << QStringLiteral("点击类型") << QStringLiteral("双击")
+                                  << QByteArray("clickType") << 1;
     QTest::newRow("middle button") << "click" << QStringLiteral("点击按键")
                                    << QStringLiteral("中键") << QByteArray("clickButton") << 2;
 }
@@ -346,7 +348,8 @@ void TestPropertyPanel::otherObjectAndNullReplaceRows()
     TextInputOperation text;
     m_panel->showObject(&click);
     m_panel->showObject(&text);
-    QCOMPARE(labels(), (QStringList{QStringLiteral("执行间隔（毫秒）"), QStringLiteral("输入内容")}));
+    QCOMPARE(labels(),
+             (QStringList{QStringLiteral("执行间隔（毫秒）"), QStringLiteral("输入内容")}));
     // The rows of the first object went with it: its rows no longer write anywhere.
     QCOMPARE(m_panel->propertyBrowser()->manager()->properties().size(), 2);
 

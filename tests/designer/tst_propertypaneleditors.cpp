@@ -339,7 +339,7 @@ void TestPropertyPanelEditors::editorClosedDuringPick()
     QPointer<PointSelectWidget> picker =
         qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
     picker->onSelect();
-    RecordingCapture* capture = (*m_backend)->activeCapture();
+    QVERIFY((*m_backend)->activeCapture());
     QVERIFY(!m_window->isVisible());
 
     // Another row chosen (by a program, the user cannot while the window is hidden).
@@ -348,9 +348,8 @@ void TestPropertyPanelEditors::editorClosedDuringPick()
     QVERIFY(!picker);
     QVERIFY(m_window->isVisible());
     QCOMPARE(tagCount(), 0);
-    QVERIFY(!capture->isActive());
+    QVERIFY(!(*m_backend)->activeCapture()); // stopped: no handler can run any more
     QVERIFY(!PointSelectWidget::activePicker());
-    capture->feedMouse(mouseEvent(platform::Message::LButtonDown, 50, 50)); // nobody listens
     QCOMPARE(op.position(), QPoint(1, 1));
 }
 
