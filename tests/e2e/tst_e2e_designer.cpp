@@ -1,0 +1,215 @@
+// The real KliqoraDesigner on a real X server, driven as a user would: palette items
+// dragged into the table with the mouse, the ribbon's save button, F8 for a test run
+// whose click lands in a real window, and the window closed as a window manager
+// closes it, after which the path arrives at the main program's socket.
+
+#include "designernotify.h"
+#include "flow.h"
+#include "mouseclickoperation.h"
+#include "operation.h"
+#include "operationfactory.h"
+#include "testenvironment.h"
+
+#include <QElapsedTimer>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest>
+
+// Last: Xlib's macros clash with Qt headers.
+#include "x11testclient.h"
+
+namespace {
+const QRect TargetGeometry(1500, 600, 300, 300);
+// Where the designer's parts are, relative to its window (checked on screenshots of
+// the 1366 x 768 window at the top-left corner of a 1920 x 1080 screen).
+// clang-format off
+const QPoint PaletteTextInput(92, 226);
+const QPoint PaletteMouseMove(92, 290);
+const QPoint TableEmptyArea(700, 600);
+const QPoint RibbonSave(36, 55);
+// clang-format on
+constexpr int WindowWaitMs = 10000;
+
+class ClickTarget : public QWidget
+{
+public:
+    ClickTarget()
+    {
+        setWindowTitle(QStringLiteral("click target"));
+        setGeometry(TargetGeometry);
+    }
+    int presses = 0;
+
+protected:
+    void mousePressEvent(QMouseEvent* /*event*/) override { ++presses; }
+};
+
+bool xdotool(const QStringList& args, QString* output = nullptr)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), args);
+    if (!tool.waitForFinished(10000))
+        return false;
+    if (output)
+        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+    return tool.exitCode() == 0;
+}
+
+// The designer's visible main window, or 0.
+unsigned long designerWindow(qint64 pid)
+{
+    QString out;
+    xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+             QString::number(pid), QStringLiteral("--name"), QStringLiteral("^KliqoraDesigner - ")},
+            &out);
+    return out.split(QLatin1Char('\n')).value(0).toULong();
+}
+
+// A drag with the mouse, moved in steps as a hand would, so the drag starts and the
+// target sees it arrive.
+void dragWithMouse(const QPoint& from, const QPoint& to)
+{
+    const auto move = [](const QPoint& p) {
+        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())}));
+        QTest::qWait(80);
+    };
+    move(from);
+    QVERIFY(xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));
+    QTest::qWait(80);
+    constexpr int steps = 6;
+    for (int i = 1; i <= steps; ++i)
+        move(from + (to - from) * i / steps);
+    move(to + QPoint(2, 2));
+    QVERIFY(xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
+    QTest::qWait(300);
+}
+
+// What a window manager sends when the user closes a window.
+void requestClose(X11TestClient& client, unsigned long window)
+{
+    Display* display = client.display();
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+QStringList typeIds(const Flow& flow)
+{
+    QStringList ids;
+    for (const Operation* op : flow.operations())
+        ids << op->typeId() + QLatin1Char('/') + QString::number(op->interval());
+    return ids;
+}
+} // namespace
+
+class TestE2eDesigner : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_runtime;
+    QLocalServer m_server;
+    QByteArray m_received;
+    int m_connections = 0;
+
+private slots:
+    void initTestCase()
+    {
+        // A private runtime folder, so the notice socket is this test's own.
+        QVERIFY(m_runtime.isValid());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+        QVERIFY(m_server.listen(designerNotifyServerName()));
+        connect(&m_server, &QLocalServer::newConnection, this, [this] {
+            QLocalSocket* socket = m_server.nextPendingConnection();
+            ++m_connections;
+            connect(socket, &QLocalSocket::readyRead, this,
+                    [this, socket] { m_received += socket->readAll(); });
+        });
+        OperationFactory::instance()->registerBuiltinOperations();
+    }
+
+    void dashFAsLastArgumentEndsQuietly()
+    {
+        QProcess designer;
+        designer.start(QStringLiteral(KLIQORA_DESIGNER_PROGRAM), {QStringLiteral("-f")});
+        QVERIFY(designer.waitForFinished(WindowWaitMs));
+        QCOMPARE(designer.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(designer.exitCode(), 0);
+        QTest::qWait(200);
+        QCOMPARE(m_connections, 0);
+    }
+
+    void buildSaveRunAndClose()
+    {
+        ClickTarget target;
+        target.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&target));
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("my flows/e2e flow.flw"));
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("my flows")));
+        {
+            Flow flow;
+            flow.setName(QStringLiteral("e2e flow"));
+            auto* click = new MouseClickOperation;
+            click->setPosition(TargetGeometry.center());
+            flow.operations().append(click);
+            QVERIFY(flow.save(path));
+        }
+        const QByteArray saved = [&path] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        }();
+
+        QProcess designer;
+        designer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        designer.start(QStringLiteral(KLIQORA_DESIGNER_PROGRAM), {QStringLiteral("-f"), path});
+        QVERIFY(designer.waitForStarted());
+        unsigned long window = 0;
+        QTRY_VERIFY_WITH_TIMEOUT((window = designerWindow(designer.processId())) != 0, WindowWaitMs);
+        QTest::qWait(500);
+
+        dragWithMouse(PaletteTextInput, TableEmptyArea);
+        dragWithMouse(PaletteMouseMove, TableEmptyArea);
+        QTest::qWait(200);
+        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(RibbonSave.x()),
+                         QString::number(RibbonSave.y()), QStringLiteral("click"),
+                         QStringLiteral("1")}));
+        const auto fileChanged = [&path, &saved] {
+            QFile file(path);
+            return file.open(QIODevice::ReadOnly) && file.readAll() != saved;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(fileChanged(), 5000);
+        Flow reloaded;
+        QVERIFY(reloaded.load(path));
+        QCOMPARE(typeIds(reloaded), QStringList({QStringLiteral("mouse_click/0"),
+                                                 QStringLiteral("text_input/50"),
+                                                 QStringLiteral("mouse_move/50")}));
+        QCOMPARE(reloaded.name(), QStringLiteral("e2e flow"));
+
+        // F8: the window hides, the click arrives in the target, the window returns.
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("F8")}));
+        QTRY_VERIFY_WITH_TIMEOUT(target.presses == 1, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(designerWindow(designer.processId()) != 0, 5000);
+
+        X11TestClient client;
+        requestClose(client, designerWindow(designer.processId()));
+        QVERIFY(designer.waitForFinished(WindowWaitMs));
+        QCOMPARE(designer.exitCode(), 0);
+        QTRY_COMPARE(m_received, path.toUtf8());
+        QCOMPARE(m_connections, 1);
+    }
+};
+
+KLIQORA_TEST_MAIN(TestE2eDesigner)
+#include "tst_e2e_designer.moc"
