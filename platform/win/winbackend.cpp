@@ -1,4 +1,5 @@
 #include "winbackend.h"
+#include "winabsolutecoordinates.h"
 #include "wincapture.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -12,6 +13,7 @@
 // After windows.h, whose types it uses.
 #include <mmsystem.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace platform::win {
@@ -20,13 +22,24 @@ namespace {
 // The finest resolution the multimedia timer offers, for waits of a few milliseconds.
 constexpr UINT kTimerPeriodMs = 1;
 
-INPUT toWin32(const Input& in)
+// Absolute records span the primary screen unless they name the virtual desktop.
+bool spansPrimaryScreen(const Input& in)
+{
+    return in.type == Input::Type::Mouse && (in.mouse.flags & MouseFlag::Absolute) &&
+           !(in.mouse.flags & MOUSEEVENTF_VIRTUALDESK);
+}
+
+INPUT toWin32(const Input& in, const ScreenSize& screen)
 {
     INPUT out{};
     if (in.type == Input::Type::Mouse) {
         out.type = INPUT_MOUSE;
         out.mi.dx = in.mouse.dx;
         out.mi.dy = in.mouse.dy;
+        if (spansPrimaryScreen(in)) {
+            out.mi.dx = toSystemAbsolute(in.mouse.dx, screen.width);
+            out.mi.dy = toSystemAbsolute(in.mouse.dy, screen.height);
+        }
         out.mi.mouseData = static_cast<DWORD>(in.mouse.mouseData); // wheel: signed in a DWORD
         out.mi.dwFlags = in.mouse.flags;
     } else {
@@ -52,10 +65,14 @@ unsigned WinBackend::sendInput(const Input* inputs, unsigned count)
 {
     if (!inputs || count == 0)
         return 0;
+    // Read once per batch, and only when a record needs it.
+    ScreenSize screen;
+    if (std::any_of(inputs, inputs + count, spansPrimaryScreen))
+        screen = primaryScreenSize();
     std::vector<INPUT> records;
     records.reserve(count);
     for (unsigned i = 0; i < count; ++i)
-        records.push_back(toWin32(inputs[i]));
+        records.push_back(toWin32(inputs[i], screen));
     return SendInput(count, records.data(), sizeof(INPUT));
 }
 
