@@ -20,6 +20,8 @@
 
 namespace {
 
+// How long a job lets the hiding of the main window settle before its first input.
+constexpr int WindowHideSettleMs = 100;
 const QString DefaultHotkey = QStringLiteral("F3");
 const QString TitleFontFamily = QStringLiteral("Microsoft YaHei UI");
 constexpr int TitleFontPointSize = 12;
@@ -166,6 +168,10 @@ bool KeyBoardWidget::prepareStart()
 
 void KeyBoardWidget::runTask()
 {
+    // The main window was just hidden; the server and the window manager take a moment
+    // to unmap it and hand the focus back. Input sent before that would land in our own
+    // vanishing window (a click at the cursor could hit our own buttons).
+    Task::waitMs(WindowHideSettleMs);
     m_taskList->run();
     emit sigTaskFinished();
 }

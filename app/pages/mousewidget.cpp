@@ -19,6 +19,8 @@
 
 namespace {
 
+// How long a job lets the hiding of the main window settle before its first input.
+constexpr int WindowHideSettleMs = 100;
 const QString DefaultHotkey = QStringLiteral("F2");
 const QString TitleFontFamily = QStringLiteral("Microsoft YaHei UI");
 constexpr int TitleFontPointSize = 12;
@@ -220,6 +222,10 @@ bool MouseWidget::prepareStart()
 
 void MouseWidget::runTask()
 {
+    // The main window was just hidden; the server and the window manager take a moment
+    // to unmap it and hand the focus back. Input sent before that would land in our own
+    // vanishing window (a click at the cursor could hit our own buttons).
+    Task::waitMs(WindowHideSettleMs);
     m_task->run();
     emit sigTaskFinished();
 }
@@ -262,9 +268,9 @@ void MouseWidget::endPick()
 {
     if (m_capture) {
         m_capture->stop();
-        // This may run inside the capture's own handler: destroy it afterwards.
-        QTimer::singleShot(0, this, [capture = std::shared_ptr<platform::InputCapture>(
-                                         std::move(m_capture))] { Q_UNUSED(capture); });
+        // This may run inside the capture's own handler, so it is not destroyed here:
+        // it is kept, stopped, until the next pick or the page goes.
+        m_stoppedCapture = std::move(m_capture);
     }
     delete m_tag;
 }

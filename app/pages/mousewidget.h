@@ -69,7 +69,8 @@ private:
     MouseTask* m_task;
     QPoint m_pickedPoint;
     QPointer<GlobalMouseWidget> m_tag;
-    std::unique_ptr<platform::InputCapture> m_capture;
+    std::unique_ptr<platform::InputCapture> m_capture;        // the pick in progress
+    std::unique_ptr<platform::InputCapture> m_stoppedCapture; // the last pick's, stopped
     QButtonGroup* m_keyGroup = nullptr;
     QButtonGroup* m_clickGroup = nullptr;
     QButtonGroup* m_posGroup = nullptr;
