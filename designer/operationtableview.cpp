@@ -99,6 +99,7 @@ void OperationTableView::dropEvent(QDropEvent* event)
     }
     const QModelIndex under = indexAt(event->pos());
     const int row = under.isValid() ? under.row() : opModel->rowCount();
+    m_hoverRow = under.row(); // no mouse moves arrive during a drag
     if (opModel->dropMimeData(event->mimeData(), event->proposedAction(), row, 0, QModelIndex()))
         event->acceptProposedAction();
     else
