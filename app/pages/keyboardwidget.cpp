@@ -1,6 +1,7 @@
 #include "keyboardwidget.h"
 #include "ui_keyboardwidget.h"
 
+#include "appconfig.h"
 #include "hotkeymanage.h"
 #include "keyboardtasklist.h"
 #include "logcategory.h"
@@ -9,6 +10,7 @@
 
 #include <QButtonGroup>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QIcon>
 #include <QIntValidator>
@@ -22,6 +24,10 @@ namespace {
 
 // How long a job lets the hiding of the main window settle before its first input.
 constexpr int WindowHideSettleMs = 100;
+// Longest wait for the start key to come up (where release is never reported, as with
+// Windows hotkeys, which do not grab the keyboard, the wait simply runs out).
+constexpr int HotkeyReleaseWaitMs = 500;
+constexpr int HotkeyReleasePollMs = 10;
 const QString DefaultHotkey = QStringLiteral("F3");
 const QString TitleFontFamily = QStringLiteral("Microsoft YaHei UI");
 constexpr int TitleFontPointSize = 12;
@@ -119,6 +125,9 @@ void KeyBoardWidget::initConnections()
     m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
     m_activeHotkey = m_hotkey;
     HotkeyManage::instance()->addHotkey(m_hotkey);
+    // Connected before the toggle, so a start already knows the key is down.
+    connect(m_hotkey, &QHotkey::activated, this, [this] { m_hotkeyHeld = true; });
+    connect(m_hotkey, &QHotkey::released, this, [this] { m_hotkeyHeld = false; });
     connect(m_hotkey, &QHotkey::activated, this, &TaskWidget::toggleTask);
 }
 
@@ -172,8 +181,19 @@ void KeyBoardWidget::runTask()
     // to unmap it and hand the focus back. Input sent before that would land in our own
     // vanishing window (a click at the cursor could hit our own buttons).
     Task::waitMs(WindowHideSettleMs);
+    waitForHotkeyRelease();
     m_taskList->run();
     emit sigTaskFinished();
+}
+
+void KeyBoardWidget::waitForHotkeyRelease()
+{
+    // On X11 a global hotkey grabs the whole keyboard while it is held: keys typed
+    // before its release would go to this program instead of the focused window.
+    QElapsedTimer clock;
+    clock.start();
+    while (m_hotkeyHeld && AppConfig::runFlag.load() && clock.elapsed() < HotkeyReleaseWaitMs)
+        Task::waitMs(HotkeyReleasePollMs);
 }
 
 void KeyBoardWidget::onHotKeySetClicked()

@@ -4,6 +4,7 @@
 
 #include "taskwidget.h"
 
+#include <atomic>
 #include <memory>
 
 class KeyBoardTaskList;
@@ -48,8 +49,11 @@ private:
     void refuseStart(const QString& text);
     void applyLoadedHotkey(const QString& hotkey);
     void showTaskList();
+    void waitForHotkeyRelease();
 
     std::unique_ptr<Ui::KeyBoardWidgetClass> ui;
     KeyBoardTaskList* m_taskList;
     QButtonGroup* m_stopGroup = nullptr;
+    // The page hotkey is physically down (set on activation, cleared on its release).
+    std::atomic<bool> m_hotkeyHeld{false};
 };

@@ -133,7 +133,11 @@ void TestE2eMouse::startKliqora()
     m_kliqora->setProcessChannelMode(QProcess::ForwardedChannels);
     m_kliqora->start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
     QVERIFY(m_kliqora->waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(m_kliqora->processId()), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->state() == QProcess::NotRunning ||
+                                 hasVisibleWindow(m_kliqora->processId()),
+                             15000);
+    QVERIFY2(m_kliqora->state() == QProcess::Running,
+             "Kliqora ended at once: another instance on this machine holds its lock");
     // The page loads its file and registers its hotkey just after the window shows.
     QTest::qWait(StartUpSettleMs);
 }
