@@ -2,6 +2,11 @@
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${KLIQORA_BUILD_DIR:-$top/build}"
 
+# Let every clone and build folder share ccache's results: paths below the
+# source tree are hashed relative to it.
+export CCACHE_BASEDIR="$top"
+export CCACHE_NOHASHDIR=1
+
 kliqora_build() {
     "$top/scripts/setup"
     local generator=()
