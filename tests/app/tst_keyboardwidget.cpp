@@ -236,8 +236,7 @@ void TestKeyBoardWidget::spinBoxes_stopAt10000()
     for (int column : {int(KeyTable::HoldColumn), int(KeyTable::PauseColumn)}) {
         table->setCurrentCell(0, column);
         table->editItem(table->item(0, column));
-        QCoreApplication::processEvents();
-        auto* spin = qobject_cast<QSpinBox*>(QApplication::focusWidget());
+        auto* spin = qobject_cast<QSpinBox*>(table->indexWidget(table->model()->index(0, column)));
         QVERIFY(spin);
         QCOMPARE(spin->maximum(), SpinBoxDelegate::MaxValue);
         spin->setValue(20000);
