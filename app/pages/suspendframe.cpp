@@ -26,6 +26,7 @@ SuspendFrame::SuspendFrame(QWidget* parent)
     if (AppStyle::translucentWindowsSupported())
         setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(size());
+    setWindowTitle(tr("停止录制"));
     ui->btnRecordStop->setText(tr("停止"));
     ui->btnRecordStop->setIcon(QIcon(StopIcon));
     ui->btnRecordStop->setStyleSheet(AppStyle::pushButtonStyleSheet());

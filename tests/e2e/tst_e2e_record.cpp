@@ -1,0 +1,288 @@
+// The real Kliqora on a real X server, driven as a user would: F4 starts a
+// recording, clicks, a wheel notch and typing go to a real window of this test, F4
+// stops it; the recording, given its own hotkey, replays into the same window.
+// What arrives the second time is compared with what the user did: kinds,
+// positions, keys and the spacing of the events.
+
+#include "autorecordtask.h"
+#include "taskfile.h"
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QProcess>
+#include <QWheelEvent>
+#include <QWidget>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+const QRect TargetGeometry(1200, 100, 500, 400);
+const QPoint FirstClick(1300, 200);
+const QPoint SecondClick(1550, 380);
+const QString ReplayHotkey = QStringLiteral("F7");
+constexpr int StartUpSettleMs = 1500;
+// How far the replay may stray from the spacing of the user's own events.
+constexpr qint64 SpacingToleranceMs = 8;
+
+struct Arrival
+{
+    QString what; // "press 1", "release 1", "wheel -120", "key 65", "keyup 65"
+    QPoint point;
+    qint64 timeMs; // server time
+};
+
+// A window that notes every press, release, wheel notch and key that reaches it.
+class InputTarget : public QWidget
+{
+public:
+    InputTarget()
+    {
+        setWindowTitle(QStringLiteral("input target"));
+        setGeometry(TargetGeometry);
+    }
+    QVector<Arrival> arrivals;
+    void clear() { arrivals.clear(); }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        note(QStringLiteral("press %1").arg(int(event->button())), event->globalPos(), event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        note(QStringLiteral("release %1").arg(int(event->button())), event->globalPos(), event);
+    }
+    void wheelEvent(QWheelEvent* event) override
+    {
+        note(QStringLiteral("wheel %1").arg(event->angleDelta().y()), event->globalPosition().toPoint(), event);
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!event->isAutoRepeat())
+            note(QStringLiteral("key %1").arg(event->key()), QPoint(), event);
+    }
+    void keyReleaseEvent(QKeyEvent* event) override
+    {
+        if (!event->isAutoRepeat())
+            note(QStringLiteral("keyup %1").arg(event->key()), QPoint(), event);
+    }
+
+private:
+    // The X server's own time of the event: this process may notice it later (it
+    // waits for xdotool), but the time stamp says when it happened.
+    void note(const QString& what, const QPoint& point, const QInputEvent* event)
+    {
+        arrivals.append({what, point, qint64(event->timestamp())});
+    }
+};
+
+bool runTool(const QStringList& args, QString* output = nullptr)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), args);
+    if (!tool.waitForFinished(10000))
+        return false;
+    if (output)
+        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+    return tool.exitCode() == 0;
+}
+
+bool xdo(const QString& command) { return runTool(command.split(QLatin1Char(' '))); }
+
+// Whether the program's main window is shown (the floating stop button is another
+// window of the same program; only the main window's title starts with the name).
+bool hasVisibleWindow(qint64 pid)
+{
+    QString out;
+    runTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+             QString::number(pid)},
+            &out);
+    for (const QString& id : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        QString name;
+        if (runTool({QStringLiteral("getwindowname"), id}, &name) &&
+            name.startsWith(QLatin1String("Kliqora")))
+            return true;
+    }
+    return false;
+}
+
+QStringList recordFiles()
+{
+    QDir dir(QDir::fromNativeSeparators(TaskFile::recordFolderPath()));
+    QStringList files;
+    for (const QString& name : dir.entryList({QStringLiteral("*.kqt")}, QDir::Files))
+        files << dir.filePath(name);
+    return files;
+}
+
+QString describe(const QVector<Arrival>& arrivals)
+{
+    QStringList parts;
+    for (const Arrival& a : arrivals)
+        parts << QStringLiteral("%1@(%2,%3)+%4").arg(a.what).arg(a.point.x()).arg(a.point.y()).arg(a.timeMs);
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+class TestE2eRecord : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void recordWithF4ThenReplayOnItsHotkey();
+
+private:
+    void startKliqora();
+    void quitKliqora();
+    void performUserActions();
+
+    std::unique_ptr<QProcess> m_kliqora;
+    std::unique_ptr<InputTarget> m_target;
+};
+
+void TestE2eRecord::initTestCase()
+{
+    QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "needs an X server");
+    QDir(QDir::fromNativeSeparators(TaskFile::recordFolderPath())).removeRecursively();
+    m_target = std::make_unique<InputTarget>();
+    m_target->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_target.get()));
+}
+
+void TestE2eRecord::cleanupTestCase()
+{
+    if (m_kliqora && m_kliqora->state() != QProcess::NotRunning) {
+        m_kliqora->kill();
+        m_kliqora->waitForFinished(5000);
+    }
+}
+
+void TestE2eRecord::startKliqora()
+{
+    m_kliqora = std::make_unique<QProcess>();
+    m_kliqora->setProcessChannelMode(QProcess::ForwardedChannels);
+    // A runtime folder of its own: the single-instance lock lives there, and another
+    // Kliqora of this user on the machine must not hold this one back.
+    const QString runtime = QDir::home().filePath(QStringLiteral("runtime"));
+    QVERIFY(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    m_kliqora->setProcessEnvironment(env);
+    m_kliqora->start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
+    QVERIFY(m_kliqora->waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->state() == QProcess::NotRunning ||
+                                 hasVisibleWindow(m_kliqora->processId()),
+                             15000);
+    QVERIFY2(m_kliqora->state() == QProcess::Running,
+             "Kliqora ended at once: another instance on this machine holds its lock");
+    QTest::qWait(StartUpSettleMs);
+}
+
+void TestE2eRecord::quitKliqora()
+{
+    ::kill(pid_t(m_kliqora->processId()), SIGTERM);
+    QVERIFY(m_kliqora->waitForFinished(10000));
+    QCOMPARE(m_kliqora->exitStatus(), QProcess::NormalExit);
+}
+
+void TestE2eRecord::performUserActions()
+{
+    // Keys go to the window under the pointer (no window manager: the focus follows it).
+    QVERIFY(xdo(QStringLiteral("mousemove %1 %2").arg(FirstClick.x()).arg(FirstClick.y())));
+    QTest::qWait(150);
+    QVERIFY(xdo(QStringLiteral("click 1")));
+    QTest::qWait(250);
+    QVERIFY(xdo(QStringLiteral("mousemove %1 %2").arg(SecondClick.x()).arg(SecondClick.y())));
+    QTest::qWait(120);
+    QVERIFY(xdo(QStringLiteral("click 3")));
+    QTest::qWait(200);
+    QVERIFY(xdo(QStringLiteral("click 5"))); // one wheel notch towards the user
+    QTest::qWait(180);
+    QVERIFY(xdo(QStringLiteral("type --delay 90 kq")));
+    QTest::qWait(300);
+}
+
+void TestE2eRecord::recordWithF4ThenReplayOnItsHotkey()
+{
+    startKliqora();
+    QVERIFY(!QTest::currentTestFailed());
+    QVERIFY(xdo(QStringLiteral("mousemove 5 1070")));
+    QVERIFY(xdo(QStringLiteral("key F4")));
+    QTRY_VERIFY_WITH_TIMEOUT(!hasVisibleWindow(m_kliqora->processId()) ||
+                                 m_kliqora->state() != QProcess::Running,
+                             5000);
+    QTest::qWait(300);
+    m_target->clear();
+    performUserActions();
+    const QVector<Arrival> done = m_target->arrivals;
+    QVERIFY(xdo(QStringLiteral("key F4")));
+    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(m_kliqora->processId()), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(recordFiles().size(), 1, 5000);
+    quitKliqora();
+
+    // What the user did reached the window: two clicks, a notch, two keys.
+    const QStringList kinds = {QStringLiteral("press 1"), QStringLiteral("release 1"),
+                               QStringLiteral("press 2"), QStringLiteral("release 2"),
+                               QStringLiteral("wheel -120"),
+                               QStringLiteral("key %1").arg(int(Qt::Key_K)),
+                               QStringLiteral("keyup %1").arg(int(Qt::Key_K)),
+                               QStringLiteral("key %1").arg(int(Qt::Key_Q)),
+                               QStringLiteral("keyup %1").arg(int(Qt::Key_Q))};
+    QStringList doneKinds;
+    for (const Arrival& a : done)
+        doneKinds << a.what;
+    QCOMPARE(doneKinds, kinds);
+
+    // Give the recording its own hotkey, as the page's dialog would, and replay it.
+    const QString file = recordFiles().first();
+    {
+        std::unique_ptr<AutoRecordTask> task(AutoRecordTask::load(file));
+        QVERIFY(task);
+        qInfo("recorded %d events", int(task->events().size()));
+        QVERIFY(!task->events().empty());
+        QVERIFY(task->events().back()->type != EventType::KeyDown); // no stop key at the end
+        task->setHotKey(ReplayHotkey);
+        QVERIFY(task->save(file));
+    }
+    startKliqora();
+    QVERIFY(!QTest::currentTestFailed());
+    QVERIFY(xdo(QStringLiteral("mousemove 5 1070")));
+    m_target->clear();
+    QVERIFY(xdo(QStringLiteral("key %1").arg(ReplayHotkey)));
+    QTRY_VERIFY_WITH_TIMEOUT(m_target->arrivals.size() >= done.size(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(m_kliqora->processId()), 10000);
+    const QVector<Arrival> replayed = m_target->arrivals;
+    quitKliqora();
+
+    QVERIFY2(replayed.size() == done.size(), qPrintable(describe(replayed)));
+    qint64 worst = 0;
+    for (int i = 0; i < done.size(); ++i) {
+        QCOMPARE(replayed[i].what, done[i].what);
+        QCOMPARE(replayed[i].point, done[i].point);
+        if (i > 0) {
+            const qint64 userGap = done[i].timeMs - done[i - 1].timeMs;
+            const qint64 replayGap = replayed[i].timeMs - replayed[i - 1].timeMs;
+            worst = std::max(worst, std::abs(replayGap - userGap));
+        }
+    }
+    const qint64 userSpan = done.last().timeMs - done.first().timeMs;
+    const qint64 replaySpan = replayed.last().timeMs - replayed.first().timeMs;
+    qInfo("spacing: worst gap difference %lld ms; span %lld ms done, %lld ms replayed", worst,
+          userSpan, replaySpan);
+    QVERIFY2(worst <= SpacingToleranceMs, qPrintable(describe(done) + QStringLiteral("\n") +
+                                                     describe(replayed)));
+    QVERIFY(std::abs(replaySpan - userSpan) <= SpacingToleranceMs);
+}
+
+KLIQORA_TEST_MAIN(TestE2eRecord)
+#include "tst_e2e_record.moc"
