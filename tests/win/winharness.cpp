@@ -48,6 +48,7 @@ constexpr uint32_t kLlkhfInjected = platform::CapturedKeyFlag::Injected;
 constexpr uint32_t kLlkhfUp = platform::CapturedKeyFlag::Up;
 constexpr uint16_t kVkPacket = 0xE7; // the virtual key of a KEYEVENTF_UNICODE record
 constexpr UINT kModNoRepeat = 0x4000;
+constexpr UINT kExitCrashed = 2;
 
 std::string format(const char* pattern, ...)
 {
@@ -249,8 +250,28 @@ void checkEveryPixelLands(CheckLog& log)
     }
 }
 
+// A move sent from a worker thread, as the jobs send it, with no capture running:
+// the cursor must be there and stay there.
+void checkCursorAfterWorkerMove(CheckLog& log, HarnessWindow& window)
+{
+    constexpr int x = 777, y = 333;
+    constexpr DWORD kStayMs = 300; // longer than Wine's 100 ms before it asks the X server
+    const bool sent = sendBatches(window, {{absoluteMove(x, y)}});
+    platform::CursorPos pos;
+    const auto there = [&] {
+        return platform::backend().cursorPos(pos) && pos.x == x && pos.y == y;
+    };
+    const bool arrived = window.pumpUntil(there, kDeliveryTimeoutMs);
+    window.settle(kStayMs, kStayMs);
+    const bool stayed = there();
+    log.check(sent && arrived && stayed, "cursor position after a move from a worker thread",
+              format("arrived %d, stayed %d, at (%d,%d)", arrived, stayed, pos.x, pos.y));
+}
+
 void checkMoves(CheckLog& log, HarnessWindow& window, CaptureLog& capture)
 {
+    if (runningUnderWine())
+        CheckLog::note("Wine: the cursor position is not checked while the capture hooks run");
     struct Point
     {
         const char* name;
@@ -272,7 +293,13 @@ void checkMoves(CheckLog& log, HarnessWindow& window, CaptureLog& capture)
         const int64_t after = steadyNowNs();
 
         platform::CursorPos pos;
-        platform::backend().cursorPos(pos);
+        const bool cursorKnown = platform::backend().cursorPos(pos);
+        // Wine 8 does not move the X pointer for input injected while a low-level mouse
+        // hook is installed, and 100 ms after a move GetCursorPos answers from the X
+        // pointer, so the position read here may be stale. The cursor is checked without
+        // hooks instead (checkCursorAfterWorkerMove); on Windows it is checked here too.
+        const bool cursorOk =
+            runningUnderWine() || (cursorKnown && pos.x == point.x && pos.y == point.y);
         const auto moves = windowMessages(window, {WM_MOUSEMOVE});
         const bool hookOk = capture.mice.size() == 1 &&
                             capture.mice[0].message == Message::MouseMove &&
@@ -280,9 +307,9 @@ void checkMoves(CheckLog& log, HarnessWindow& window, CaptureLog& capture)
                             capture.mice[0].timeNs >= before && capture.mice[0].timeNs <= after;
         const bool windowOk = !moves.empty() && GET_X_LPARAM(moves.back().lParam) == point.x &&
                               GET_Y_LPARAM(moves.back().lParam) == point.y;
-        log.check(sent && pos.x == point.x && pos.y == point.y && hookOk && windowOk,
-                  format("move to %s (%d,%d): cursor, hook and window", point.name, point.x,
-                         point.y),
+        log.check(sent && cursorOk && hookOk && windowOk,
+                  format("move to %s (%d,%d): hook, window%s", point.name, point.x, point.y,
+                         runningUnderWine() ? "" : " and cursor"),
                   format("cursor (%d,%d); hook %s; window %s", pos.x, pos.y,
                          mouseList(capture.mice).c_str(), messageList(moves).c_str()));
     }
@@ -731,10 +758,21 @@ void checkKeepAwake(CheckLog& log)
               format("state 0x%lx", afterScope));
 }
 
+// A crash ends the run with a result line instead of a debugger or a dialog.
+LONG WINAPI reportCrash(EXCEPTION_POINTERS* info)
+{
+    std::printf("FAIL the harness crashed: exception 0x%08lx\n",
+                info->ExceptionRecord->ExceptionCode);
+    std::fflush(stdout);
+    ExitProcess(kExitCrashed);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
+    SetUnhandledExceptionFilter(&reportCrash);
     if (argc > 1 && std::strcmp(argv[1], SecondOwner::kOption) == 0)
         return SecondOwner::childMain(argc - 2, argv + 2);
 
@@ -749,6 +787,8 @@ int main(int argc, char** argv)
     if (!log.check(window.create(kScreenWidth, kScreenHeight, kEditRect),
                    "harness window with an EDIT control"))
         return 1;
+
+    checkCursorAfterWorkerMove(log, window);
 
     CaptureLog capture;
     std::unique_ptr<platform::InputCapture> recorderCapture = platform::backend().createCapture();
