@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int StartUpSettleMs = 1500;
+constexpr int StartUpSettleMs = 2500; // generous: a busy build machine is slow to start
 
 bool runTool(const QStringList& args, QString* output = nullptr)
 {
