@@ -101,10 +101,12 @@ bool WinBackend::beginTimerResolution()
 void WinBackend::endTimerResolution()
 {
     // Only a period that was begun may be ended: unmatched calls upset the system's count.
-    if (m_timerPeriods == 0)
-        return;
+    int begun = m_timerPeriods.load();
+    do {
+        if (begun == 0)
+            return;
+    } while (!m_timerPeriods.compare_exchange_weak(begun, begun - 1));
     timeEndPeriod(kTimerPeriodMs);
-    --m_timerPeriods;
 }
 
 bool WinBackend::setKeepAwake(bool on)

@@ -1,6 +1,8 @@
 #pragma once
 #include "../backend.h"
 
+#include <atomic>
+
 namespace platform::win {
 
 // Input injection and system services through Win32. Standard C++ and Win32 only.
@@ -26,7 +28,8 @@ public:
     std::unique_ptr<InputCapture> createCapture() override;
 
 private:
-    int m_timerPeriods = 0; // begun and not yet ended
+    // Begun and not yet ended; jobs begin and end periods on their own worker threads.
+    std::atomic<int> m_timerPeriods{0};
     bool m_keepAwake = false;
 };
 
