@@ -121,7 +121,7 @@ void RecordWidget::initUi()
 
 void RecordWidget::initConnections()
 {
-    connect(qApp, &QCoreApplication::aboutToQuit, this, &RecordWidget::saveSettings);
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &RecordWidget::onAboutToQuit);
     connect(ui->btnRecord, &QPushButton::clicked, this, &RecordWidget::onBtnRecordClicked);
     connect(ui->lblHotKeySet, &QLabel::linkActivated, this, &RecordWidget::onHotKeySetClicked);
     RecordTable* table = ui->tableRecord;
@@ -282,11 +282,20 @@ void RecordWidget::stopCapture()
                                      std::move(m_capture))] { Q_UNUSED(capture); });
 }
 
-void RecordWidget::stopRecording()
+void RecordWidget::onAboutToQuit()
+{
+    // Quitting from the tray while recording keeps what was recorded so far.
+    if (m_recording)
+        stopRecording(false);
+    saveSettings();
+}
+
+void RecordWidget::stopRecording(bool restoreWindow)
 {
     stopCapture();
     m_recording = false;
-    restoreMainWindow();
+    if (restoreWindow)
+        restoreMainWindow();
     if (m_suspendFrame)
         m_suspendFrame->hide();
     setHotkeysBlocked(false);

@@ -53,6 +53,8 @@ public:
     static QString newRecordPath();
 
 public slots:
+    // Settings are written, and a recording still running is stopped and kept.
+    void onAboutToQuit();
     void onBtnRecordClicked();
     void onHotKeySetClicked();
     void onDeleteTask(const QString& fileName);
@@ -73,7 +75,7 @@ private:
     void readSettings();
     bool anyActionChosen() const;
     void startRecording();
-    void stopRecording();
+    void stopRecording(bool restoreWindow = true);
     void startCapture();
     void stopCapture();
     void saveRecording(std::unique_ptr<AutoRecordTask> task);

@@ -93,6 +93,7 @@ private slots:
     void delete_firstRowThenFormerSecondRowButtons();
     void hotkey_clearedShowsNotSetAndIsDetached();
     void settings_roundTripAndFolderOldestFirst();
+    void quit_whileRecordingKeepsTheRecording();
     void suspendFrame_slidesToLowerRightCorner();
 
 private:
@@ -340,6 +341,21 @@ void TestRecordWidget::settings_roundTripAndFolderOldestFirst()
     QVERIFY(!page.findChild<QCheckBox*>(QStringLiteral("checkBoxScroll"))->isChecked());
     QVERIFY(!page.findChild<QCheckBox*>(QStringLiteral("checkBoxInterval"))->isChecked());
     QVERIFY(page.findChild<QCheckBox*>(QStringLiteral("checkBoxKeyPress"))->isChecked());
+}
+
+void TestRecordWidget::quit_whileRecordingKeepsTheRecording()
+{
+    m_page->onBtnRecordClicked();
+    RecordingCapture* capture = (*m_backend)->activeCapture();
+    QVERIFY(capture);
+    capture->feedKey(key(Msg::KeyDown, platform::Vk::KeyA, 2000000));
+    capture->feedKey(key(Msg::KeyUp, platform::Vk::KeyA, 3000000));
+    m_page->onAboutToQuit();
+    QVERIFY(!m_page->isRecording() && !capture->isActive());
+    QCOMPARE(m_page->paths().size(), 1);
+    std::unique_ptr<AutoRecordTask> saved(AutoRecordTask::load(m_page->paths().first()));
+    QVERIFY(saved && saved->events().size() == 2);
+    QVERIFY(AppConfig::openSettings(AppConfig::RecordSettingsGroup)->contains(QStringLiteral("RecordHotKey")));
 }
 
 void TestRecordWidget::suspendFrame_slidesToLowerRightCorner()
