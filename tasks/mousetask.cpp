@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -130,13 +131,19 @@ bool MouseTask::clickPoint(QPoint& px)
     if (m_hJitterRange <= 0 && m_vJitterRange <= 0)
         return true;
 
-    px += QPoint(jitter(m_hJitterRange), jitter(m_vJitterRange));
+    // Added in 64 bits: a fixed point from a file may sit at the end of the int range.
+    qint64 x = qint64(px.x()) + jitter(m_hJitterRange);
+    qint64 y = qint64(px.y()) + jitter(m_vJitterRange);
     // Jitter must not push the click off the screen (a click on the far edge would
     // otherwise land on another monitor or be clipped to an unexpected spot).
     const platform::ScreenSize screen = platform::primaryScreenSize();
-    if (screen.width > 0 && screen.height > 0)
-        px = QPoint(std::clamp(px.x(), 0, screen.width - 1),
-                    std::clamp(px.y(), 0, screen.height - 1));
+    if (screen.width > 0 && screen.height > 0) {
+        x = std::clamp<qint64>(x, 0, screen.width - 1);
+        y = std::clamp<qint64>(y, 0, screen.height - 1);
+    }
+    constexpr qint64 IntMin = std::numeric_limits<int>::min();
+    constexpr qint64 IntMax = std::numeric_limits<int>::max();
+    px = QPoint(int(std::clamp(x, IntMin, IntMax)), int(std::clamp(y, IntMin, IntMax)));
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
 #include <set>
 #include <thread>
 
@@ -261,6 +262,9 @@ void TestMouseTask::jitter_data()
     QTest::newRow("both") << QPoint(500, 500) << 99 << 99;
     QTest::newRow("kept on screen at the origin") << QPoint(0, 0) << 50 << 50;
     QTest::newRow("kept on screen at the far corner") << QPoint(1919, 1079) << 50 << 50;
+    // A point from a file may lie anywhere in the int range: adding the offset must not wrap.
+    QTest::newRow("int limits")
+        << QPoint(std::numeric_limits<int>::max(), std::numeric_limits<int>::min()) << 50 << 50;
 }
 
 void TestMouseTask::jitter()
@@ -289,7 +293,7 @@ void TestMouseTask::jitter()
     const auto reachable = [](int centre, int range, int extent) {
         std::set<int> values;
         for (int d = -range; d <= range; ++d)
-            values.insert(int(qint64(qBound(0, centre + d, extent - 1)) * 65535 / extent));
+            values.insert(int(qBound<qint64>(0, qint64(centre) + d, extent - 1) * 65535 / extent));
         return values;
     };
     const std::set<int> allX = reachable(point.x(), h, 1920);
