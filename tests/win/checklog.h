@@ -14,8 +14,8 @@ public:
         ++m_count;
         if (!ok)
             ++m_failures;
-        std::printf("%s %s%s%s\n", ok ? "PASS" : "FAIL", name.c_str(),
-                    detail.empty() ? "" : ": ", detail.c_str());
+        std::printf("%s %s%s%s\n", ok ? "PASS" : "FAIL", name.c_str(), detail.empty() ? "" : ": ",
+                    detail.c_str());
         std::fflush(stdout);
         return ok;
     }

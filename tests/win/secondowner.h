@@ -14,7 +14,12 @@
 class SecondOwner
 {
 public:
-    enum class Outcome { Holds, Refused, Failed };
+    enum class Outcome
+    {
+        Holds,
+        Refused,
+        Failed
+    };
 
     SecondOwner() = default;
     ~SecondOwner(); // releases the key and waits for the process

@@ -23,6 +23,8 @@
 #include <chrono>
 #include <cstdarg>
 #include <cstring>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,8 +85,8 @@ int32_t jobAbsolute(int pixel, int size)
 
 Input absoluteMove(int x, int y)
 {
-    return Input::mouseInput(MouseFlag::Move | MouseFlag::Absolute,
-                             jobAbsolute(x, kScreenWidth), jobAbsolute(y, kScreenHeight));
+    return Input::mouseInput(MouseFlag::Move | MouseFlag::Absolute, jobAbsolute(x, kScreenWidth),
+                             jobAbsolute(y, kScreenHeight));
 }
 
 Input key(uint16_t vk, bool up = false)
@@ -187,8 +189,8 @@ void checkScreenAndCursor(CheckLog& log)
     log.check(std::strcmp(backend.name(), "windows") == 0, "system backend is the Windows one",
               backend.name());
     const platform::ScreenSize size = backend.primaryScreenSize();
-    log.check(size.width == kScreenWidth && size.height == kScreenHeight,
-              "primary screen size", format("%dx%d", size.width, size.height));
+    log.check(size.width == kScreenWidth && size.height == kScreenHeight, "primary screen size",
+              format("%dx%d", size.width, size.height));
 
     const Input move = absoluteMove(123, 456);
     platform::CursorPos pos;
@@ -330,9 +332,9 @@ void checkClicks(CheckLog& log, HarnessWindow& window, CaptureLog& capture)
         {"middle", MouseFlag::MiddleDown, MouseFlag::MiddleUp, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK},
     };
     // clang-format on
-    const std::vector<UINT> buttonMessages = {
-        WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN, WM_RBUTTONUP,
-        WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK};
+    const std::vector<UINT> buttonMessages = {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK,
+                                              WM_RBUTTONDOWN, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
+                                              WM_MBUTTONDOWN, WM_MBUTTONUP, WM_MBUTTONDBLCLK};
 
     int column = 0;
     for (const Button& button : buttons) {
@@ -373,14 +375,14 @@ void checkClicks(CheckLog& log, HarnessWindow& window, CaptureLog& capture)
             const auto hooked = capture.miceWithout(Message::MouseMove);
             bool hookOk = hooked.size() == expectedHook.size();
             for (size_t i = 0; hookOk && i < hooked.size(); ++i) {
-                hookOk = hooked[i].message == expectedHook[i] && hooked[i].x == x &&
-                         hooked[i].y == y;
+                hookOk =
+                    hooked[i].message == expectedHook[i] && hooked[i].x == x && hooked[i].y == y;
             }
-            log.check(sent && windowOk && hookOk,
-                      format("%s %s click at (%d,%d): window and hook", button.name,
-                             isDouble ? "double" : "single", x, y),
-                      format("window %s; hook %s", messageList(got).c_str(),
-                             mouseList(hooked).c_str()));
+            log.check(
+                sent && windowOk && hookOk,
+                format("%s %s click at (%d,%d): window and hook", button.name,
+                       isDouble ? "double" : "single", x, y),
+                format("window %s; hook %s", messageList(got).c_str(), mouseList(hooked).c_str()));
         }
     }
 }
@@ -406,18 +408,17 @@ void checkWheel(CheckLog& log, HarnessWindow& window, CaptureLog& capture)
         window.settle(kSettleMs, kDeliveryTimeoutMs);
 
         const auto wheels = windowMessages(window, {WM_MOUSEWHEEL});
-        const bool windowOk = wheels.size() == 1 &&
-                              GET_WHEEL_DELTA_WPARAM(wheels[0].wParam) == row.delta &&
-                              GET_X_LPARAM(wheels[0].lParam) == x &&
-                              GET_Y_LPARAM(wheels[0].lParam) == y;
+        const bool windowOk =
+            wheels.size() == 1 && GET_WHEEL_DELTA_WPARAM(wheels[0].wParam) == row.delta &&
+            GET_X_LPARAM(wheels[0].lParam) == x && GET_Y_LPARAM(wheels[0].lParam) == y;
         const auto hooked = capture.miceWithout(Message::MouseMove);
         // The recorder keeps the signed high word of mouseData as the delta.
         const bool hookOk = hooked.size() == 1 && hooked[0].message == Message::MouseWheel &&
                             int16_t(uint16_t(hooked[0].mouseData >> 16)) == row.delta &&
                             hooked[0].x == x && hooked[0].y == y;
-        log.check(sent && windowOk && hookOk, format("wheel, %s: window and hook", row.name),
-                  format("window %s; hook %s", messageList(wheels).c_str(),
-                         mouseList(hooked).c_str()));
+        log.check(
+            sent && windowOk && hookOk, format("wheel, %s: window and hook", row.name),
+            format("window %s; hook %s", messageList(wheels).c_str(), mouseList(hooked).c_str()));
     }
 }
 
@@ -439,8 +440,7 @@ void checkCtrlA(CheckLog& log, HarnessWindow& window, CaptureLog& capture)
         }
         return false;
     };
-    window.pumpUntil([&] { return sawControlA() && capture.keys.size() >= 4; },
-                     kDeliveryTimeoutMs);
+    window.pumpUntil([&] { return sawControlA() && capture.keys.size() >= 4; }, kDeliveryTimeoutMs);
     window.settle(kSettleMs, kDeliveryTimeoutMs);
 
     const auto keyDowns = windowMessages(window, {WM_KEYDOWN});
@@ -521,8 +521,7 @@ void checkUnicodeText(CheckLog& log, HarnessWindow& window, CaptureLog& capture)
         const bool up = i % 2 == 1;
         const CapturedKey& k = capture.keys[i];
         hookOk = k.message == (up ? Message::KeyUp : Message::KeyDown) && k.vkCode == kVkPacket &&
-                 k.scanCode == text[i / 2] &&
-                 k.flags == (kLlkhfInjected | (up ? packetUpFlag : 0));
+                 k.scanCode == text[i / 2] && k.flags == (kLlkhfInjected | (up ? packetUpFlag : 0));
     }
     log.check(hookOk, "Unicode text through the keyboard hook: VK_PACKET with each code unit",
               keyList(capture.keys));
@@ -542,10 +541,10 @@ void checkCaptureLifecycle(CheckLog& log, HarnessWindow& window)
     sendBatches(window, {{absoluteMove(500, 600)}});
     window.pumpUntil([&] { return !first.mice.empty() && !second.mice.empty(); },
                      kDeliveryTimeoutMs);
-    log.check(started && first.mice.size() == 1 && second.mice.size() == 1,
-              "two captures on one thread both see a move",
-              format("%u and %u events", unsigned(first.mice.size()),
-                     unsigned(second.mice.size())));
+    log.check(
+        started && first.mice.size() == 1 && second.mice.size() == 1,
+        "two captures on one thread both see a move",
+        format("%u and %u events", unsigned(first.mice.size()), unsigned(second.mice.size())));
 
     a->stop();
     first.clear();
@@ -587,8 +586,7 @@ std::vector<LoggedMessage> pressHotkey(HarnessWindow& window,
         batches.push_back({key(*it, true)});
     window.clearMessages();
     sendBatches(window, batches);
-    window.pumpUntil([&] { return countMessages(window, {WM_HOTKEY}) >= 1; },
-                     kDeliveryTimeoutMs);
+    window.pumpUntil([&] { return countMessages(window, {WM_HOTKEY}) >= 1; }, kDeliveryTimeoutMs);
     window.settle(kSettleMs * 3, kDeliveryTimeoutMs);
     return windowMessages(window, {WM_HOTKEY});
 }
@@ -607,19 +605,22 @@ void checkHotkeys(CheckLog& log, HarnessWindow& window)
     constexpr int qtKeyF7 = 0x01000036, qtKeyS = 0x53;
     const Row rows[] = {
         {"F7", qtKeyF7, 0, {}, VK_F7, 0},
-        {"Ctrl+Shift+S", qtKeyS,
+        {"Ctrl+Shift+S",
+         qtKeyS,
          win32hotkeys::QtControlModifier | win32hotkeys::QtShiftModifier,
-         {Vk::Control, Vk::Shift}, 'S', MOD_CONTROL | MOD_SHIFT},
+         {Vk::Control, Vk::Shift},
+         'S',
+         MOD_CONTROL | MOD_SHIFT},
     };
     int id = 1;
     for (const Row& row : rows) {
         win32hotkeys::VirtualHotkey hotkey;
         const bool translated = win32hotkeys::translate(row.qtKey, row.qtModifiers, &hotkey);
         const bool registered = translated && win32hotkeys::registerHotkey(id, hotkey);
-        log.check(registered && hotkey.vk == row.vk && hotkey.modifiers == row.modifiers,
-                  format("hotkey %s registers", row.name),
-                  format("vk 0x%x modifiers 0x%x", unsigned(hotkey.vk),
-                         unsigned(hotkey.modifiers)));
+        log.check(
+            registered && hotkey.vk == row.vk && hotkey.modifiers == row.modifiers,
+            format("hotkey %s registers", row.name),
+            format("vk 0x%x modifiers 0x%x", unsigned(hotkey.vk), unsigned(hotkey.modifiers)));
         if (!registered)
             continue;
 
@@ -658,8 +659,8 @@ void checkHotkeys(CheckLog& log, HarnessWindow& window)
     const bool ours = win32hotkeys::registerHotkey(ourId, f7);
     {
         SecondOwner other;
-        const auto outcome = other.tryRegister(f7.vk, f7.modifiers | kModNoRepeat,
-                                               kSecondOwnerTimeoutMs);
+        const auto outcome =
+            other.tryRegister(f7.vk, f7.modifiers | kModNoRepeat, kSecondOwnerTimeoutMs);
         log.check(ours && outcome == SecondOwner::Outcome::Refused,
                   "a second program cannot take a hotkey we hold",
                   format("ours %d, theirs %s", ours,
@@ -792,8 +793,8 @@ int main(int argc, char** argv)
 
     CaptureLog capture;
     std::unique_ptr<platform::InputCapture> recorderCapture = platform::backend().createCapture();
-    const bool capturing = recorderCapture &&
-                           recorderCapture->start(capture.mouseHandler(), capture.keyHandler());
+    const bool capturing =
+        recorderCapture && recorderCapture->start(capture.mouseHandler(), capture.keyHandler());
     log.check(capturing, "capture starts (low-level mouse and keyboard hooks)");
     if (capturing) {
         checkMoves(log, window, capture);
