@@ -202,7 +202,10 @@ size_t AutoRecordTask::writtenCount() const
     return count;
 }
 
-void AutoRecordTask::removeTrailingKeyDowns() { m_events.resize(writtenCount()); }
+void AutoRecordTask::removeTrailingKeyDowns()
+{
+    m_events.resize(writtenCount());
+}
 
 void AutoRecordTask::serialize(QDataStream& out) const
 {
@@ -251,7 +254,10 @@ void AutoRecordTask::deserialize(QDataStream& in)
     HotkeyManage::instance()->addHotkey(hotkey);
 }
 
-QString AutoRecordTask::toString() const { return tr("自动录制键盘鼠标任务..."); }
+QString AutoRecordTask::toString() const
+{
+    return tr("自动录制键盘鼠标任务...");
+}
 
 void AutoRecordTask::setHotkey(QHotkey* hotkey)
 {
@@ -264,7 +270,10 @@ void AutoRecordTask::setHotkey(QHotkey* hotkey)
         connect(m_hotkeyObject, &QHotkey::activated, this, &AutoRecordTask::onHotkeyActivated);
 }
 
-void AutoRecordTask::onHotkeyActivated() { emit hotkeyActivated(this); }
+void AutoRecordTask::onHotkeyActivated()
+{
+    emit hotkeyActivated(this);
+}
 
 bool AutoRecordTask::save(const QString& path, QString* error)
 {

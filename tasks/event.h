@@ -17,9 +17,18 @@ constexpr int32_t Other = 10;
 // clang-format on
 
 // Kinds that carry a point (moves and the six button kinds).
-inline bool hasPoint(int32_t type) { return type >= MouseMove && type <= MiddleUp; }
-inline bool isButton(int32_t type) { return type >= LeftDown && type <= MiddleUp; }
-inline bool isKey(int32_t type) { return type == KeyDown || type == KeyUp; }
+inline bool hasPoint(int32_t type)
+{
+    return type >= MouseMove && type <= MiddleUp;
+}
+inline bool isButton(int32_t type)
+{
+    return type >= LeftDown && type <= MiddleUp;
+}
+inline bool isKey(int32_t type)
+{
+    return type == KeyDown || type == KeyUp;
+}
 } // namespace EventType
 
 class Event

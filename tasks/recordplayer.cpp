@@ -70,7 +70,8 @@ void RecordPlayer::play(const std::vector<const Event*>& events)
     if (events.empty())
         return;
     if (m_screen.width <= 0 || m_screen.height <= 0)
-        qCWarning(logCategory()) << "Replay: screen size unknown, pointer positions are not replayed";
+        qCWarning(logCategory())
+            << "Replay: screen size unknown, pointer positions are not replayed";
     const int64_t firstNs = events.front()->time;
     m_startNs = steadyNowNs();
     for (const Event* event : events) {
@@ -86,7 +87,8 @@ bool RecordPlayer::waitForOffset(int64_t offsetNs) const
     for (;;) {
         if (!AppConfig::runFlag.load())
             return false;
-        const int64_t remainingNs = saturatingDiff(offsetNs, saturatingDiff(steadyNowNs(), m_startNs));
+        const int64_t remainingNs =
+            saturatingDiff(offsetNs, saturatingDiff(steadyNowNs(), m_startNs));
         // Below a millisecond the event is due: sending now is closer than any sleep.
         if (remainingNs < NsPerMs)
             return true;

@@ -74,7 +74,10 @@ RecordTable::RecordTable(QWidget* parent) : QTableWidget(parent)
     setStyleSheet(TableStyle);
 }
 
-QString RecordTable::notSetText() { return tr("未设置"); }
+QString RecordTable::notSetText()
+{
+    return tr("未设置");
+}
 
 void RecordTable::addRow(const QString& name, const QString& hotkey)
 {
@@ -137,7 +140,10 @@ QAbstractButton* RecordTable::rowButton(int row, Button which) const
     return which < buttons.size() ? buttons.at(which) : nullptr;
 }
 
-int RecordTable::senderRow() const { return RowButtons::rowOf(this, sender(), NameColumn); }
+int RecordTable::senderRow() const
+{
+    return RowButtons::rowOf(this, sender(), NameColumn);
+}
 
 void RecordTable::onBtnRunClicked()
 {
@@ -153,9 +159,9 @@ void RecordTable::onBtnDeleteClicked()
     if (row < 0)
         return;
     const QString name = rowName(row);
-    const auto answer = QMessageBox::question(this, tr("删除确认"),
-                                              tr("确定要删除录制 \"%1\" 吗？").arg(name),
-                                              QMessageBox::Yes | QMessageBox::No);
+    const auto answer =
+        QMessageBox::question(this, tr("删除确认"), tr("确定要删除录制 \"%1\" 吗？").arg(name),
+                              QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     // The question ran an event loop: find the row again before removing it.

@@ -14,8 +14,18 @@ class RecordTable : public QTableWidget
     Q_OBJECT
 
 public:
-    enum Column { NameColumn = 0, HotkeyColumn = 1, ActionColumn = 2 };
-    enum Button { RunButton = 0, DeleteButton = 1, OtherButton = 2 };
+    enum Column
+    {
+        NameColumn = 0,
+        HotkeyColumn = 1,
+        ActionColumn = 2
+    };
+    enum Button
+    {
+        RunButton = 0,
+        DeleteButton = 1,
+        OtherButton = 2
+    };
 
     explicit RecordTable(QWidget* parent = nullptr);
 

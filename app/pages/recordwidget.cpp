@@ -56,7 +56,10 @@ const char KeyRecordInterval[] = "RecordInterval";
 const char KeyRecordHotKey[]   = "RecordHotKey";
 // clang-format on
 
-QString baseName(const QString& path) { return QFileInfo(path).completeBaseName(); }
+QString baseName(const QString& path)
+{
+    return QFileInfo(path).completeBaseName();
+}
 
 QString withBaseName(const QString& path, const QString& name)
 {
@@ -97,9 +100,15 @@ QString RecordWidget::buttonText(const QString& hotkey)
     return tr("启动/停止录制\n[%1]").arg(hotkey);
 }
 
-RecordTable* RecordWidget::table() const { return ui->tableRecord; }
+RecordTable* RecordWidget::table() const
+{
+    return ui->tableRecord;
+}
 
-QAbstractButton* RecordWidget::recordButton() const { return ui->btnRecord; }
+QAbstractButton* RecordWidget::recordButton() const
+{
+    return ui->btnRecord;
+}
 
 void RecordWidget::initUi()
 {
@@ -154,8 +163,8 @@ void RecordWidget::loadFolder()
     if (!dir.exists())
         return;
     // Oldest first: the list grows at its end as new recordings are made.
-    const QFileInfoList files =
-        dir.entryInfoList({RecordFilter}, QDir::Files | QDir::NoSymLinks, QDir::Time | QDir::Reversed);
+    const QFileInfoList files = dir.entryInfoList({RecordFilter}, QDir::Files | QDir::NoSymLinks,
+                                                  QDir::Time | QDir::Reversed);
     for (const QFileInfo& file : files) {
         const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
         AutoRecordTask* task = AutoRecordTask::load(path);
@@ -169,7 +178,8 @@ void RecordWidget::loadFolder()
 
 void RecordWidget::readSettings()
 {
-    const std::unique_ptr<QSettings> settings = AppConfig::openSettings(AppConfig::RecordSettingsGroup);
+    const std::unique_ptr<QSettings> settings =
+        AppConfig::openSettings(AppConfig::RecordSettingsGroup);
     auto flag = [&](const char* key) { return settings->value(QLatin1String(key), true).toBool(); };
     ui->checkBoxClick->setChecked(flag(KeyRecordClick));
     ui->checkBoxMove->setChecked(flag(KeyRecordMove));
@@ -189,7 +199,8 @@ void RecordWidget::readSettings()
 
 void RecordWidget::saveSettings() const
 {
-    const std::unique_ptr<QSettings> settings = AppConfig::openSettings(AppConfig::RecordSettingsGroup);
+    const std::unique_ptr<QSettings> settings =
+        AppConfig::openSettings(AppConfig::RecordSettingsGroup);
     settings->setValue(QLatin1String(KeyRecordClick), ui->checkBoxClick->isChecked());
     settings->setValue(QLatin1String(KeyRecordMove), ui->checkBoxMove->isChecked());
     settings->setValue(QLatin1String(KeyRecordScroll), ui->checkBoxScroll->isChecked());
@@ -252,15 +263,13 @@ void RecordWidget::startCapture()
 {
     m_capture = platform::backend().createCapture();
     AutoRecordTask* task = m_recordingTask.get();
-    const bool started =
-        m_capture &&
-        m_capture->start(
-            [task](const platform::CapturedMouse& event) {
-                task->mouseHook(AutoRecordTask::HookAction, event);
-            },
-            [task](const platform::CapturedKey& event) {
-                task->keyboardHook(AutoRecordTask::HookAction, event);
-            });
+    const bool started = m_capture && m_capture->start(
+                                          [task](const platform::CapturedMouse& event) {
+                                              task->mouseHook(AutoRecordTask::HookAction, event);
+                                          },
+                                          [task](const platform::CapturedKey& event) {
+                                              task->keyboardHook(AutoRecordTask::HookAction, event);
+                                          });
     if (started) {
         qCDebug(logCategory()) << "set hook successful.";
         return;
@@ -278,8 +287,10 @@ void RecordWidget::stopCapture()
     if (wasActive)
         qCDebug(logCategory()) << "unset hook successful.";
     // Destroyed once control is back in the event loop, outside any capture call.
-    QTimer::singleShot(0, qApp, [capture = std::shared_ptr<platform::InputCapture>(
-                                     std::move(m_capture))] { Q_UNUSED(capture); });
+    QTimer::singleShot(0, qApp,
+                       [capture = std::shared_ptr<platform::InputCapture>(std::move(m_capture))] {
+                           Q_UNUSED(capture);
+                       });
 }
 
 void RecordWidget::onAboutToQuit()
@@ -326,9 +337,8 @@ QString RecordWidget::newRecordPath()
     QString path;
     for (int i = 0; i < RecordNumberCount; ++i) {
         const int number = (first + i) % RecordNumberCount;
-        path = dir.filePath(QStringLiteral("record_%1_%2.kqt")
-                                .arg(stamp)
-                                .arg(number, 3, 10, QLatin1Char('0')));
+        path = dir.filePath(
+            QStringLiteral("record_%1_%2.kqt").arg(stamp).arg(number, 3, 10, QLatin1Char('0')));
         if (!QFileInfo::exists(path))
             break;
     }
@@ -351,7 +361,10 @@ void RecordWidget::showWriteFailure(const QString& error)
 
 // ---- replay ----
 
-bool RecordWidget::prepareStart() { return true; }
+bool RecordWidget::prepareStart()
+{
+    return true;
+}
 
 void RecordWidget::runTask()
 {

@@ -35,7 +35,10 @@ SuspendFrame::SuspendFrame(QWidget* parent)
 
 SuspendFrame::~SuspendFrame() = default;
 
-QAbstractButton* SuspendFrame::stopButton() const { return ui->btnRecordStop; }
+QAbstractButton* SuspendFrame::stopButton() const
+{
+    return ui->btnRecordStop;
+}
 
 QRect SuspendFrame::desktop() const
 {
@@ -43,7 +46,10 @@ QRect SuspendFrame::desktop() const
     return screen ? screen->geometry() : QRect();
 }
 
-int SuspendFrame::lastX() const { return desktop().width() - EdgeMargin - width(); }
+int SuspendFrame::lastX() const
+{
+    return desktop().width() - EdgeMargin - width();
+}
 
 void SuspendFrame::slideIn()
 {
@@ -61,7 +67,10 @@ void SuspendFrame::slideIn()
     m_timer->start(SlideTickMs);
 }
 
-bool SuspendFrame::isSliding() const { return m_timer->isActive(); }
+bool SuspendFrame::isSliding() const
+{
+    return m_timer->isActive();
+}
 
 void SuspendFrame::onMove()
 {

@@ -4,9 +4,9 @@
 
 #include "appconfig.h"
 #include "autorecordtask.h"
-#include "pages/copyname.h"
 #include "dialogs/hotkeyset.h"
 #include "dialogs/taskrename.h"
+#include "pages/copyname.h"
 #include "pages/recordtable.h"
 #include "pages/recordwidget.h"
 #include "pages/suspendframe.h"
@@ -33,8 +33,7 @@ namespace Msg = platform::Message;
 namespace {
 
 // Runs `handle` on the next modal dialog of type T once it is shown (inside its exec()).
-template<class T>
-void onNextModal(std::function<void(T*)> handle)
+template <class T> void onNextModal(std::function<void(T*)> handle)
 {
     auto* timer = new QTimer;
     timer->setInterval(10);
@@ -73,7 +72,10 @@ platform::CapturedKey key(uint32_t message, uint32_t vk, int64_t timeNs)
     return k;
 }
 
-QString recordFolder() { return QDir::fromNativeSeparators(TaskFile::recordFolderPath()); }
+QString recordFolder()
+{
+    return QDir::fromNativeSeparators(TaskFile::recordFolderPath());
+}
 
 } // namespace
 
@@ -207,7 +209,8 @@ void TestRecordWidget::copy_namesTwiceThenSearchEnds()
     // With every numbered candidate taken the search still ends, on a free name.
     const QString sourcePath = m_page->paths().first();
     for (int n = CopyName::FirstNumber; n <= CopyName::LastNumber; ++n) {
-        QFile file(QDir(recordFolder()).filePath(prefix + QString::number(n) + QStringLiteral(".kqt")));
+        QFile file(
+            QDir(recordFolder()).filePath(prefix + QString::number(n) + QStringLiteral(".kqt")));
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
     const QString last = CopyName::copyPath(sourcePath, QStringLiteral("copy_"));
@@ -263,7 +266,9 @@ void TestRecordWidget::delete_firstRowThenFormerSecondRowButtons()
     QString text;
     answerNextBox(QMessageBox::Yes, nullptr, &text);
     m_page->table()->rowButton(0, RecordTable::DeleteButton)->click();
-    QCOMPARE(text, QStringLiteral("确定要删除录制 \"%1\" 吗？").arg(QFileInfo(paths[0]).completeBaseName()));
+    QCOMPARE(
+        text,
+        QStringLiteral("确定要删除录制 \"%1\" 吗？").arg(QFileInfo(paths[0]).completeBaseName()));
     QVERIFY(!QFileInfo::exists(paths[0]));
     QCOMPARE(m_page->tasks().size(), 2);
 
@@ -355,7 +360,8 @@ void TestRecordWidget::quit_whileRecordingKeepsTheRecording()
     QCOMPARE(m_page->paths().size(), 1);
     std::unique_ptr<AutoRecordTask> saved(AutoRecordTask::load(m_page->paths().first()));
     QVERIFY(saved && saved->events().size() == 2);
-    QVERIFY(AppConfig::openSettings(AppConfig::RecordSettingsGroup)->contains(QStringLiteral("RecordHotKey")));
+    QVERIFY(AppConfig::openSettings(AppConfig::RecordSettingsGroup)
+                ->contains(QStringLiteral("RecordHotKey")));
 }
 
 void TestRecordWidget::suspendFrame_slidesToLowerRightCorner()

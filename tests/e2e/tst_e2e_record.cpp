@@ -60,7 +60,8 @@ protected:
     }
     void wheelEvent(QWheelEvent* event) override
     {
-        note(QStringLiteral("wheel %1").arg(event->angleDelta().y()), event->globalPosition().toPoint(), event);
+        note(QStringLiteral("wheel %1").arg(event->angleDelta().y()),
+             event->globalPosition().toPoint(), event);
     }
     void keyPressEvent(QKeyEvent* event) override
     {
@@ -93,7 +94,10 @@ bool runTool(const QStringList& args, QString* output = nullptr)
     return tool.exitCode() == 0;
 }
 
-bool xdo(const QString& command) { return runTool(command.split(QLatin1Char(' '))); }
+bool xdo(const QString& command)
+{
+    return runTool(command.split(QLatin1Char(' ')));
+}
 
 // Whether the program's main window is shown (the floating stop button is another
 // window of the same program; only the main window's title starts with the name).
@@ -125,7 +129,11 @@ QString describe(const QVector<Arrival>& arrivals)
 {
     QStringList parts;
     for (const Arrival& a : arrivals)
-        parts << QStringLiteral("%1@(%2,%3)+%4").arg(a.what).arg(a.point.x()).arg(a.point.y()).arg(a.timeMs);
+        parts << QStringLiteral("%1@(%2,%3)+%4")
+                     .arg(a.what)
+                     .arg(a.point.x())
+                     .arg(a.point.y())
+                     .arg(a.timeMs);
     return parts.join(QStringLiteral(", "));
 }
 
@@ -218,9 +226,8 @@ void TestE2eRecord::recordWithF4ThenReplayOnItsHotkey()
     QVERIFY(!QTest::currentTestFailed());
     QVERIFY(xdo(QStringLiteral("mousemove 5 1070")));
     QVERIFY(xdo(QStringLiteral("key F4")));
-    QTRY_VERIFY_WITH_TIMEOUT(!hasVisibleWindow(m_kliqora->processId()) ||
-                                 m_kliqora->state() != QProcess::Running,
-                             5000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !hasVisibleWindow(m_kliqora->processId()) || m_kliqora->state() != QProcess::Running, 5000);
     QTest::qWait(300);
     m_target->clear();
     performUserActions();
@@ -231,8 +238,10 @@ void TestE2eRecord::recordWithF4ThenReplayOnItsHotkey()
     quitKliqora();
 
     // What the user did reached the window: two clicks, a notch, two keys.
-    const QStringList kinds = {QStringLiteral("press 1"), QStringLiteral("release 1"),
-                               QStringLiteral("press 2"), QStringLiteral("release 2"),
+    const QStringList kinds = {QStringLiteral("press 1"),
+                               QStringLiteral("release 1"),
+                               QStringLiteral("press 2"),
+                               QStringLiteral("release 2"),
                                QStringLiteral("wheel -120"),
                                QStringLiteral("key %1").arg(int(Qt::Key_K)),
                                QStringLiteral("keyup %1").arg(int(Qt::Key_K)),
@@ -279,8 +288,8 @@ void TestE2eRecord::recordWithF4ThenReplayOnItsHotkey()
     const qint64 replaySpan = replayed.last().timeMs - replayed.first().timeMs;
     qInfo("spacing: worst gap difference %lld ms; span %lld ms done, %lld ms replayed", worst,
           userSpan, replaySpan);
-    QVERIFY2(worst <= SpacingToleranceMs, qPrintable(describe(done) + QStringLiteral("\n") +
-                                                     describe(replayed)));
+    QVERIFY2(worst <= SpacingToleranceMs,
+             qPrintable(describe(done) + QStringLiteral("\n") + describe(replayed)));
     QVERIFY(std::abs(replaySpan - userSpan) <= SpacingToleranceMs);
 }
 

@@ -74,13 +74,20 @@ Input absMove(int dx, int dy)
     return Input::mouseInput(MouseFlag::Move | MouseFlag::Absolute, dx, dy);
 }
 
-Input keyIn(uint16_t vk, bool up) { return Input::keyInput(vk, up ? platform::KeyFlag::KeyUp : 0); }
+Input keyIn(uint16_t vk, bool up)
+{
+    return Input::keyInput(vk, up ? platform::KeyFlag::KeyUp : 0);
+}
 
 // Header of a recording file up to (without) the event count.
 QByteArray header(const char* typeHex = "00000007")
 {
     return QByteArray::fromHex(QByteArray("8e62d878") + typeHex +
-                               "00000000" "00000000" "00000032" "00000000" "00000000");
+                               "00000000"
+                               "00000000"
+                               "00000032"
+                               "00000000"
+                               "00000000");
 }
 
 QString writeTemp(const QTemporaryDir& dir, const QByteArray& bytes)
@@ -188,8 +195,7 @@ void TestAutoRecordTask::hook_optionFilters_data()
     QTest::addColumn<bool>("keys");
     QTest::addColumn<std::vector<int>>("expected");
     // Fed: move, left down, left up, wheel, key down, key up, side button (other).
-    QTest::newRow("all") << true << true << true << true
-                         << std::vector<int>{0, 1, 2, 7, 8, 9, 10};
+    QTest::newRow("all") << true << true << true << true << std::vector<int>{0, 1, 2, 7, 8, 9, 10};
     QTest::newRow("no moves") << true << false << true << true
                               << std::vector<int>{1, 2, 7, 8, 9, 10};
     QTest::newRow("moves only") << false << true << false << false << std::vector<int>{0, 10};
@@ -384,13 +390,21 @@ void TestAutoRecordTask::file_layoutByteForByte()
     QVERIFY(task.save(path));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray expected =
-        header() +
-        QByteArray::fromHex("0000000000000003"
-                            "00000001" "0000000000000002" "00000003" "00000004"
-                            "00000007" "0000000000000005" "ffffff88"
-                            "00000009" "0000000000000006" "00000041" "00000042" "00000080"
-                            "00000004" "00460036");
+    const QByteArray expected = header() + QByteArray::fromHex("0000000000000003"
+                                                               "00000001"
+                                                               "0000000000000002"
+                                                               "00000003"
+                                                               "00000004"
+                                                               "00000007"
+                                                               "0000000000000005"
+                                                               "ffffff88"
+                                                               "00000009"
+                                                               "0000000000000006"
+                                                               "00000041"
+                                                               "00000042"
+                                                               "00000080"
+                                                               "00000004"
+                                                               "00460036");
     QCOMPARE(file.readAll().toHex(), expected.toHex());
 
     std::unique_ptr<AutoRecordTask> back(AutoRecordTask::load(path));
@@ -429,12 +443,20 @@ void TestAutoRecordTask::file_stopKeyDownsAreNotWritten()
 
 void TestAutoRecordTask::file_otherKindReadAsPlainEventAndOnlyTimes()
 {
-    const QByteArray bytes =
-        header() + QByteArray::fromHex("0000000000000003"
-                                       "00000008" "0000000000001000" "00000041" "00000000" "00000000"
-                                       "0000000a" "0000000000001096"
-                                       "00000009" "0000000000001096" "00000041" "00000000" "00000000"
-                                       "00000000");
+    const QByteArray bytes = header() + QByteArray::fromHex("0000000000000003"
+                                                            "00000008"
+                                                            "0000000000001000"
+                                                            "00000041"
+                                                            "00000000"
+                                                            "00000000"
+                                                            "0000000a"
+                                                            "0000000000001096"
+                                                            "00000009"
+                                                            "0000000000001096"
+                                                            "00000041"
+                                                            "00000000"
+                                                            "00000000"
+                                                            "00000000");
     QTemporaryDir dir;
     std::unique_ptr<AutoRecordTask> task(AutoRecordTask::load(writeTemp(dir, bytes)));
     QVERIFY(task);
@@ -456,10 +478,11 @@ void TestAutoRecordTask::file_otherKindReadAsPlainEventAndOnlyTimes()
 void TestAutoRecordTask::file_otherTaskTypeRefused()
 {
     QTemporaryDir dir;
-    const QString path = writeTemp(dir, header("00000006") + QByteArray(8, '\0') +
-                                            QByteArray::fromHex("00000000"));
-    QTest::ignoreMessage(QtWarningMsg,
-                         qPrintable(QStringLiteral("要载入的文件不是录制任务文件file name: %1.").arg(path)));
+    const QString path =
+        writeTemp(dir, header("00000006") + QByteArray(8, '\0') + QByteArray::fromHex("00000000"));
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        qPrintable(QStringLiteral("要载入的文件不是录制任务文件file name: %1.").arg(path)));
     QVERIFY(!AutoRecordTask::load(path));
 }
 
@@ -467,22 +490,34 @@ void TestAutoRecordTask::file_malformedNeverCrashesOrHangs_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("events");
-    const QByteArray two = QByteArray::fromHex("00000001" "0000000000000002" "00000003" "00000004"
-                                               "00000009" "0000000000000003" "00000041"
-                                               "00000000" "00000000");
-    const QByteArray hotkey = QByteArray::fromHex("00000004" "00460036");
-    QTest::newRow("intact") << header() + QByteArray::fromHex("0000000000000002") + two + hotkey << 2;
-    QTest::newRow("huge count")
-        << header() + QByteArray::fromHex("7fffffffffffffff") + two + hotkey << 2;
+    const QByteArray two = QByteArray::fromHex("00000001"
+                                               "0000000000000002"
+                                               "00000003"
+                                               "00000004"
+                                               "00000009"
+                                               "0000000000000003"
+                                               "00000041"
+                                               "00000000"
+                                               "00000000");
+    const QByteArray hotkey = QByteArray::fromHex("00000004"
+                                                  "00460036");
+    QTest::newRow("intact") << header() + QByteArray::fromHex("0000000000000002") + two + hotkey
+                            << 2;
+    QTest::newRow("huge count") << header() + QByteArray::fromHex("7fffffffffffffff") + two + hotkey
+                                << 2;
     QTest::newRow("negative count")
         << header() + QByteArray::fromHex("8000000000000000") + two + hotkey << 0;
     QTest::newRow("cut inside an event")
         << header() + QByteArray::fromHex("0000000000000002") + two.left(30) << 1;
     QTest::newRow("cut after the count") << header() + QByteArray::fromHex("00000000000f4240") << 0;
-    QTest::newRow("extreme times")
-        << header() + QByteArray::fromHex("0000000000000002"
-                                          "0000000a" "7fffffffffffffff"
-                                          "0000000a" "8000000000000000") + hotkey << 2;
+    QTest::newRow("extreme times") << header() +
+                                          QByteArray::fromHex("0000000000000002"
+                                                              "0000000a"
+                                                              "7fffffffffffffff"
+                                                              "0000000a"
+                                                              "8000000000000000") +
+                                          hotkey
+                                   << 2;
 }
 
 void TestAutoRecordTask::file_malformedNeverCrashesOrHangs()
