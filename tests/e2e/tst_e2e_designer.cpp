@@ -15,6 +15,7 @@
 #include <QLocalSocket>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <QtTest>
@@ -33,6 +34,13 @@ const QPoint TableEmptyArea(700, 600);
 const QPoint RibbonSave(36, 55);
 // clang-format on
 constexpr int WindowWaitMs = 10000;
+// Parts of the main program's window, relative to it (checked on screenshots).
+// clang-format off
+const QPoint KliqoraCustomPage(50, 326);
+const QPoint KliqoraNewFlow(166, 139);
+const QPoint KliqoraRow0Run(685, 235);
+const QPoint KliqoraRow0Edit(730, 235);
+// clang-format on
 
 class ClickTarget : public QWidget
 {
@@ -101,6 +109,43 @@ void requestClose(X11TestClient& client, unsigned long window)
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &event);
     XFlush(display);
+}
+
+void clickAt(const QPoint& p)
+{
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
+                     QStringLiteral("sleep"), QStringLiteral("0.2"), QStringLiteral("click"),
+                     QStringLiteral("1")}));
+}
+
+// Top-left corner of a window, from xdotool's geometry report.
+QPoint windowPosition(unsigned long window)
+{
+    QString out;
+    xdotool({QStringLiteral("getwindowgeometry"), QString::number(window)}, &out);
+    const QRegularExpression position(QStringLiteral("Position: (\\d+),(\\d+)"));
+    const QRegularExpressionMatch match = position.match(out);
+    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint();
+}
+
+// The visible designer window of any process, or 0.
+unsigned long anyDesignerWindow()
+{
+    QString out;
+    xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+             QStringLiteral("^KliqoraDesigner - ")},
+            &out);
+    return out.split(QLatin1Char('\n')).value(0).toULong();
+}
+
+QPoint pointerPosition()
+{
+    QString out;
+    xdotool({QStringLiteral("getmouselocation")}, &out); // "x:12 y:34 screen:0 window:..."
+    const QRegularExpression position(QStringLiteral("x:(\\d+) y:(\\d+)"));
+    const QRegularExpressionMatch match = position.match(out);
+    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt())
+                            : QPoint(-1, -1);
 }
 
 QStringList typeIds(const Flow& flow)
@@ -209,6 +254,63 @@ private slots:
         QTRY_COMPARE(m_received, path.toUtf8());
         QCOMPARE(m_connections, 1);
     }
+
+#ifdef KLIQORA_PROGRAM
+    // The whole road: the main program makes a flow and opens the real designer on it;
+    // the flow built there is saved and the designer closed; the main program reloads
+    // the flow (running it moves the pointer, which the empty flow would not) and lets
+    // the row be edited again.
+    void mainProgramReloadsAfterTheDesignerCloses()
+    {
+        m_server.close(); // the main program listens on the same per-user name
+        QProcess kliqora;
+        kliqora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        kliqora.start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
+        QVERIFY(kliqora.waitForStarted());
+        unsigned long mainWindow = 0;
+        const auto findMain = [&kliqora, &mainWindow] {
+            QString out;
+            xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--pid"), QString::number(kliqora.processId())},
+                    &out);
+            mainWindow = out.split(QLatin1Char('\n')).value(0).toULong();
+            return mainWindow != 0;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(findMain(), WindowWaitMs);
+        QTest::qWait(1000);
+        const QPoint origin = windowPosition(mainWindow);
+
+        clickAt(origin + KliqoraCustomPage);
+        QTest::qWait(300);
+        clickAt(origin + KliqoraNewFlow);
+        unsigned long designer = 0;
+        QTRY_VERIFY_WITH_TIMEOUT((designer = anyDesignerWindow()) != 0, WindowWaitMs);
+        QTest::qWait(500);
+        dragWithMouse(PaletteMouseMove, TableEmptyArea);
+        clickAt(RibbonSave);
+        QTest::qWait(300);
+        X11TestClient client;
+        requestClose(client, designer);
+        QTRY_VERIFY_WITH_TIMEOUT(anyDesignerWindow() == 0, WindowWaitMs);
+        QTest::qWait(500);
+
+        // Run the flow from its row: its one step moves the pointer to (0, 0).
+        clickAt(origin + KliqoraRow0Run);
+        QTRY_COMPARE_WITH_TIMEOUT(pointerPosition(), QPoint(0, 0), 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(findMain(), 5000);
+        QTest::qWait(500);
+
+        // The row's edit button works again: a second designer opens on the flow.
+        clickAt(origin + KliqoraRow0Edit);
+        QTRY_VERIFY_WITH_TIMEOUT((designer = anyDesignerWindow()) != 0, WindowWaitMs);
+        QTest::qWait(300);
+        requestClose(client, designer);
+        QTRY_VERIFY_WITH_TIMEOUT(anyDesignerWindow() == 0, WindowWaitMs);
+
+        kliqora.terminate();
+        QVERIFY(kliqora.waitForFinished(WindowWaitMs));
+    }
+#endif
 };
 
 KLIQORA_TEST_MAIN(TestE2eDesigner)
