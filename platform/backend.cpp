@@ -1,4 +1,5 @@
 #include "backend.h"
+#include "heldinput.h"
 
 #include <utility>
 
@@ -13,9 +14,33 @@ std::unique_ptr<Backend>& current()
     static std::unique_ptr<Backend> instance = createSystemBackend();
     return instance;
 }
+
+HeldInput& heldInput()
+{
+    static HeldInput instance;
+    return instance;
+}
 } // namespace
 
 Backend& backend() { return *current(); }
+
+unsigned sendInput(const Input* inputs, unsigned count)
+{
+    if (!inputs || count == 0)
+        return 0;
+    // Noted whatever the result: a batch that failed part way may have pressed a
+    // key, and releasing a key that is up does no harm.
+    heldInput().note(inputs, count);
+    return backend().sendInput(inputs, count);
+}
+
+unsigned releaseHeldInput()
+{
+    const std::vector<Input> releases = heldInput().takeReleases();
+    if (releases.empty())
+        return 0;
+    return backend().sendInput(releases.data(), unsigned(releases.size()));
+}
 
 std::unique_ptr<Backend> installBackend(std::unique_ptr<Backend> replacement)
 {

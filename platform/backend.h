@@ -119,11 +119,16 @@ Backend& backend();
 // call it while no job runs.
 std::unique_ptr<Backend> installBackend(std::unique_ptr<Backend> replacement);
 
-// Convenience wrappers over backend().
-inline unsigned sendInput(const Input* inputs, unsigned count)
-{
-    return backend().sendInput(inputs, count);
-}
+// Sends through backend() and keeps account of the keys and buttons pressed and
+// not yet released (every job sends its input through here).
+unsigned sendInput(const Input* inputs, unsigned count);
+
+// Releases every key and button that sendInput() pressed and that no later record
+// released, in one batch; returns how many releases were sent. A stopped job calls
+// it once its thread has ended. Keys the user holds are not touched.
+unsigned releaseHeldInput();
+
+// Convenience wrapper over backend().
 inline ScreenSize primaryScreenSize() { return backend().primaryScreenSize(); }
 
 } // namespace platform
