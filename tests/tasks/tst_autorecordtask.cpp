@@ -288,15 +288,15 @@ void TestAutoRecordTask::replay_sendsEachKindAsRecorded()
 
 void TestAutoRecordTask::replay_followsRecordedOffsetsWithoutDrift()
 {
-    // Gaps of 2.6 ms: waiting each truncated gap after the previous send loses 0.6 ms
-    // per event, and every send and wake-up adds to it; 300 events make that tens of
-    // milliseconds by the end.
+    // Gaps of 2.9 ms: waiting each truncated gap after the previous send is 0.9 ms
+    // short per event, less what every send and wake-up costs; either way the error
+    // grows with every event, to tens or hundreds of milliseconds over 300 of them.
     auto* timed = new TimedBackend;
     auto previous = platform::installBackend(std::unique_ptr<platform::Backend>(timed));
     AutoRecordTask task;
     recordAll(task);
     constexpr int Count = 300;
-    constexpr int64_t Gap = 2600000;
+    constexpr int64_t Gap = 2900000;
     for (int i = 0; i < Count; ++i)
         task.mouseHook(0, mouse(Msg::MouseMove, i, i, 1000 * Ms + i * Gap));
     task.run();
@@ -304,15 +304,21 @@ void TestAutoRecordTask::replay_followsRecordedOffsetsWithoutDrift()
     platform::installBackend(std::move(previous));
 
     QCOMPARE(int(sent.size()), Count);
-    // Drift shows in where the late events land, not in one late wake-up on a busy
-    // machine: the median error of the last quarter.
-    std::vector<int64_t> errors;
-    for (int i = Count * 3 / 4; i < Count; ++i)
-        errors.push_back((sent[i] - sent[0]) - i * Gap);
-    std::nth_element(errors.begin(), errors.begin() + errors.size() / 2, errors.end());
-    const int64_t median = errors[errors.size() / 2];
-    QVERIFY2(std::abs(median) < 3 * Ms,
-             qPrintable(QStringLiteral("median offset error %1 us").arg(median / 1000)));
+    // Drift shows in how the error grows from the early events to the late ones, not
+    // in one late wake-up on a busy machine: the median error of each quarter.
+    auto medianError = [&](int from) {
+        std::vector<int64_t> errors;
+        for (int i = from; i < from + Count / 4; ++i)
+            errors.push_back((sent[i] - sent[0]) - i * Gap);
+        std::nth_element(errors.begin(), errors.begin() + errors.size() / 2, errors.end());
+        return errors[errors.size() / 2];
+    };
+    const int64_t early = medianError(0);
+    const int64_t late = medianError(Count * 3 / 4);
+    QVERIFY2(std::abs(late - early) < 10 * Ms && std::abs(late) < 10 * Ms,
+             qPrintable(QStringLiteral("median offset error %1 us early, %2 us late")
+                            .arg(early / 1000)
+                            .arg(late / 1000)));
 }
 
 void TestAutoRecordTask::replay_stopInLongPauseEndsQuicklyAndReleases()
@@ -472,7 +478,7 @@ void TestAutoRecordTask::file_otherKindReadAsPlainEventAndOnlyTimes()
     platform::installBackend(std::move(previous));
     QCOMPARE(int(batches.size()), 2); // the other kind sends nothing
     const int64_t gap = sent[1] - sent[0];
-    QVERIFY2(gap >= 149 * Ms && gap < 160 * Ms, qPrintable(QString::number(gap)));
+    QVERIFY2(gap >= 149 * Ms && gap < 250 * Ms, qPrintable(QString::number(gap)));
 }
 
 void TestAutoRecordTask::file_otherTaskTypeRefused()
