@@ -9,13 +9,19 @@
 
 namespace {
 
-bool isRunning() { return AppConfig::runFlag.load(); }
+bool isRunning()
+{
+    return AppConfig::runFlag.load();
+}
 
 } // namespace
 
 KeyBoardTaskList::KeyBoardTaskList(QObject* parent) : QObject(parent) {}
 
-KeyBoardTaskList::~KeyBoardTaskList() { clearTasks(); }
+KeyBoardTaskList::~KeyBoardTaskList()
+{
+    clearTasks();
+}
 
 void KeyBoardTaskList::appendTask(KeyBoardTask* task)
 {

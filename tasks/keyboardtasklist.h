@@ -14,7 +14,12 @@ class KeyBoardTaskList : public QObject
     Q_OBJECT
 
 public:
-    enum StopType { StopByHand = 0, StopByDuration = 1, StopByCount = 2 };
+    enum StopType
+    {
+        StopByHand = 0,
+        StopByDuration = 1,
+        StopByCount = 2
+    };
 
     static constexpr char DefaultHotKey[] = "F3";
 

@@ -38,7 +38,10 @@ bool isMouseTaskType(int type)
     return static_cast<unsigned>(type) <= static_cast<unsigned>(LastMouseTaskType);
 }
 
-bool isRunning() { return AppConfig::runFlag.load(); }
+bool isRunning()
+{
+    return AppConfig::runFlag.load();
+}
 
 } // namespace
 

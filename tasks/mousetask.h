@@ -12,9 +12,22 @@ class MouseTask : public Task
     Q_OBJECT
 
 public:
-    enum PositionMode { FollowCursor = 0, FixedPoint = 1 };
-    enum IntervalMode { FixedInterval = 0, RandomInterval = 1 };
-    enum StopMode { StopByHand = 0, StopByDuration = 1, StopByCount = 2 };
+    enum PositionMode
+    {
+        FollowCursor = 0,
+        FixedPoint = 1
+    };
+    enum IntervalMode
+    {
+        FixedInterval = 0,
+        RandomInterval = 1
+    };
+    enum StopMode
+    {
+        StopByHand = 0,
+        StopByDuration = 1,
+        StopByCount = 2
+    };
 
     static constexpr char DefaultHotKey[] = "F2";
 

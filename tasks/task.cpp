@@ -47,9 +47,15 @@ QPoint Task::toAbsolutePoint(const QPoint& px)
     return ::toAbsolutePoint(px);
 }
 
-void Task::pressModifierKeys(int mask) { sendModifierKeys(mask, 0); }
+void Task::pressModifierKeys(int mask)
+{
+    sendModifierKeys(mask, 0);
+}
 
-void Task::releaseModifierKeys(int mask) { sendModifierKeys(mask, platform::KeyFlag::KeyUp); }
+void Task::releaseModifierKeys(int mask)
+{
+    sendModifierKeys(mask, platform::KeyFlag::KeyUp);
+}
 
 void Task::waitMs(int ms)
 {

@@ -11,8 +11,8 @@ namespace {
 QString filePath(const char* folder, const char* fileName)
 {
     const QString dir = AppConfig::taskFolder(QString::fromLatin1(folder));
-    return QDir::toNativeSeparators(QDir(QDir::fromNativeSeparators(dir))
-                                        .filePath(QString::fromLatin1(fileName)));
+    return QDir::toNativeSeparators(
+        QDir(QDir::fromNativeSeparators(dir)).filePath(QString::fromLatin1(fileName)));
 }
 
 QString openFailure(const QString& what, const QString& path, const QString& reason)
@@ -28,9 +28,15 @@ void prepareStream(QDataStream& stream)
 
 } // namespace
 
-QString TaskFile::mouseFilePath() { return filePath(MouseFolder, MouseFileName); }
+QString TaskFile::mouseFilePath()
+{
+    return filePath(MouseFolder, MouseFileName);
+}
 
-QString TaskFile::keyboardFilePath() { return filePath(KeyboardFolder, KeyboardFileName); }
+QString TaskFile::keyboardFilePath()
+{
+    return filePath(KeyboardFolder, KeyboardFileName);
+}
 
 QString TaskFile::recordFolderPath()
 {
@@ -47,7 +53,8 @@ TaskFileReader::TaskFileReader(const QString& path) : m_file(path) {}
 bool TaskFileReader::open()
 {
     if (!m_file.open(QIODevice::ReadOnly)) {
-        m_error = openFailure(QCoreApplication::translate("TaskFile", "无法读取文件"), m_file.fileName(), m_file.errorString());
+        m_error = openFailure(QCoreApplication::translate("TaskFile", "无法读取文件"),
+                              m_file.fileName(), m_file.errorString());
         qCWarning(logCategory()).noquote() << m_error;
         return false;
     }
@@ -96,6 +103,7 @@ bool TaskFileWriter::commit()
 
 void TaskFileWriter::fail(const QString& reason)
 {
-    m_error = openFailure(QCoreApplication::translate("TaskFile", "无法写入文件"), m_file.fileName(), reason);
+    m_error = openFailure(QCoreApplication::translate("TaskFile", "无法写入文件"),
+                          m_file.fileName(), reason);
     qCWarning(logCategory()).noquote() << m_error;
 }

@@ -37,9 +37,9 @@ constexpr int RepeatRadioWidth = 70;
 constexpr int MaxRepeatTimes = 999999999;
 constexpr int MaxMilliseconds = 999999999;
 
-const QString EditStyle = QStringLiteral(
-    "QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
-    "background-color: white;}");
+const QString EditStyle =
+    QStringLiteral("QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
+                   "background-color: white;}");
 const QString ButtonStyle = QStringLiteral(
     "QPushButton {border: 1px solid #8a8a8a; background-color: #f0f0f0; border-radius: 4px; "
     "padding: 4px;}"
@@ -71,7 +71,10 @@ KeyBoardWidget::~KeyBoardWidget()
     stopTaskForExit();
 }
 
-KeyTable* KeyBoardWidget::table() const { return ui->tableKey; }
+KeyTable* KeyBoardWidget::table() const
+{
+    return ui->tableKey;
+}
 
 QString KeyBoardWidget::buttonText(const QString& hotkey)
 {
@@ -131,7 +134,10 @@ void KeyBoardWidget::initConnections()
     connect(m_hotkey, &QHotkey::activated, this, &TaskWidget::toggleTask);
 }
 
-void KeyBoardWidget::onBtnPressKeyClicked() { toggleTask(); }
+void KeyBoardWidget::onBtnPressKeyClicked()
+{
+    toggleTask();
+}
 
 void KeyBoardWidget::onStopFlagChanged()
 {
@@ -166,10 +172,9 @@ bool KeyBoardWidget::prepareStart()
     m_taskList->clearTasks();
     for (auto& task : rows)
         m_taskList->appendTask(task.release());
-    m_taskList->setStopType(ui->rbtnStopByHand->isChecked() ? KeyBoardTaskList::StopByHand
-                            : ui->rbtnStopByDuration->isChecked()
-                                ? KeyBoardTaskList::StopByDuration
-                                : KeyBoardTaskList::StopByCount);
+    m_taskList->setStopType(ui->rbtnStopByHand->isChecked()       ? KeyBoardTaskList::StopByHand
+                            : ui->rbtnStopByDuration->isChecked() ? KeyBoardTaskList::StopByDuration
+                                                                  : KeyBoardTaskList::StopByCount);
     m_taskList->setDuration(ui->edtDuration->text().toInt(nullptr, 10));
     m_taskList->setRepeatTimes(ui->edtRepeatTimes->text().toInt(nullptr, 10));
     return true;

@@ -3,9 +3,9 @@
 #include "shortcutedit.h"
 
 namespace {
-const QString EditStyle = QStringLiteral(
-    "QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
-    "background-color: white;}");
+const QString EditStyle =
+    QStringLiteral("QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
+                   "background-color: white;}");
 constexpr int EditorInset = 4;
 } // namespace
 
@@ -36,6 +36,5 @@ void KeyDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 void KeyDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                        const QModelIndex&) const
 {
-    editor->setGeometry(
-        option.rect.adjusted(EditorInset, EditorInset, -EditorInset, -EditorInset));
+    editor->setGeometry(option.rect.adjusted(EditorInset, EditorInset, -EditorInset, -EditorInset));
 }

@@ -86,8 +86,8 @@ QWidget* KeyTable::makeDeleteCell(QTableWidgetItem* keyItem)
     layout->setContentsMargins(10, 5, 10, 5);
     layout->setSpacing(10);
     auto* button = new QPushButton(cell);
-    button->setStyleSheet(DeleteButtonStyle.arg(QStringLiteral("delete-d"),
-                                                QStringLiteral("delete-a")));
+    button->setStyleSheet(
+        DeleteButtonStyle.arg(QStringLiteral("delete-d"), QStringLiteral("delete-a")));
     button->setToolTip(tr("删除"));
     // The key item moves with its row, so the button still finds its row after rows
     // above it were removed.
@@ -110,7 +110,10 @@ void KeyTable::deleteRow()
         removeRow(row);
 }
 
-void KeyTable::clearAll() { setRowCount(0); }
+void KeyTable::clearAll()
+{
+    setRowCount(0);
+}
 
 void KeyTable::onBtnDeleteClicked()
 {

@@ -11,7 +11,13 @@ class KeyTable : public QTableWidget
     Q_OBJECT
 
 public:
-    enum Column { KeyColumn = 0, HoldColumn = 1, PauseColumn = 2, ActionColumn = 3 };
+    enum Column
+    {
+        KeyColumn = 0,
+        HoldColumn = 1,
+        PauseColumn = 2,
+        ActionColumn = 3
+    };
 
     explicit KeyTable(QWidget* parent = nullptr);
 

@@ -31,9 +31,9 @@ constexpr int MaxMilliseconds = 999999999;
 constexpr int MaxRepeatTimes = 999999999;
 constexpr int MaxJitterPixels = 99;
 
-const QString EditStyle = QStringLiteral(
-    "QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
-    "background-color: white;}");
+const QString EditStyle =
+    QStringLiteral("QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
+                   "background-color: white;}");
 const QString PositionLabelStyle =
     QStringLiteral("QLabel {border-bottom: 1px solid #8a8a8a; padding: 4px;}");
 const QString ButtonStyle = QStringLiteral(
@@ -82,7 +82,10 @@ QString MouseWidget::buttonText(const QString& hotkey)
     return tr("启动/停止连点\n[%1]").arg(hotkey);
 }
 
-bool MouseWidget::isPicking() const { return m_capture && m_capture->isActive(); }
+bool MouseWidget::isPicking() const
+{
+    return m_capture && m_capture->isActive();
+}
 
 void MouseWidget::initUi()
 {
@@ -100,8 +103,8 @@ void MouseWidget::initUi()
     m_clickGroup = makeGroup(this, {ui->rbtnClick, ui->rbtnDoubleClick});
     m_posGroup = makeGroup(this, {ui->rbtnFollowMousePos, ui->rbtnFixedPos});
     m_intervalGroup = makeGroup(this, {ui->rbtnFixedInterval, ui->rbtnRandomInterval});
-    m_stopGroup = makeGroup(
-        this, {ui->rbtnStopByRepeatTimes, ui->rbtnStopByTime, ui->rbtnStopByHand});
+    m_stopGroup =
+        makeGroup(this, {ui->rbtnStopByRepeatTimes, ui->rbtnStopByTime, ui->rbtnStopByHand});
     // All radios share one parent, so until the groups existed each check cleared the
     // others: set the initial choices again, now one per group.
     for (QRadioButton* radio : {ui->rbtnLeftKey, ui->rbtnClick, ui->rbtnFollowMousePos,
@@ -120,9 +123,9 @@ void MouseWidget::applyStyles()
     ui->lblXYPos->setStyleSheet(PositionLabelStyle);
     ui->btnPosSelect->setStyleSheet(ButtonStyle);
     ui->btnDoClick->setStyleSheet(ButtonStyle);
-    for (QLineEdit* edit : {ui->edtFixedInterval, ui->edtRandomMillisecond, ui->edtRepeatTimes,
-                            ui->edtAfterMillisecond, ui->edtHorizenRangePixel,
-                            ui->edtVertialRangePixel}) {
+    for (QLineEdit* edit :
+         {ui->edtFixedInterval, ui->edtRandomMillisecond, ui->edtRepeatTimes,
+          ui->edtAfterMillisecond, ui->edtHorizenRangePixel, ui->edtVertialRangePixel}) {
         edit->setFixedWidth(EditWidth);
         edit->setStyleSheet(EditStyle);
     }
@@ -157,7 +160,10 @@ void MouseWidget::initConnections()
     connect(m_hotkey, &QHotkey::activated, this, &TaskWidget::toggleTask);
 }
 
-void MouseWidget::onDoClick() { toggleTask(); }
+void MouseWidget::onDoClick()
+{
+    toggleTask();
+}
 
 void MouseWidget::onPosFlagChanged()
 {
@@ -238,15 +244,14 @@ void MouseWidget::onBtnPosSelectClicked()
 
     m_capture = platform::backend().createCapture();
     const bool started =
-        m_capture && m_capture->start(
-                         [this](const platform::CapturedMouse& event) { onPickMouse(event); },
+        m_capture &&
+        m_capture->start([this](const platform::CapturedMouse& event) { onPickMouse(event); },
                          platform::InputCapture::KeyHandler());
     if (!started) {
         // Nothing could bring a hidden window back: the pick ends before it hides.
         endPick();
         qCWarning(logCategory()) << "Point pick: the global mouse capture could not be started";
-        QMessageBox::warning(this, tr("选择坐标失败"),
-                             tr("无法捕获全局鼠标点击，请稍后重试。"));
+        QMessageBox::warning(this, tr("选择坐标失败"), tr("无法捕获全局鼠标点击，请稍后重试。"));
         return;
     }
     hideMainWindow();
@@ -294,7 +299,10 @@ void MouseWidget::onHotKeySetClicked()
     m_task->setHotKey(hotkey);
 }
 
-void MouseWidget::saveTask() { m_task->save(TaskFile::mouseFilePath()); }
+void MouseWidget::saveTask()
+{
+    m_task->save(TaskFile::mouseFilePath());
+}
 
 void MouseWidget::loadTask()
 {

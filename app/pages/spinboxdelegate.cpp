@@ -3,9 +3,9 @@
 #include <QSpinBox>
 
 namespace {
-const QString SpinBoxStyle = QStringLiteral(
-    "QSpinBox {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
-    "background-color: white;}");
+const QString SpinBoxStyle =
+    QStringLiteral("QSpinBox {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
+                   "background-color: white;}");
 constexpr int EditorInset = 4;
 } // namespace
 
@@ -37,6 +37,5 @@ void SpinBoxDelegate::setModelData(QWidget* editor, QAbstractItemModel* model,
 void SpinBoxDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
                                            const QModelIndex&) const
 {
-    editor->setGeometry(
-        option.rect.adjusted(EditorInset, EditorInset, -EditorInset, -EditorInset));
+    editor->setGeometry(option.rect.adjusted(EditorInset, EditorInset, -EditorInset, -EditorInset));
 }

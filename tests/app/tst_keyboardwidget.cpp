@@ -110,8 +110,7 @@ void TestKeyBoardWidget::firstStart_emptyTableStopByHand()
     QCOMPARE(m_page->table()->columnCount(), 4);
     QCOMPARE(m_page->table()->horizontalHeaderItem(1)->text(), QStringLiteral("按住时长（毫秒）"));
 
-    QTest::mouseClick(m_page->findChild<QPushButton*>(QStringLiteral("btnAddKey")),
-                      Qt::LeftButton);
+    QTest::mouseClick(m_page->findChild<QPushButton*>(QStringLiteral("btnAddKey")), Qt::LeftButton);
     QCOMPARE(keysOf(m_page->table()), QStringList{QStringLiteral("CTRL+C")});
     QCOMPARE(m_page->table()->item(0, 2)->text(), QStringLiteral("100"));
     QTest::mouseClick(m_page->findChild<QPushButton*>(QStringLiteral("btnClearKey")),

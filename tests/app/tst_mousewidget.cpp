@@ -29,10 +29,12 @@ namespace {
 
 // Right double click at (16, 32), random interval 250 ms, 7 clicks by count, 1000 ms
 // duration, jitter 3/4, Ctrl+Alt, hotkey "F4".
+// clang-format off
 const QByteArray MouseFile = QByteArray::fromHex(
     "8e62d878" "00000003" "00000010" "00000020" "00000000" "000000fa" "00000007"
     "00000001" "00000001" "00000002" "000003e8" "00000003" "00000004" "00000110"
     "00000004" "00460034");
+// clang-format on
 
 template <typename T> T* child(QWidget* page, const char* name)
 {
@@ -137,15 +139,13 @@ void TestMouseWidget::initialState()
     QCOMPARE(child<QPushButton>(m_page.get(), "btnDoClick")->text(),
              QStringLiteral("启动/停止连点\n[F2]"));
     QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(), QStringLiteral("坐标：X=0,Y=0"));
-    for (const char* name : {"rbtnLeftKey", "rbtnClick", "rbtnFollowMousePos",
-                             "rbtnFixedInterval", "rbtnStopByHand"})
+    for (const char* name :
+         {"rbtnLeftKey", "rbtnClick", "rbtnFollowMousePos", "rbtnFixedInterval", "rbtnStopByHand"})
         QVERIFY2(child<QRadioButton>(m_page.get(), name)->isChecked(), name);
     QCOMPARE(child<QLineEdit>(m_page.get(), "edtFixedInterval")->text(), QStringLiteral("200"));
-    QCOMPARE(child<QLineEdit>(m_page.get(), "edtRandomMillisecond")->text(),
-             QStringLiteral("400"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtRandomMillisecond")->text(), QStringLiteral("400"));
     QCOMPARE(child<QLineEdit>(m_page.get(), "edtRepeatTimes")->text(), QStringLiteral("10"));
-    QCOMPARE(child<QLineEdit>(m_page.get(), "edtAfterMillisecond")->text(),
-             QStringLiteral("1000"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtAfterMillisecond")->text(), QStringLiteral("1000"));
     QVERIFY(!child<QPushButton>(m_page.get(), "btnPosSelect")->isEnabled());
     QVERIFY(child<QLineEdit>(m_page.get(), "edtFixedInterval")->isEnabled());
     for (const char* name : {"edtRandomMillisecond", "edtRepeatTimes", "edtAfterMillisecond"})
@@ -185,8 +185,7 @@ void TestMouseWidget::enableRules_data()
     QTest::addColumn<QStringList>("enabled");
     QTest::addColumn<QStringList>("disabled");
     QTest::newRow("fixed point") << "rbtnFixedPos" << QStringList{"btnPosSelect"} << QStringList{};
-    QTest::newRow("random interval") << "rbtnRandomInterval"
-                                     << QStringList{"edtRandomMillisecond"}
+    QTest::newRow("random interval") << "rbtnRandomInterval" << QStringList{"edtRandomMillisecond"}
                                      << QStringList{"edtFixedInterval"};
     QTest::newRow("by count") << "rbtnStopByRepeatTimes" << QStringList{"edtRepeatTimes"}
                               << QStringList{"edtAfterMillisecond"};
@@ -229,7 +228,7 @@ void TestMouseWidget::prepareStart_data()
            "vJitterRange=0,modifierKeys=0,hotKey=F2";
     QTest::newRow("right double, random, by time, jitter, all modifiers")
         << QStringList{"rbtnRightKey", "rbtnDoubleClick", "rbtnRandomInterval", "rbtnStopByTime",
-                       "checkBoxCtrl", "checkBoxAlt", "checkBoxShift", "checkBoxWin"}
+                       "checkBoxCtrl", "checkBoxAlt",     "checkBoxShift",      "checkBoxWin"}
         << QStringList{"edtRandomMillisecond=300", "edtAfterMillisecond=5000",
                        "edtHorizenRangePixel=7", "edtVertialRangePixel=9"}
         << "MouseTask:taskType=3,taskPosition=(0,0),intervalFlag=1,stopFlag=1,"
@@ -296,8 +295,7 @@ void TestMouseWidget::pick_endsOnLeftOrRightPress()
     QVERIFY(m_page->isVisible());
     QVERIFY(!visibleTag());
     QCOMPARE(m_page->pickedPoint(), QPoint(300, 400));
-    QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(),
-             QStringLiteral("坐标：X=300,Y=400"));
+    QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(), QStringLiteral("坐标：X=300,Y=400"));
 
     // A start during a new pick ends that pick.
     QTest::mouseClick(child<QPushButton>(m_page.get(), "btnPosSelect"), Qt::LeftButton);
@@ -372,19 +370,17 @@ void TestMouseWidget::load_showsFileAndHotkey()
     // Offscreen the loaded key cannot be registered: only logged.
     QTest::ignoreMessage(QtWarningMsg, "鼠标连点快捷键:F4, 注册失败。");
     createPage();
-    for (const char* name : {"rbtnRightKey", "rbtnDoubleClick", "rbtnFixedPos",
-                             "rbtnRandomInterval", "rbtnStopByRepeatTimes", "checkBoxCtrl",
-                             "checkBoxAlt"})
+    for (const char* name :
+         {"rbtnRightKey", "rbtnDoubleClick", "rbtnFixedPos", "rbtnRandomInterval",
+          "rbtnStopByRepeatTimes", "checkBoxCtrl", "checkBoxAlt"})
         QVERIFY2(m_page->findChild<QAbstractButton*>(QLatin1String(name))->isChecked(), name);
     QVERIFY(!child<QCheckBox>(m_page.get(), "checkBoxShift")->isChecked());
     QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(), QStringLiteral("坐标：X=16,Y=32"));
     QCOMPARE(m_page->pickedPoint(), QPoint(16, 32));
-    QCOMPARE(child<QLineEdit>(m_page.get(), "edtRandomMillisecond")->text(),
-             QStringLiteral("250"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtRandomMillisecond")->text(), QStringLiteral("250"));
     QCOMPARE(child<QLineEdit>(m_page.get(), "edtFixedInterval")->text(), QStringLiteral("200"));
     QCOMPARE(child<QLineEdit>(m_page.get(), "edtRepeatTimes")->text(), QStringLiteral("7"));
-    QCOMPARE(child<QLineEdit>(m_page.get(), "edtAfterMillisecond")->text(),
-             QStringLiteral("1000"));
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtAfterMillisecond")->text(), QStringLiteral("1000"));
     QCOMPARE(child<QLineEdit>(m_page.get(), "edtHorizenRangePixel")->text(), QStringLiteral("3"));
     QCOMPARE(child<QLineEdit>(m_page.get(), "edtVertialRangePixel")->text(), QStringLiteral("4"));
     QVERIFY(child<QPushButton>(m_page.get(), "btnPosSelect")->isEnabled());

@@ -67,7 +67,10 @@ void TestMouseWidgetX11::initTestCase()
     QVERIFY(QTest::qWaitForWindowExposed(m_target.get()));
 }
 
-void TestMouseWidgetX11::cleanupTestCase() { m_target.reset(); }
+void TestMouseWidgetX11::cleanupTestCase()
+{
+    m_target.reset();
+}
 
 void TestMouseWidgetX11::pickThenRunAtThePoint_data()
 {
@@ -88,8 +91,7 @@ void TestMouseWidgetX11::pickThenRunAtThePoint()
 
     QTest::mouseClick(page.findChild<QRadioButton*>(QStringLiteral("rbtnFixedPos")),
                       Qt::LeftButton);
-    QTest::mouseClick(page.findChild<QPushButton*>(QStringLiteral("btnPosSelect")),
-                      Qt::LeftButton);
+    QTest::mouseClick(page.findChild<QPushButton*>(QStringLiteral("btnPosSelect")), Qt::LeftButton);
     QVERIFY(page.isPicking());
     QTRY_VERIFY(!page.isVisible());
 

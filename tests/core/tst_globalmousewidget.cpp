@@ -5,8 +5,8 @@
 #include "testenvironment.h"
 
 #include <QMouseEvent>
-#include <QScreen>
 #include <QProcess>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 

@@ -62,9 +62,8 @@ void TestE2eKeyboard::f3TypesTheListTheGivenNumberOfTimes()
     kliqora.setProcessChannelMode(QProcess::ForwardedChannels);
     kliqora.start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
     QVERIFY(kliqora.waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(kliqora.state() == QProcess::NotRunning ||
-                                 hasVisibleWindow(kliqora.processId()),
-                             15000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        kliqora.state() == QProcess::NotRunning || hasVisibleWindow(kliqora.processId()), 15000);
     QVERIFY2(kliqora.state() == QProcess::Running,
              "Kliqora ended at once: another instance on this machine holds its lock");
     QTest::qWait(StartUpSettleMs);
@@ -78,7 +77,8 @@ void TestE2eKeyboard::f3TypesTheListTheGivenNumberOfTimes()
     edit.setFocus();
     QTRY_VERIFY(edit.hasFocus() && QGuiApplication::focusWindow() == edit.windowHandle());
 
-    QVERIFY(runTool({QStringLiteral("keydown"), QStringLiteral("F3"), QStringLiteral("sleep"), QStringLiteral("0.1"), QStringLiteral("keyup"), QStringLiteral("F3")}));
+    QVERIFY(runTool({QStringLiteral("keydown"), QStringLiteral("F3"), QStringLiteral("sleep"),
+                     QStringLiteral("0.1"), QStringLiteral("keyup"), QStringLiteral("F3")}));
     QTRY_COMPARE_WITH_TIMEOUT(edit.text(), QStringLiteral("aBcaBcaBc"), 5000);
     QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(kliqora.processId()), 5000);
     QTest::qWait(300);

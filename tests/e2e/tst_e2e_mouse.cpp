@@ -59,7 +59,10 @@ bool runTool(const QStringList& args, QString* output = nullptr)
     return tool.exitCode() == 0;
 }
 
-void pressKey(const QString& key) { QVERIFY(runTool({QStringLiteral("key"), key})); }
+void pressKey(const QString& key)
+{
+    QVERIFY(runTool({QStringLiteral("key"), key}));
+}
 
 // Whether the program has a visible top-level window.
 bool hasVisibleWindow(qint64 pid)
@@ -173,8 +176,8 @@ void TestE2eMouse::hotkeyStartsAndStopsClicking()
     qInfo("%d clicks; the last one %lld ms after the stop key was sent",
           int(m_target->pressTimes.size()), lastPress - stopSent);
     QVERIFY2(lastPress - stopSent <= StopToleranceMs,
-             qPrintable(QStringLiteral("last click %1 ms after the stop key")
-                            .arg(lastPress - stopSent)));
+             qPrintable(
+                 QStringLiteral("last click %1 ms after the stop key").arg(lastPress - stopSent)));
     QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(m_kliqora->processId()), 5000);
     const int settled = m_target->pressTimes.size();
     QTest::qWait(300);

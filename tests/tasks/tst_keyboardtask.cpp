@@ -23,6 +23,7 @@ const uint32_t Up = platform::KeyFlag::KeyUp;
 
 // Hotkey "F3", stop by count, 1000 ms, 2 passes, then rows "CTRL+C" (hold 0, pause 100)
 // and "A" (hold 20, pause 5).
+// clang-format off
 const QByteArray KeyboardFile = QByteArray::fromHex(
     "8e62d878"
     "00000004" "00460033"                                   // hotkey "F3"
@@ -31,6 +32,7 @@ const QByteArray KeyboardFile = QByteArray::fromHex(
     "00000000" "00000010" "0043" "0000000c" "004300540052004c002b0043" // CTRL+C
     "00000006" "00000000" "00000000" "00000005" "00000000" "00000001"
     "00000014" "00000000" "0041" "00000002" "0041");        // A
+// clang-format on
 
 // Byte offset of the second row record in KeyboardFile.
 constexpr int SecondRowOffset = 4 + 8 + 12 + 24 + 10 + 16;
@@ -179,10 +181,10 @@ void TestKeyBoardTask::list_stopBetweenRows()
     // Duration mode ends between passes; by hand runs until the flag is cleared.
     ScopedRecordingBackend backend;
     KeyBoardTaskList list;
-    list.appendTask(KeyBoardTask::fromRowTexts(QStringLiteral("A"), QStringLiteral("0"),
-                                               QStringLiteral("20")));
-    list.appendTask(KeyBoardTask::fromRowTexts(QStringLiteral("B"), QStringLiteral("0"),
-                                               QStringLiteral("20")));
+    list.appendTask(
+        KeyBoardTask::fromRowTexts(QStringLiteral("A"), QStringLiteral("0"), QStringLiteral("20")));
+    list.appendTask(
+        KeyBoardTask::fromRowTexts(QStringLiteral("B"), QStringLiteral("0"), QStringLiteral("20")));
     list.setStopType(KeyBoardTaskList::StopByDuration);
     list.setDuration(50);
     list.run();

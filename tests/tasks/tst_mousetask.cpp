@@ -1,8 +1,8 @@
 // The auto-clicker job on the recording backend, and its "mouse.kqt" file.
 
 #include "appconfig.h"
-#include "platform/virtualkeys.h"
 #include "mousetask.h"
+#include "platform/virtualkeys.h"
 #include "recordingbackend.h"
 #include "taskfile.h"
 #include "testenvironment.h"
@@ -25,6 +25,7 @@ const uint32_t MoveAbsolute = Flag::Move | Flag::Absolute;
 
 // A hand-written mouse.kqt: right double click at (16, 32), random interval 250 ms,
 // 7 clicks, stop by count, 1000 ms duration, jitter 3/4, Ctrl+Alt, hotkey "F4".
+// clang-format off
 const QByteArray MouseFileFixture = QByteArray::fromHex(
     "8e62d878"                  // magic
     "00000003"                  // taskType
@@ -39,6 +40,7 @@ const QByteArray MouseFileFixture = QByteArray::fromHex(
     "00000003" "00000004"       // jitter ranges
     "00000110"                  // modifierKeys
     "00000004" "00460034");     // hotKey "F4"
+// clang-format on
 
 QByteArray readAll(const QString& path)
 {
@@ -219,9 +221,9 @@ void TestMouseTask::position_fixedOrCursor_data()
     QTest::addColumn<QPoint>("first");
     QTest::addColumn<QPoint>("second");
     // The cursor is at (100, 200) for the first click and (700, 50) for the second.
-    QTest::newRow("follows the cursor") << int(MouseTask::FollowCursor)
-                                        << QPoint(100 * 65535 / 1920, 200 * 65535 / 1080)
-                                        << QPoint(700 * 65535 / 1920, 50 * 65535 / 1080);
+    QTest::newRow("follows the cursor")
+        << int(MouseTask::FollowCursor) << QPoint(100 * 65535 / 1920, 200 * 65535 / 1080)
+        << QPoint(700 * 65535 / 1920, 50 * 65535 / 1080);
     QTest::newRow("fixed point ignores the cursor")
         << int(MouseTask::FixedPoint) << QPoint(10 * 65535 / 1920, 20 * 65535 / 1080)
         << QPoint(10 * 65535 / 1920, 20 * 65535 / 1080);
@@ -263,8 +265,9 @@ void TestMouseTask::jitter_data()
     QTest::newRow("kept on screen at the origin") << QPoint(0, 0) << 50 << 50;
     QTest::newRow("kept on screen at the far corner") << QPoint(1919, 1079) << 50 << 50;
     // A point from a file may lie anywhere in the int range: adding the offset must not wrap.
-    QTest::newRow("int limits")
-        << QPoint(std::numeric_limits<int>::max(), std::numeric_limits<int>::min()) << 50 << 50;
+    QTest::newRow("int limits") << QPoint(std::numeric_limits<int>::max(),
+                                          std::numeric_limits<int>::min())
+                                << 50 << 50;
 }
 
 void TestMouseTask::jitter()
@@ -314,11 +317,11 @@ void TestMouseTask::randomInterval_data()
     QTest::newRow("random 200") << int(MouseTask::RandomInterval) << 200 << 100 << 200;
     QTest::newRow("random 1") << int(MouseTask::RandomInterval) << 1 << 0 << 1;
     QTest::newRow("random 0") << int(MouseTask::RandomInterval) << 0 << 0 << 0;
-    QTest::newRow("random negative from a file") << int(MouseTask::RandomInterval) << -300 << 0
-                                                 << 0;
+    QTest::newRow("random negative from a file")
+        << int(MouseTask::RandomInterval) << -300 << 0 << 0;
     QTest::newRow("fixed negative from a file") << int(MouseTask::FixedInterval) << -300 << 0 << 0;
-    QTest::newRow("random largest") << int(MouseTask::RandomInterval) << INT_MAX << INT_MAX / 2
-                                    << INT_MAX;
+    QTest::newRow("random largest")
+        << int(MouseTask::RandomInterval) << INT_MAX << INT_MAX / 2 << INT_MAX;
 }
 
 void TestMouseTask::randomInterval()
@@ -427,8 +430,8 @@ void TestMouseTask::file_matchesHandWrittenLayout()
     // A fresh task writes its defaults: type -1, hotkey "F2".
     MouseTask fresh;
     QVERIFY(fresh.save(saved));
-    QCOMPARE(readAll(saved).toHex(), QByteArray("8e62d878ffffffff") +
-                                         QByteArray(4 * 12 * 2, '0') + "0000000400460032");
+    QCOMPARE(readAll(saved).toHex(),
+             QByteArray("8e62d878ffffffff") + QByteArray(4 * 12 * 2, '0') + "0000000400460032");
 }
 
 void TestMouseTask::file_refusedContentLeavesTaskUnchanged_data()
@@ -447,9 +450,8 @@ void TestMouseTask::file_refusedContentLeavesTaskUnchanged_data()
     flow.replace(0, 4, QByteArray::fromHex("8e62d879"));
     QTest::newRow("flow file") << flow
                                << QStringLiteral("要载入的文件不是本应用的文件.file name: %1.");
-    QTest::newRow("truncated")
-        << MouseFileFixture.left(30)
-        << QStringLiteral("Mouse task file is incomplete, file name: %1.");
+    QTest::newRow("truncated") << MouseFileFixture.left(30)
+                               << QStringLiteral("Mouse task file is incomplete, file name: %1.");
     QByteArray huge = MouseFileFixture;
     huge.replace(huge.size() - 8, 4, QByteArray::fromHex("7ffffff0"));
     QTest::newRow("huge string length")

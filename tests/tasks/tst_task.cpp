@@ -95,17 +95,18 @@ void TestTask::waitMs_stopEndsAfterCurrentSlice()
 void TestTask::modifierKeys_pressAndReleaseInFixedOrder()
 {
     ScopedRecordingBackend backend;
-    const int all = ModifierMask::Win | ModifierMask::Alt | ModifierMask::Ctrl | ModifierMask::Shift;
+    const int all =
+        ModifierMask::Win | ModifierMask::Alt | ModifierMask::Ctrl | ModifierMask::Shift;
     Task::pressModifierKeys(all);
     Task::releaseModifierKeys(all);
     Task::pressModifierKeys(ModifierMask::Alt);
 
     const uint32_t up = platform::KeyFlag::KeyUp;
     const std::vector<RecordingBackend::Batch> expected = {
-        {Input::keyInput(Vk::Shift)},       {Input::keyInput(Vk::Control)},
-        {Input::keyInput(Vk::Menu)},        {Input::keyInput(Vk::LWin)},
-        {Input::keyInput(Vk::Shift, up)},   {Input::keyInput(Vk::Control, up)},
-        {Input::keyInput(Vk::Menu, up)},    {Input::keyInput(Vk::LWin, up)},
+        {Input::keyInput(Vk::Shift)},     {Input::keyInput(Vk::Control)},
+        {Input::keyInput(Vk::Menu)},      {Input::keyInput(Vk::LWin)},
+        {Input::keyInput(Vk::Shift, up)}, {Input::keyInput(Vk::Control, up)},
+        {Input::keyInput(Vk::Menu, up)},  {Input::keyInput(Vk::LWin, up)},
         {Input::keyInput(Vk::Menu)},
     };
     QVERIFY(backend->batches() == expected);
@@ -117,12 +118,11 @@ void TestTask::toAbsolutePoint_data()
     QTest::addColumn<QPoint>("px");
     QTest::addColumn<QPoint>("expected");
     QTest::newRow("origin") << QSize(1920, 1080) << QPoint(0, 0) << QPoint(0, 0);
-    QTest::newRow("centre truncates") << QSize(1920, 1080) << QPoint(960, 540)
-                                      << QPoint(32767, 32767);
-    QTest::newRow("last pixel") << QSize(1920, 1080) << QPoint(1919, 1079)
-                                << QPoint(65500, 65474);
-    QTest::newRow("other screen size read per call") << QSize(800, 600) << QPoint(400, 300)
-                                                     << QPoint(32767, 32767);
+    QTest::newRow("centre truncates")
+        << QSize(1920, 1080) << QPoint(960, 540) << QPoint(32767, 32767);
+    QTest::newRow("last pixel") << QSize(1920, 1080) << QPoint(1919, 1079) << QPoint(65500, 65474);
+    QTest::newRow("other screen size read per call")
+        << QSize(800, 600) << QPoint(400, 300) << QPoint(32767, 32767);
     QTest::newRow("far off screen does not overflow")
         << QSize(1920, 1080) << QPoint(100000, -50000) << QPoint(3413281, -3034027);
 }
@@ -156,7 +156,8 @@ void TestTask::taskFile_foreignMagicRefused()
     file.write(content);
     file.close();
 
-    const QString expected = QStringLiteral("要载入的文件不是本应用的文件.file name: %1.").arg(path);
+    const QString expected =
+        QStringLiteral("要载入的文件不是本应用的文件.file name: %1.").arg(path);
     QTest::ignoreMessage(QtWarningMsg, qPrintable(expected));
     TaskFileReader reader(path);
     QVERIFY(!reader.open());
@@ -168,8 +169,8 @@ void TestTask::taskFile_missingFileRefused()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("missing.kqt"));
     TaskFileReader reader(path);
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression(QStringLiteral("^无法读取文件 .*missing\\.kqt:\n.+\\.$")));
+    QTest::ignoreMessage(
+        QtWarningMsg, QRegularExpression(QStringLiteral("^无法读取文件 .*missing\\.kqt:\n.+\\.$")));
     QVERIFY(!reader.open());
 }
 
