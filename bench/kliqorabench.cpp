@@ -1,0 +1,757 @@
+// kliqora-bench: runs the jobs of Kliqora and the same work with xdotool on one X
+// server, measures both as the server delivers them (kliqora-bench-observer) and
+// prints one table.
+//
+//   kliqora-bench --kliqora <program> --observer <program> [--quick] [--only 1,2,...]
+//
+// The jobs run through their real code: the clicker task, text input and replay
+// in this process on a worker thread through the X11 backend; stop latency and idle
+// cost on the real Kliqora program, driven with its hotkey.
+#include "observerclient.h"
+#include "stats.h"
+
+#include "appconfig.h"
+#include "autorecordtask.h"
+#include "mousetask.h"
+#include "platform/backend.h"
+#include "platform/virtualkeys.h"
+#include "taskfile.h"
+#include "textinputoperation.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <thread>
+
+namespace {
+
+constexpr int ClickX = 1700; // on the observer's window, away from Kliqora's own window
+constexpr int ClickY = 900;
+constexpr double IntervalMs = 10.0;
+constexpr int StartUpSettleMs = 1500;
+constexpr int StopBoundMs = 60;
+
+struct Sizes
+{
+    int intervalClicks = 1000;
+    int throughputClicks = 5000;
+    int textChars = 2000;
+    int stops = 50;
+    int replayMs = 60000;
+    int idleMs = 10000;
+};
+
+struct Row
+{
+    QString scenario;
+    QString kliqora;
+    QString xdotool;
+    QString ratio;
+    QString target;
+};
+
+int64_t steadyNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+QString num(double v, int decimals = 2) { return QString::number(v, 'f', decimals); }
+
+QString ratio(double kliqora, double peer)
+{
+    if (peer <= 0.0)
+        return QStringLiteral("-");
+    return num(kliqora / peer, 2);
+}
+
+QString verdict(bool met) { return met ? QStringLiteral("met") : QStringLiteral("MISSED"); }
+
+// Runs a job body the way the pages do: run flag set, on its own thread, joined.
+void runAsJob(const std::function<void()>& body)
+{
+    AppConfig::runFlag.store(true);
+    std::thread worker(body);
+    worker.join();
+    AppConfig::runFlag.store(false);
+}
+
+bool runXdotool(const QStringList& args, int timeoutMs = 600000)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), args);
+    return tool.waitForStarted() && tool.waitForFinished(timeoutMs) && tool.exitCode() == 0;
+}
+
+// Our own connection for the pointer warp and the hotkey presses a user would make.
+class FakeInput
+{
+public:
+    FakeInput() : m_dpy(XOpenDisplay(nullptr)) {}
+    ~FakeInput()
+    {
+        if (m_dpy)
+            XCloseDisplay(m_dpy);
+    }
+    FakeInput(const FakeInput&) = delete;
+    FakeInput& operator=(const FakeInput&) = delete;
+    bool ok() const { return m_dpy != nullptr; }
+    void moveTo(int x, int y)
+    {
+        XTestFakeMotionEvent(m_dpy, -1, x, y, CurrentTime);
+        XSync(m_dpy, False);
+    }
+    void tapKey(KeySym sym)
+    {
+        const KeyCode code = XKeysymToKeycode(m_dpy, sym);
+        XTestFakeKeyEvent(m_dpy, code, True, CurrentTime);
+        XTestFakeKeyEvent(m_dpy, code, False, CurrentTime);
+        XSync(m_dpy, False);
+    }
+
+private:
+    Display* m_dpy;
+};
+
+// CPU time (ns) of all threads of a process, from the scheduler's own accounting.
+int64_t processCpuNs(qint64 pid)
+{
+    int64_t total = 0;
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    for (const QString& tid : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile stat(tasks.filePath(tid + QStringLiteral("/schedstat")));
+        if (stat.open(QIODevice::ReadOnly))
+            total += stat.readAll().split(' ').value(0).toLongLong();
+    }
+    return total;
+}
+
+// A MouseTask that clicks the left button `count` times at the bench point.
+MouseTask* makeClicker(int count, int intervalMs, QObject* parent)
+{
+    auto* task = new MouseTask(parent);
+    task->setTaskType(TaskType::LeftClick);
+    task->setPositionMode(MouseTask::FixedPoint);
+    task->setPosition(QPoint(ClickX, ClickY));
+    task->setIntervalFlag(MouseTask::FixedInterval);
+    task->setStopFlag(MouseTask::StopByCount);
+    task->setExecuteTimes(count);
+    task->setExecuteInterval(intervalMs);
+    return task;
+}
+
+QVector<double> pressTimesMs(const QVector<SeenEvent>& seen)
+{
+    QVector<double> t;
+    for (const SeenEvent& e : ObserverClient::select(seen, 'W', QStringLiteral("BP")))
+        t.append(double(e.steadyNs) / 1e6);
+    return t;
+}
+
+class Bench
+{
+public:
+    Bench(const QString& kliqora, ObserverClient& observer, const Sizes& sizes)
+        : m_kliqora(kliqora), m_observer(observer), m_sizes(sizes)
+    {
+    }
+
+    void intervalAccuracy();
+    void throughput();
+    void text();
+    void stopLatency();
+    void replay();
+    void idleCost();
+
+    const QVector<Row>& rows() const { return m_rows; }
+    bool allMeasured() const { return m_failures.isEmpty(); }
+    QStringList failures() const { return m_failures; }
+
+private:
+    struct IntervalFigures
+    {
+        double mean = 0, p50 = 0, p99 = 0, driftPct = 0;
+        int clicks = 0;
+    };
+    IntervalFigures intervalFigures(const QVector<SeenEvent>& seen) const;
+    bool startKliqora(QProcess& process, int intervalMs);
+    void stopKliqora(QProcess& process);
+    QVector<double> kliqoraStops(QProcess& process);
+    QVector<double> xdotoolStops();
+    void fail(const QString& what) { m_failures.append(what); }
+
+    QString m_kliqora;
+    ObserverClient& m_observer;
+    Sizes m_sizes;
+    FakeInput m_input;
+    QVector<Row> m_rows;
+    QStringList m_failures;
+};
+
+Bench::IntervalFigures Bench::intervalFigures(const QVector<SeenEvent>& seen) const
+{
+    IntervalFigures f;
+    const QVector<double> t = pressTimesMs(seen);
+    f.clicks = t.size();
+    if (t.size() < 2)
+        return f;
+    QVector<double> errors;
+    for (int i = 1; i < t.size(); ++i)
+        errors.append(std::abs(t[i] - t[i - 1] - IntervalMs));
+    f.mean = stats::mean(errors);
+    f.p50 = stats::percentile(errors, 50);
+    f.p99 = stats::percentile(errors, 99);
+    const double expected = (t.size() - 1) * IntervalMs;
+    f.driftPct = (t.last() - t.first() - expected) / expected * 100.0;
+    return f;
+}
+
+void Bench::intervalAccuracy()
+{
+    const int n = m_sizes.intervalClicks;
+    m_input.moveTo(ClickX, ClickY);
+    m_observer.mark();
+    std::unique_ptr<MouseTask> task(makeClicker(n, int(IntervalMs), nullptr));
+    runAsJob([&] { task->run(); });
+    const IntervalFigures k = intervalFigures(m_observer.collect());
+
+    m_input.moveTo(ClickX, ClickY);
+    m_observer.mark();
+    runXdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(n),
+                QStringLiteral("--delay"), QString::number(int(IntervalMs)), QStringLiteral("1")});
+    const IntervalFigures x = intervalFigures(m_observer.collect());
+    if (k.clicks != n || x.clicks != n)
+        fail(QStringLiteral("interval: clicks seen %1 / %2 of %3").arg(k.clicks).arg(x.clicks).arg(n));
+
+    const QString head = QStringLiteral("1 interval 10 ms, |error| ");
+    m_rows.append({head + QStringLiteral("mean (ms)"), num(k.mean, 3), num(x.mean, 3),
+                   ratio(k.mean, x.mean), QString()});
+    m_rows.append({head + QStringLiteral("p50 (ms)"), num(k.p50, 3), num(x.p50, 3),
+                   ratio(k.p50, x.p50), QString()});
+    m_rows.append({head + QStringLiteral("p99 (ms)"), num(k.p99, 3), num(x.p99, 3),
+                   ratio(k.p99, x.p99), verdict(k.p99 <= 1.0)});
+    m_rows.append({QStringLiteral("1 drift over %1 clicks (%)").arg(n), num(k.driftPct, 3),
+                   num(x.driftPct, 3), ratio(k.driftPct, x.driftPct),
+                   verdict(std::abs(k.driftPct) < 0.5)});
+}
+
+void Bench::throughput()
+{
+    const int n = m_sizes.throughputClicks;
+    auto measure = [&](const std::function<void()>& act, int& presses, int& releases) {
+        m_input.moveTo(ClickX, ClickY);
+        m_observer.mark();
+        act();
+        const QVector<SeenEvent> seen = m_observer.collect(500);
+        const QVector<double> t = pressTimesMs(seen);
+        presses = t.size();
+        releases = ObserverClient::select(seen, 'W', QStringLiteral("BR")).size();
+        return t.size() < 2 ? 0.0 : (t.size() - 1) / (t.last() - t.first()) * 1000.0;
+    };
+    std::unique_ptr<MouseTask> task(makeClicker(n, 0, nullptr));
+    int kp = 0, kr = 0, xp = 0, xr = 0;
+    const double k = measure([&] { runAsJob([&] { task->run(); }); }, kp, kr);
+    const double x = measure(
+        [&] {
+            runXdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(n),
+                        QStringLiteral("--delay"), QStringLiteral("0"), QStringLiteral("1")});
+        },
+        xp, xr);
+    m_rows.append({QStringLiteral("2 throughput, interval 0 (clicks/s)"), num(k, 0), num(x, 0),
+                   ratio(k, x), verdict(x > 0 && k >= 5 * x)});
+    m_rows.append({QStringLiteral("2 presses/releases arrived of %1").arg(n),
+                   QStringLiteral("%1/%2").arg(kp).arg(kr), QStringLiteral("%1/%2").arg(xp).arg(xr),
+                   QStringLiteral("-"), verdict(kp == n && kr == n)});
+}
+
+// ASCII (letters, digits, punctuation, space), CJK and one character outside the
+// Basic Multilingual Plane, in a fixed pseudo-random order.
+QString benchText(int length)
+{
+    static const QString ascii = QStringLiteral(
+        "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;:!?-_=+()[]{}@#$%&*/");
+    static const QString cjk = QStringLiteral("你好世界中文输入测试自动点击键盘鼠标录制回放速度准确");
+    QRandomGenerator random(14);
+    QString text;
+    const int emojiAt = length / 2;
+    while (text.size() < length) {
+        if (text.size() == emojiAt && text.size() + 2 <= length) {
+            text += QString::fromUcs4(U"\U0001F600");
+            continue;
+        }
+        const bool wide = random.bounded(4) == 0;
+        const QString& pool = wide ? cjk : ascii;
+        text += pool.at(random.bounded(pool.size()));
+    }
+    return text;
+}
+
+QString typedText(const QVector<SeenEvent>& seen)
+{
+    QString typed;
+    for (const SeenEvent& e : ObserverClient::select(seen, 'W', QStringLiteral("KP"))) {
+        if (e.codepoint) {
+            const char32_t cp = e.codepoint;
+            typed += QString::fromUcs4(&cp, 1);
+        }
+    }
+    return typed;
+}
+
+QString compareText(const QString& want, const QString& got)
+{
+    if (want == got)
+        return QStringLiteral("exact");
+    int i = 0;
+    while (i < want.size() && i < got.size() && want[i] == got[i])
+        ++i;
+    return QStringLiteral("DIFFERS: %1 of %2 units, first at %3").arg(got.size()).arg(want.size()).arg(i);
+}
+
+double charsPerSecond(const QVector<SeenEvent>& seen, int chars)
+{
+    const QVector<SeenEvent> keys = ObserverClient::select(seen, 'W', QStringLiteral("KP"));
+    if (keys.size() < 2)
+        return 0.0;
+    const double ms = (keys.last().steadyNs - keys.first().steadyNs) / 1e6;
+    return ms > 0 ? chars / ms * 1000.0 : 0.0;
+}
+
+void Bench::text()
+{
+    const QString text = benchText(m_sizes.textChars);
+    const int chars = text.toUcs4().size();
+
+    m_observer.mark();
+    TextInputOperation op;
+    op.setText(text);
+    runAsJob([&] { op.execute(); });
+    const QVector<SeenEvent> k = m_observer.collect(500);
+
+    m_observer.mark();
+    runXdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("0"), text});
+    const QVector<SeenEvent> x = m_observer.collect(500);
+
+    const double kc = charsPerSecond(k, chars), xc = charsPerSecond(x, chars);
+    const QString ke = compareText(text, typedText(k)), xe = compareText(text, typedText(x));
+    m_rows.append({QStringLiteral("3 text, %1 chars (chars/s)").arg(chars), num(kc, 0), num(xc, 0),
+                   ratio(kc, xc), QString()});
+    m_rows.append({QStringLiteral("3 text arrived exactly"), ke, xe, QStringLiteral("-"),
+                   verdict(ke == QLatin1String("exact"))});
+}
+
+bool Bench::startKliqora(QProcess& process, int intervalMs)
+{
+    MouseTask settings;
+    settings.setTaskType(TaskType::LeftClick);
+    settings.setPositionMode(MouseTask::FixedPoint);
+    settings.setPosition(QPoint(ClickX, ClickY));
+    settings.setExecuteInterval(intervalMs);
+    settings.setStopFlag(MouseTask::StopByHand);
+    settings.setDurationTime(1000);
+    if (!settings.save(TaskFile::mouseFilePath()))
+        return false;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(m_kliqora, QStringList());
+    if (!process.waitForStarted(10000))
+        return false;
+    for (int waited = 0; waited < 20000; waited += 200) {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                      QStringLiteral("--pid"), QString::number(process.processId())});
+        search.waitForFinished(10000);
+        if (!search.readAllStandardOutput().trimmed().isEmpty()) {
+            // The page loads its file and registers its hotkey just after the window shows.
+            QThread::msleep(StartUpSettleMs);
+            return true;
+        }
+        if (process.state() != QProcess::Running)
+            return false;
+        QThread::msleep(200);
+    }
+    return false;
+}
+
+void Bench::stopKliqora(QProcess& process)
+{
+    ::kill(pid_t(process.processId()), SIGTERM);
+    if (!process.waitForFinished(10000))
+        process.kill();
+    process.waitForFinished(5000);
+}
+
+// Latency of each stop: from the moment the stop request went out to the last
+// button event that arrived after it (0 when none did). Cycles without any click
+// before the stop did not measure anything and are reported as failures.
+QVector<double> latencies(const QVector<SeenEvent>& seen, const QVector<int64_t>& stopsNs,
+                          const QVector<int64_t>& nextStartsNs, int* emptyCycles)
+{
+    QVector<double> out;
+    for (int i = 0; i < stopsNs.size(); ++i) {
+        int64_t last = -1;
+        bool clicked = false;
+        for (const SeenEvent& e : seen) {
+            if (e.source != 'W' || !e.kind.startsWith(QLatin1Char('B')))
+                continue;
+            if (e.steadyNs < stopsNs[i] && (i == 0 || e.steadyNs > nextStartsNs[i - 1]))
+                clicked = true;
+            if (e.steadyNs >= stopsNs[i] && e.steadyNs < nextStartsNs[i])
+                last = e.steadyNs;
+        }
+        if (!clicked)
+            ++*emptyCycles;
+        out.append(last < 0 ? 0.0 : (last - stopsNs[i]) / 1e6);
+    }
+    return out;
+}
+
+QVector<double> Bench::kliqoraStops(QProcess& process)
+{
+    QRandomGenerator random(4);
+    QVector<int64_t> stops, nextStarts;
+    m_observer.mark();
+    for (int i = 0; i < m_sizes.stops; ++i) {
+        m_input.tapKey(XK_F2);
+        // The page hides its window and waits for it to go before the first click.
+        QThread::msleep(250 + random.bounded(400));
+        stops.append(steadyNs());
+        m_input.tapKey(XK_F2);
+        QThread::msleep(400);
+        nextStarts.append(steadyNs());
+    }
+    int empty = 0;
+    const QVector<double> out = latencies(m_observer.collect(), stops, nextStarts, &empty);
+    if (empty)
+        fail(QStringLiteral("stop: %1 Kliqora cycles without clicks").arg(empty));
+    if (process.state() != QProcess::Running)
+        fail(QStringLiteral("stop: Kliqora ended during the run"));
+    return out;
+}
+
+QVector<double> Bench::xdotoolStops()
+{
+    QRandomGenerator random(4);
+    QVector<int64_t> stops, nextStarts;
+    m_input.moveTo(ClickX, ClickY);
+    m_observer.mark();
+    for (int i = 0; i < m_sizes.stops; ++i) {
+        QProcess tool;
+        tool.start(QStringLiteral("xdotool"),
+                   {QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("1000000"),
+                    QStringLiteral("--delay"), QString::number(int(IntervalMs)), QStringLiteral("1")});
+        tool.waitForStarted();
+        QThread::msleep(150 + random.bounded(400));
+        stops.append(steadyNs());
+        ::kill(pid_t(tool.processId()), SIGTERM);
+        tool.waitForFinished(5000);
+        QThread::msleep(150);
+        nextStarts.append(steadyNs());
+    }
+    int empty = 0;
+    const QVector<double> out = latencies(m_observer.collect(), stops, nextStarts, &empty);
+    if (empty)
+        fail(QStringLiteral("stop: %1 xdotool cycles without clicks").arg(empty));
+    return out;
+}
+
+void Bench::stopLatency()
+{
+    QProcess kliqora;
+    QVector<double> k;
+    if (startKliqora(kliqora, int(IntervalMs))) {
+        k = kliqoraStops(kliqora);
+        stopKliqora(kliqora);
+    } else {
+        fail(QStringLiteral("stop: Kliqora did not start"));
+        stopKliqora(kliqora);
+    }
+    const QVector<double> x = xdotoolStops();
+    const double kp50 = stats::percentile(k, 50), kp99 = stats::percentile(k, 99);
+    const double xp50 = stats::percentile(x, 50), xp99 = stats::percentile(x, 99);
+    const QString head = QStringLiteral("4 stop latency, %1 stops, ").arg(m_sizes.stops);
+    m_rows.append({head + QStringLiteral("p50 (ms)"), num(kp50, 1), num(xp50, 1), ratio(kp50, xp50),
+                   QString()});
+    m_rows.append({head + QStringLiteral("p99 (ms)"), num(kp99, 1), num(xp99, 1), ratio(kp99, xp99),
+                   verdict(!k.isEmpty() && kp99 <= StopBoundMs)});
+    m_rows.append({head + QStringLiteral("max (ms)"), num(stats::maximum(k), 1),
+                   num(stats::maximum(x), 1), ratio(stats::maximum(k), stats::maximum(x)),
+                   QString()});
+}
+
+// A recording of left clicks and presses of the A key with known gaps (2 to 600 ms,
+// fixed pseudo-random order) filling `totalMs`.
+struct Script
+{
+    QVector<int32_t> types;
+    QVector<int64_t> timesMs;
+};
+
+Script replayScript(int totalMs)
+{
+    QRandomGenerator random(5);
+    Script s;
+    int64_t t = 0;
+    bool key = false;
+    while (t < totalMs) {
+        key = random.bounded(3) == 0;
+        s.types.append(key ? EventType::KeyDown : EventType::LeftDown);
+        s.timesMs.append(t);
+        t += 2 + random.bounded(120);
+        s.types.append(key ? EventType::KeyUp : EventType::LeftUp);
+        s.timesMs.append(t);
+        t += 2 + random.bounded(600);
+    }
+    return s;
+}
+
+struct ReplayFigures
+{
+    double p99 = 0, driftMs = 0;
+    int seen = 0;
+};
+
+ReplayFigures replayFigures(const QVector<SeenEvent>& all, const Script& script)
+{
+    QVector<double> t;
+    for (const SeenEvent& e : all) {
+        if (e.source == 'W')
+            t.append(e.steadyNs / 1e6);
+    }
+    ReplayFigures f;
+    f.seen = t.size();
+    if (t.size() != script.timesMs.size() || t.size() < 2)
+        return f;
+    QVector<double> errors;
+    for (int i = 1; i < t.size(); ++i)
+        errors.append(std::abs((t[i] - t[i - 1]) - double(script.timesMs[i] - script.timesMs[i - 1])));
+    f.p99 = stats::percentile(errors, 99);
+    f.driftMs = (t.last() - t.first()) - double(script.timesMs.last() - script.timesMs.first());
+    return f;
+}
+
+void Bench::replay()
+{
+    const Script script = replayScript(m_sizes.replayMs);
+    AutoRecordTask task;
+    const int64_t base = steadyNs();
+    for (int i = 0; i < script.types.size(); ++i) {
+        const int32_t type = script.types[i];
+        const int64_t time = base + script.timesMs[i] * 1000000;
+        if (EventType::isKey(type)) {
+            auto e = std::make_unique<KeyboardEvent>(type, time);
+            e->vkCode = platform::Vk::KeyA;
+            e->scanCode = 30;
+            e->flags = type == EventType::KeyUp ? 0x80 : 0;
+            task.appendEvent(std::move(e));
+        } else {
+            auto e = std::make_unique<MouseEvent>(type, time);
+            e->x = ClickX;
+            e->y = ClickY;
+            task.appendEvent(std::move(e));
+        }
+    }
+    m_input.moveTo(ClickX, ClickY);
+    m_observer.mark();
+    runAsJob([&] { task.run(); });
+    const ReplayFigures k = replayFigures(m_observer.collect(500), script);
+
+    // The same script as one xdotool command chain with its own sleeps.
+    QStringList args;
+    for (int i = 0; i < script.types.size(); ++i) {
+        if (i > 0) {
+            args << QStringLiteral("sleep")
+                 << QString::number((script.timesMs[i] - script.timesMs[i - 1]) / 1000.0, 'f', 3);
+        }
+        switch (script.types[i]) {
+        case EventType::KeyDown:
+            args << QStringLiteral("keydown") << QStringLiteral("a");
+            break;
+        case EventType::KeyUp:
+            args << QStringLiteral("keyup") << QStringLiteral("a");
+            break;
+        case EventType::LeftDown:
+            args << QStringLiteral("mousedown") << QStringLiteral("1");
+            break;
+        default:
+            args << QStringLiteral("mouseup") << QStringLiteral("1");
+            break;
+        }
+    }
+    m_input.moveTo(ClickX, ClickY);
+    m_observer.mark();
+    runXdotool(args);
+    const ReplayFigures x = replayFigures(m_observer.collect(500), script);
+
+    if (k.seen != script.types.size())
+        fail(QStringLiteral("replay: Kliqora %1 of %2 events seen").arg(k.seen).arg(script.types.size()));
+    if (x.seen != script.types.size())
+        fail(QStringLiteral("replay: xdotool %1 of %2 events seen").arg(x.seen).arg(script.types.size()));
+    const int all = script.types.size();
+    // Gaps cannot be paired up when events were lost: no figure rather than a wrong one.
+    auto shown = [all](const ReplayFigures& f, double v, int decimals) {
+        return f.seen == all ? num(v, decimals) : QStringLiteral("lost %1").arg(all - f.seen);
+    };
+    const bool both = k.seen == all && x.seen == all;
+    const QString head =
+        QStringLiteral("5 replay %1 s, %2 events, ").arg(m_sizes.replayMs / 1000.0).arg(all);
+    m_rows.append({head + QStringLiteral("gap error p99 (ms)"), shown(k, k.p99, 3),
+                   shown(x, x.p99, 3), both ? ratio(k.p99, x.p99) : QStringLiteral("-"),
+                   verdict(k.seen == all && k.p99 <= 2.0)});
+    m_rows.append({head + QStringLiteral("total drift (ms)"), shown(k, k.driftMs, 2),
+                   shown(x, x.driftMs, 2), both ? ratio(k.driftMs, x.driftMs) : QStringLiteral("-"),
+                   QString()});
+}
+
+void Bench::idleCost()
+{
+    const int waitMs = m_sizes.idleMs;
+    // The clicker waits 10 s after each click: the program sits in that wait.
+    QProcess kliqora;
+    double k = -1;
+    if (startKliqora(kliqora, waitMs * 3)) {
+        m_input.tapKey(XK_F2);
+        QThread::msleep(500); // past the first click
+        const int64_t cpu0 = processCpuNs(kliqora.processId()), wall0 = steadyNs();
+        QThread::msleep(unsigned(waitMs));
+        const int64_t cpu1 = processCpuNs(kliqora.processId()), wall1 = steadyNs();
+        k = double(cpu1 - cpu0) / double(wall1 - wall0) * 100.0;
+        m_input.tapKey(XK_F2);
+        QThread::msleep(300);
+    } else {
+        fail(QStringLiteral("idle: Kliqora did not start"));
+    }
+    stopKliqora(kliqora);
+
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), {QStringLiteral("sleep"), QString::number(waitMs * 3 / 1000)});
+    tool.waitForStarted();
+    QThread::msleep(500);
+    const int64_t cpu0 = processCpuNs(tool.processId()), wall0 = steadyNs();
+    QThread::msleep(unsigned(waitMs));
+    const int64_t cpu1 = processCpuNs(tool.processId()), wall1 = steadyNs();
+    const double x = double(cpu1 - cpu0) / double(wall1 - wall0) * 100.0;
+    tool.kill();
+    tool.waitForFinished();
+    m_rows.append({QStringLiteral("6 idle CPU during a %1 s wait (%)").arg(waitMs / 1000), num(k, 3),
+                   num(x, 3), ratio(k, x), verdict(k >= 0 && k < 1.0)});
+}
+
+void printTable(const QVector<Row>& rows)
+{
+    int w[5] = {8, 7, 7, 5, 6};
+    for (const Row& r : rows) {
+        w[0] = std::max(w[0], int(r.scenario.size()));
+        w[1] = std::max(w[1], int(r.kliqora.size()));
+        w[2] = std::max(w[2], int(r.xdotool.size()));
+        w[3] = std::max(w[3], int(r.ratio.size()));
+        w[4] = std::max(w[4], int(r.target.size()));
+    }
+    auto line = [&](const QString& a, const QString& b, const QString& c, const QString& d,
+                    const QString& e) {
+        std::printf("| %s | %s | %s | %s | %s |\n", qPrintable(a.leftJustified(w[0])),
+                    qPrintable(b.rightJustified(w[1])), qPrintable(c.rightJustified(w[2])),
+                    qPrintable(d.rightJustified(w[3])), qPrintable(e.leftJustified(w[4])));
+    };
+    line(QStringLiteral("scenario"), QStringLiteral("Kliqora"), QStringLiteral("xdotool"),
+         QStringLiteral("ratio"), QStringLiteral("target"));
+    std::printf("|%s|%s:|%s:|%s:|%s|\n", QByteArray(w[0] + 2, '-').constData(),
+                QByteArray(w[1] + 1, '-').constData(), QByteArray(w[2] + 1, '-').constData(),
+                QByteArray(w[3] + 1, '-').constData(), QByteArray(w[4] + 2, '-').constData());
+    for (const Row& r : rows)
+        line(r.scenario, r.kliqora, r.xdotool, r.ratio, r.target);
+    std::fflush(stdout);
+}
+
+// Points HOME and the XDG folders at a private folder so that the program under test
+// and its settings, task files and instance lock never touch the user's own.
+bool usePrivateHome(const QString& dir)
+{
+    const QByteArray home = dir.toLocal8Bit();
+    const QByteArray runtime = home + "/runtime";
+    if (!QDir().mkpath(QString::fromLocal8Bit(runtime)))
+        return false;
+    QFile::setPermissions(QString::fromLocal8Bit(runtime),
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", home + "/config");
+    qputenv("XDG_DATA_HOME", home + "/data");
+    qputenv("XDG_CACHE_HOME", home + "/cache");
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("XDG_DOCUMENTS_DIR", home + "/Documents");
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir home;
+    if (!home.isValid() || !usePrivateHome(home.path())) {
+        std::fprintf(stderr, "kliqora-bench: cannot make a private home folder\n");
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    QGuiApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption kliqoraOption(QStringLiteral("kliqora"), QStringLiteral("Kliqora program"),
+                                           QStringLiteral("path"));
+    const QCommandLineOption observerOption(QStringLiteral("observer"),
+                                            QStringLiteral("kliqora-bench-observer program"),
+                                            QStringLiteral("path"));
+    const QCommandLineOption quickOption(QStringLiteral("quick"),
+                                         QStringLiteral("a few events per scenario (smoke run)"));
+    const QCommandLineOption onlyOption(QStringLiteral("only"),
+                                        QStringLiteral("comma-separated scenario numbers"),
+                                        QStringLiteral("list"));
+    parser.addOptions({kliqoraOption, observerOption, quickOption, onlyOption});
+    parser.process(app);
+
+    Sizes sizes;
+    if (parser.isSet(quickOption))
+        sizes = Sizes{20, 50, 30, 2, 1500, 1000};
+    const QStringList only = parser.value(onlyOption).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    auto wanted = [&](int n) { return only.isEmpty() || only.contains(QString::number(n)); };
+
+    if (platform::primaryScreenSize().width <= 0) {
+        std::fprintf(stderr, "kliqora-bench: no X11 backend (is DISPLAY set?)\n");
+        return 2;
+    }
+    ObserverClient observer(parser.value(observerOption));
+    if (!observer.start()) {
+        std::fprintf(stderr, "kliqora-bench: the observer did not start\n");
+        return 2;
+    }
+    Bench bench(parser.value(kliqoraOption), observer, sizes);
+    const std::pair<int, void (Bench::*)()> scenarios[] = {
+        {1, &Bench::intervalAccuracy}, {2, &Bench::throughput}, {3, &Bench::text},
+        {4, &Bench::stopLatency},      {5, &Bench::replay},     {6, &Bench::idleCost},
+    };
+    for (const auto& [number, run] : scenarios) {
+        if (!wanted(number))
+            continue;
+        std::fprintf(stderr, "kliqora-bench: scenario %d\n", number);
+        (bench.*run)();
+    }
+    printTable(bench.rows());
+    for (const QString& f : bench.failures())
+        std::printf("NOT MEASURED: %s\n", qPrintable(f));
+    return bench.allMeasured() ? 0 : 1;
+}
