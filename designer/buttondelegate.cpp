@@ -15,9 +15,15 @@ constexpr int DeleteOffsetX = 10;  // from the cell's centre
 constexpr int ButtonOffsetY = -12; // from the cell's middle line
 const QSize CellSizeHint(100, 36);
 
-int cellMiddleY(const QRect& cell) { return (cell.top() + cell.bottom()) / 2; }
+int cellMiddleY(const QRect& cell)
+{
+    return (cell.top() + cell.bottom()) / 2;
+}
 
-QPixmap loadPixmap(const QString& path) { return QPixmap(path); }
+QPixmap loadPixmap(const QString& path)
+{
+    return QPixmap(path);
+}
 } // namespace
 
 ButtonDelegate::ButtonDelegate(QObject* parent) : QStyledItemDelegate(parent)
@@ -39,8 +45,8 @@ QRect ButtonDelegate::copyButtonRect(const QRect& cell)
 
 QRect ButtonDelegate::deleteButtonRect(const QRect& cell)
 {
-    return QRect(cell.center().x() + DeleteOffsetX, cellMiddleY(cell) + ButtonOffsetY,
-                 ButtonSize, ButtonSize);
+    return QRect(cell.center().x() + DeleteOffsetX, cellMiddleY(cell) + ButtonOffsetY, ButtonSize,
+                 ButtonSize);
 }
 
 const QPixmap& ButtonDelegate::pixmapFor(int row, BtnType type) const

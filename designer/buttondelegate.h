@@ -12,7 +12,11 @@ class ButtonDelegate : public QStyledItemDelegate
     Q_OBJECT
 
 public:
-    enum BtnType { BtnCopy = 0, BtnDelete = 1 };
+    enum BtnType
+    {
+        BtnCopy = 0,
+        BtnDelete = 1
+    };
     Q_ENUM(BtnType)
 
     explicit ButtonDelegate(QObject* parent = nullptr);

@@ -61,7 +61,10 @@ KliqoraDesigner::~KliqoraDesigner()
     delete ui;
 }
 
-OperationTableView* KliqoraDesigner::tableView() const { return ui->opTable; }
+OperationTableView* KliqoraDesigner::tableView() const
+{
+    return ui->opTable;
+}
 
 void KliqoraDesigner::createDocks()
 {
@@ -107,7 +110,8 @@ void KliqoraDesigner::createRibbon()
     connect(info, &QAction::triggered, this, &KliqoraDesigner::onShowFlowInfo);
 
     SARibbonPannel* debugPannel = home->addPannel(tr("调试"));
-    m_runAction = addRibbonAction(debugPannel, QStringLiteral(":res/images/run.svg"), tr("启/停[F8]"));
+    m_runAction =
+        addRibbonAction(debugPannel, QStringLiteral(":res/images/run.svg"), tr("启/停[F8]"));
     connect(m_runAction, &QAction::triggered, this, &KliqoraDesigner::onBtnRunClicked);
 
     SARibbonCategory* view = bar->addCategoryPage(tr("视图"));
@@ -117,8 +121,7 @@ void KliqoraDesigner::createRibbon()
     connect(defaultLayout, &QAction::triggered, this, &KliqoraDesigner::restoreDefaultLayout);
     QAction* operationWindow =
         addRibbonAction(layoutPannel, QStringLiteral(":res/images/operation.svg"), tr("操作窗口"));
-    connect(operationWindow, &QAction::triggered, this,
-            [this] { toggleDock(m_operationDock); });
+    connect(operationWindow, &QAction::triggered, this, [this] { toggleDock(m_operationDock); });
     QAction* propertyWindow =
         addRibbonAction(layoutPannel, QStringLiteral(":res/images/property.svg"), tr("属性窗口"));
     connect(propertyWindow, &QAction::triggered, this, [this] { toggleDock(m_propertyDock); });
@@ -154,8 +157,8 @@ void KliqoraDesigner::connectPanels()
 {
     connect(ui->opTable, &OperationTableView::operationSelected, m_propertyPanel,
             [this](Operation* op) { m_propertyPanel->showObject(op); });
-    connect(m_propertyPanel->propertyBrowser(), &KliqoraPropertyBrowser::sigValueChanged,
-            m_model, &QAbstractItemModel::dataChanged);
+    connect(m_propertyPanel->propertyBrowser(), &KliqoraPropertyBrowser::sigValueChanged, m_model,
+            &QAbstractItemModel::dataChanged);
 }
 
 bool KliqoraDesigner::registerRunHotkey()
@@ -174,7 +177,10 @@ bool KliqoraDesigner::registerRunHotkey()
     return true;
 }
 
-void KliqoraDesigner::toggleDock(QDockWidget* dock) { dock->setVisible(!dock->isVisible()); }
+void KliqoraDesigner::toggleDock(QDockWidget* dock)
+{
+    dock->setVisible(!dock->isVisible());
+}
 
 void KliqoraDesigner::restoreDefaultLayout()
 {
@@ -208,7 +214,10 @@ bool KliqoraDesigner::save()
     return true;
 }
 
-void KliqoraDesigner::onBtnSaveClicked() { save(); }
+void KliqoraDesigner::onBtnSaveClicked()
+{
+    save();
+}
 
 void KliqoraDesigner::onShowFlowInfo()
 {
@@ -317,6 +326,7 @@ void KliqoraDesigner::stopRun()
     if (m_runThread.joinable())
         m_runThread.join();
     m_runThread = std::thread();
+    platform::releaseHeldInput(); // a press step without its release leaves no key down
     platform::backend().setKeepAwake(false);
     m_running = false;
     show();

@@ -6,7 +6,6 @@
 
 #include <saribbonmainwindow.h>
 
-
 #include <mutex>
 #include <thread>
 

@@ -28,8 +28,10 @@ void setApplicationFont()
     // The Windows UI fonts are rarely present elsewhere: let them resolve to a
     // Simplified Chinese font that is, so the Chinese texts render in one face.
     const QStringList cjkFonts = {
-        QStringLiteral("Noto Sans CJK SC"),   QStringLiteral("Source Han Sans SC"),
-        QStringLiteral("WenQuanYi Micro Hei"), QStringLiteral("Droid Sans Fallback"),
+        QStringLiteral("Noto Sans CJK SC"),
+        QStringLiteral("Source Han Sans SC"),
+        QStringLiteral("WenQuanYi Micro Hei"),
+        QStringLiteral("Droid Sans Fallback"),
     };
     QFont::insertSubstitutions(uiFontFamily, cjkFonts);
     QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei UI"), cjkFonts);

@@ -29,11 +29,13 @@ OperationModel::OperationModel(QObject* parent)
     connect(this, &QAbstractItemModel::rowsMoved, this, &OperationModel::sigDataChanged);
     connect(this, &QAbstractItemModel::columnsInserted, this, &OperationModel::sigDataChanged);
     connect(this, &QAbstractItemModel::columnsRemoved, this, &OperationModel::sigDataChanged);
-    connect(this, &QAbstractItemModel::headerDataChanged, this,
-            &OperationModel::sigDataChanged);
+    connect(this, &QAbstractItemModel::headerDataChanged, this, &OperationModel::sigDataChanged);
 }
 
-OperationModel::~OperationModel() { delete m_flow; }
+OperationModel::~OperationModel()
+{
+    delete m_flow;
+}
 
 bool OperationModel::insertOperation(int row, Operation* op)
 {

@@ -14,16 +14,23 @@ OperationPanelWidget::OperationPanelWidget(QWidget* parent)
     fillPalette();
 }
 
-OperationPanelWidget::~OperationPanelWidget() { delete ui; }
+OperationPanelWidget::~OperationPanelWidget()
+{
+    delete ui;
+}
 
-OperationTreeWidget* OperationPanelWidget::tree() const { return ui->opTree; }
+OperationTreeWidget* OperationPanelWidget::tree() const
+{
+    return ui->opTree;
+}
 
 void OperationPanelWidget::fillPalette()
 {
     QTreeWidget* tree = ui->opTree;
     tree->clear();
     // QMap order: ascending type id, which puts the keyboard types first.
-    const QMap<QString, Operation*> prototypes = OperationFactory::instance()->registeredPrototypes();
+    const QMap<QString, Operation*> prototypes =
+        OperationFactory::instance()->registeredPrototypes();
     for (auto it = prototypes.cbegin(); it != prototypes.cend(); ++it) {
         const Operation* prototype = it.value();
         const QString category = prototype->category();

@@ -108,8 +108,10 @@ void OperationTableView::dropEvent(QDropEvent* event)
 
 void OperationTableView::clearButtonHover(const QPoint& pos)
 {
-    auto* delegate = qobject_cast<ButtonDelegate*>(itemDelegateForColumn(OperationModel::ColumnEdit));
-    if (delegate && delegate->hoverRow() >= 0 && indexAt(pos).column() != OperationModel::ColumnEdit)
+    auto* delegate =
+        qobject_cast<ButtonDelegate*>(itemDelegateForColumn(OperationModel::ColumnEdit));
+    if (delegate && delegate->hoverRow() >= 0 &&
+        indexAt(pos).column() != OperationModel::ColumnEdit)
         delegate->clearHover();
 }
 

@@ -34,7 +34,8 @@ void OperationTreeWidget::startDrag(Qt::DropActions /*supportedActions*/)
         return;
     auto* drag = new QDrag(this);
     drag->setMimeData(mime);
-    drag->setPixmap(item->icon(0).pixmap(DragPixmapSize, DragPixmapSize, QIcon::Normal, QIcon::Off));
+    drag->setPixmap(
+        item->icon(0).pixmap(DragPixmapSize, DragPixmapSize, QIcon::Normal, QIcon::Off));
     drag->setHotSpot(DragHotSpot);
     drag->exec(Qt::CopyAction);
 }

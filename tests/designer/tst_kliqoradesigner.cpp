@@ -10,8 +10,8 @@
 #include "flow.h"
 #include "kliqoradesigner.h"
 #include "mouseclickoperation.h"
-#include "operationmodel.h"
 #include "operationfactory.h"
+#include "operationmodel.h"
 #include "operationtableview.h"
 #include "propertypanel/kliqorapropertybrowser.h"
 #include "propertypanel/propertypanelwidget.h"
@@ -285,8 +285,7 @@ private slots:
         QCOMPARE(window.close(), closed);
         QCOMPARE(answer.title, QStringLiteral("文件未保存"));
         QCOMPARE(answer.text, QStringLiteral("当前操作流已修改，是否保存更改？"));
-        QCOMPARE(answer.buttons,
-                 QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+        QCOMPARE(answer.buttons, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
         QVERIFY(!answer.hadDefault);
         QCOMPARE(window.isVisible(), !closed);
         QCOMPARE(window.isModified(), !fileChanged);

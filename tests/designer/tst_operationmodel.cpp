@@ -42,7 +42,10 @@ std::unique_ptr<QMimeData> mime(const QString& format, const QByteArray& bytes)
     return data;
 }
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(text);
+}
 } // namespace
 
 class TestOperationModel : public QObject
@@ -55,7 +58,8 @@ private slots:
     void emptyFlowShape()
     {
         OperationModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(model.rowCount(), 0);
         QCOMPARE(model.columnCount(), 4);
         const QStringList headers = {QStringLiteral("操作类型"), QStringLiteral("描述"),
@@ -72,7 +76,8 @@ private slots:
     void cellsAndRoles()
     {
         OperationModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         auto* click = new MouseClickOperation;
         click->setInterval(75);
         QVERIFY(model.insertOperation(0, click));
@@ -106,9 +111,9 @@ private slots:
                                         "006d006f007500730065005f0063006c00690063006b"
                                         "00000008"
                                         "70b951fb9f206807");
-        QCOMPARE(OperationModel::addPayload(QStringLiteral("mouse_click"),
-                                            QStringLiteral("点击鼠标")),
-                 expected);
+        QCOMPARE(
+            OperationModel::addPayload(QStringLiteral("mouse_click"), QStringLiteral("点击鼠标")),
+            expected);
     }
 
     void dropAdd_data()
@@ -131,9 +136,9 @@ private slots:
         OperationModel model;
         fillAbc(model, rows);
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-        const auto data = mime(OperationModel::AddOperationMimeType,
-                               OperationModel::addPayload(QStringLiteral("key_input"),
-                                                          QStringLiteral("输入按键")));
+        const auto data = mime(
+            OperationModel::AddOperationMimeType,
+            OperationModel::addPayload(QStringLiteral("key_input"), QStringLiteral("输入按键")));
         QVERIFY(model.dropMimeData(data.get(), Qt::CopyAction, dropRow, 0, QModelIndex()));
         QCOMPARE(model.rowCount(), rows + 1);
         QCOMPARE(inserted.count(), 1);
@@ -155,7 +160,8 @@ private slots:
         const auto foreign = mime(QStringLiteral("text/plain"), "mouse_click");
         QVERIFY(!model.dropMimeData(foreign.get(), Qt::CopyAction, 0, 0, QModelIndex()));
         QVERIFY(model.dropMimeData(foreign.get(), Qt::IgnoreAction, 0, 0, QModelIndex()));
-        const auto noSource = mime(OperationModel::MoveRowMimeType, OperationModel::movePayload(-1));
+        const auto noSource =
+            mime(OperationModel::MoveRowMimeType, OperationModel::movePayload(-1));
         QVERIFY(model.dropMimeData(noSource.get(), Qt::MoveAction, 0, 0, QModelIndex()));
         const auto pastEnd = mime(OperationModel::MoveRowMimeType, OperationModel::movePayload(3));
         QVERIFY(model.dropMimeData(pastEnd.get(), Qt::MoveAction, 0, 0, QModelIndex()));
@@ -188,7 +194,8 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(int, moves);
         OperationModel model;
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         fillAbc(model);
         QSignalSpy moved(&model, &QAbstractItemModel::rowsMoved);
         QSignalSpy changed(&model, &OperationModel::sigDataChanged);

@@ -3,11 +3,11 @@
 
 #include "buttondelegate.h"
 #include "flow.h"
+#include "operationfactory.h"
 #include "operationmodel.h"
 #include "operationpanelwidget.h"
 #include "operationtableview.h"
 #include "operationtreewidget.h"
-#include "operationfactory.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
 
@@ -104,7 +104,11 @@ private slots:
         QCOMPARE(panel.objectName(), QStringLiteral("OperationPanelWidgetClass"));
         QTreeWidget* tree = panel.tree();
         QCOMPARE(tree->topLevelItemCount(), 2);
-        struct Expected { QString category, name, typeId; int parentIndex, childIndex; };
+        struct Expected
+        {
+            QString category, name, typeId;
+            int parentIndex, childIndex;
+        };
         // clang-format off
         const QVector<Expected> expected = {
             {QStringLiteral("键盘"), QStringLiteral("输入按键"), QStringLiteral("key_input"),   0, 0},
@@ -144,7 +148,8 @@ private slots:
         QVERIFY(f.model.removeOperation(2));
 
         const QPoint belowRows(10, f.cell(2, 1).bottom() + 20);
-        sendDrop(f.view, belowRows, OperationModel::movePayload(0), OperationModel::MoveRowMimeType);
+        sendDrop(f.view, belowRows, OperationModel::movePayload(0),
+                 OperationModel::MoveRowMimeType);
         QCOMPARE(f.order(), QStringLiteral("bca"));
         sendDrop(f.view, f.cell(1, 0).center(), OperationModel::movePayload(0),
                  OperationModel::MoveRowMimeType);
@@ -168,7 +173,8 @@ private slots:
     {
         TableFixture f;
         QCOMPARE(f.view.dropLineY(f.cell(1, 2).center()), f.cell(1, 0).top() - 1);
-        QCOMPARE(f.view.dropLineY(QPoint(5, f.cell(2, 0).bottom() + 40)), f.cell(2, 0).bottom() + 2);
+        QCOMPARE(f.view.dropLineY(QPoint(5, f.cell(2, 0).bottom() + 40)),
+                 f.cell(2, 0).bottom() + 2);
         OperationModel empty;
         f.view.setModel(&empty);
         QCOMPARE(f.view.dropLineY(QPoint(5, 40)), -1);

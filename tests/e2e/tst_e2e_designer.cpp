@@ -82,7 +82,8 @@ unsigned long designerWindow(qint64 pid)
 void dragWithMouse(const QPoint& from, const QPoint& to)
 {
     const auto move = [](const QPoint& p) {
-        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())}));
+        QVERIFY(
+            xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())}));
         QTest::qWait(80);
     };
     move(from);
@@ -125,7 +126,8 @@ QPoint windowPosition(unsigned long window)
     xdotool({QStringLiteral("getwindowgeometry"), QString::number(window)}, &out);
     const QRegularExpression position(QStringLiteral("Position: (\\d+),(\\d+)"));
     const QRegularExpressionMatch match = position.match(out);
-    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt()) : QPoint();
+    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt())
+                            : QPoint();
 }
 
 // The visible designer window of any process, or 0.
@@ -221,7 +223,8 @@ private slots:
         designer.start(QStringLiteral(KLIQORA_DESIGNER_PROGRAM), {QStringLiteral("-f"), path});
         QVERIFY(designer.waitForStarted());
         unsigned long window = 0;
-        QTRY_VERIFY_WITH_TIMEOUT((window = designerWindow(designer.processId())) != 0, WindowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT((window = designerWindow(designer.processId())) != 0,
+                                 WindowWaitMs);
         QTest::qWait(500);
 
         dragWithMouse(PaletteTextInput, TableEmptyArea);
@@ -237,9 +240,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(fileChanged(), 5000);
         Flow reloaded;
         QVERIFY(reloaded.load(path));
-        QCOMPARE(typeIds(reloaded), QStringList({QStringLiteral("mouse_click/0"),
-                                                 QStringLiteral("text_input/50"),
-                                                 QStringLiteral("mouse_move/50")}));
+        QCOMPARE(typeIds(reloaded),
+                 QStringList({QStringLiteral("mouse_click/0"), QStringLiteral("text_input/50"),
+                              QStringLiteral("mouse_move/50")}));
         QCOMPARE(reloaded.name(), QStringLiteral("e2e flow"));
 
         // F8: the window hides, the click arrives in the target, the window returns.
