@@ -11,4 +11,12 @@ TestHome::TestHome() : m_dir(QDir::tempPath() + QStringLiteral("/kliqora-test-XX
     qputenv("XDG_CACHE_HOME", home + "/.cache");
     qputenv("XDG_STATE_HOME", home + "/.local/state");
     QDir(m_dir.path()).mkpath(QStringLiteral("Documents"));
+
+    // A private runtime folder keeps the single-instance lock and the designer's
+    // notification socket of one test (and the programs it starts) apart from every other.
+    const QString runtime = m_dir.path() + QStringLiteral("/runtime");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                       | QFileDevice::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
 }
