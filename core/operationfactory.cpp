@@ -13,8 +13,12 @@ OperationFactory* OperationFactory::instance()
 
 void OperationFactory::registerOperation(Operation* prototype)
 {
-    if (prototype)
-        prototypes.insert(prototype->typeId(), prototype);
+    if (!prototype)
+        return;
+    // Owned by the factory (a replaced one too, since a caller may still hold it), so
+    // every prototype is freed when the factory ends with the process.
+    prototype->setParent(this);
+    prototypes.insert(prototype->typeId(), prototype);
 }
 
 void OperationFactory::registerBuiltinOperations()

@@ -15,8 +15,8 @@ class OperationFactory : public QObject
 public:
     static OperationFactory* instance();
 
-    // Stores the prototype under its typeId(), replacing an earlier one. Prototypes
-    // live as long as the process; the factory never deletes them.
+    // Stores the prototype under its typeId(), replacing an earlier one, and takes
+    // ownership. Prototypes, replaced ones included, live as long as the factory.
     void registerOperation(Operation* prototype);
     // The four built-in types, each with default values.
     void registerBuiltinOperations();
