@@ -28,9 +28,13 @@ HotkeyManage::~HotkeyManage()
 
 void HotkeyManage::addHotkey(QHotkey* hotkey)
 {
-    if (!hotkey || m_hotkeys.contains(hotkey))
+    if (!hotkey)
         return;
-    m_hotkeys.append(hotkey);
+    // Keys deleted by their owners leave null entries; dropping them here keeps the
+    // list as long as the live keys however many recordings and flows come and go.
+    purgeDead();
+    if (!m_hotkeys.contains(hotkey))
+        m_hotkeys.append(hotkey);
 }
 
 void HotkeyManage::removeHotkey(QHotkey* hotkey)
