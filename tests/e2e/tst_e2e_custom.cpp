@@ -1,0 +1,270 @@
+// The real Kliqora on a real X server with flows in its save folder: a flow's own
+// key types the flow into a focused window of this test, a second press stops it,
+// and the designer's close notice makes Kliqora reload a flow that changed on disk
+// (sent by the real designer when it was built beside Kliqora, and by a plain
+// client that speaks the same notice).
+
+#include "designernotify.h"
+#include "flow.h"
+#include "operationfactory.h"
+#include "testenvironment.h"
+#include "textinputoperation.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+// After Qt: Xlib's macros clash with Qt headers.
+#include <X11/Xlib.h>
+
+namespace {
+
+constexpr int StartUpSettleMs = 1500;
+// The first operation waits this long, so the hotkey's Ctrl is up before it types.
+constexpr int FirstPauseMs = 400;
+constexpr int SecondPauseMs = 2500;
+
+struct Step
+{
+    QString text;
+    int pauseMs;
+};
+
+bool runTool(const QStringList& args, QString* output = nullptr)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), args);
+    if (!tool.waitForFinished(10000))
+        return false;
+    if (output)
+        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
+    return tool.exitCode() == 0;
+}
+
+QString visibleWindow(qint64 pid)
+{
+    QString out;
+    runTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+             QString::number(pid)},
+            &out);
+    return out.section(QLatin1Char('\n'), 0, 0);
+}
+
+bool hasVisibleWindow(qint64 pid) { return !visibleWindow(pid).isEmpty(); }
+
+void pressKey(const QString& key) { QVERIFY(runTool({QStringLiteral("key"), key})); }
+
+// Asks a window to close as a window manager's close button would.
+bool requestClose(unsigned long window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    XCloseDisplay(display);
+    return sent != 0;
+}
+
+QString flowFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+        .filePath(QStringLiteral("Kliqora/Custom"));
+}
+
+QString writeFlow(const QString& name, const QString& hotkey, const QVector<Step>& steps)
+{
+    QDir().mkpath(flowFolder());
+    const QString path = QDir(flowFolder()).filePath(name + QStringLiteral(".flw"));
+    Flow flow;
+    flow.setName(name);
+    flow.setHotkey(hotkey);
+    for (const Step& step : steps) {
+        auto* op = new TextInputOperation(&flow);
+        op->setText(step.text);
+        op->setInterval(step.pauseMs);
+        flow.operations().append(op);
+    }
+    return flow.save(path) ? path : QString();
+}
+
+} // namespace
+
+class TestE2eCustom : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanup();
+    void flowKeyTypesAndSecondPressStops();
+    void designerCloseNoticeReloadsTheFlow_data();
+    void designerCloseNoticeReloadsTheFlow();
+
+private:
+    void startKliqora();
+    void focusEdit();
+
+    QTemporaryDir m_runtime;
+    std::unique_ptr<QProcess> m_kliqora;
+    std::unique_ptr<QLineEdit> m_edit;
+};
+
+void TestE2eCustom::initTestCase()
+{
+    QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "needs an X server");
+    OperationFactory::instance()->registerBuiltinOperations();
+    // Kliqora, the designer and this test meet in one private runtime folder.
+    QVERIFY(m_runtime.isValid());
+    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
+    m_edit = std::make_unique<QLineEdit>();
+    m_edit->setGeometry(1500, 60, 300, 40);
+    m_edit->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_edit.get()));
+}
+
+void TestE2eCustom::cleanup()
+{
+    if (m_kliqora && m_kliqora->state() != QProcess::NotRunning) {
+        ::kill(pid_t(m_kliqora->processId()), SIGTERM);
+        if (!m_kliqora->waitForFinished(10000))
+            m_kliqora->kill();
+    }
+    m_kliqora.reset();
+    QDir(flowFolder()).removeRecursively();
+    m_edit->clear();
+}
+
+void TestE2eCustom::startKliqora()
+{
+    m_kliqora = std::make_unique<QProcess>();
+    m_kliqora->setProcessChannelMode(QProcess::ForwardedChannels);
+    m_kliqora->start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
+    QVERIFY(m_kliqora->waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->state() == QProcess::NotRunning ||
+                                 hasVisibleWindow(m_kliqora->processId()),
+                             15000);
+    QVERIFY2(m_kliqora->state() == QProcess::Running,
+             "Kliqora ended at once: another instance on this machine holds its lock");
+    QTest::qWait(StartUpSettleMs);
+}
+
+// The program takes the focus whenever its window comes back: give it to the edit.
+void TestE2eCustom::focusEdit()
+{
+    m_edit->raise();
+    m_edit->activateWindow();
+    // Without a window manager Qt's own request carries a time stamp older than the
+    // program's last activation and the server may ignore it; xdotool's does not.
+    runTool({QStringLiteral("windowfocus"), QString::number(m_edit->winId())});
+    m_edit->setFocus();
+    QTRY_VERIFY(m_edit->hasFocus() && QGuiApplication::focusWindow() == m_edit->windowHandle());
+}
+
+void TestE2eCustom::flowKeyTypesAndSecondPressStops()
+{
+    QVERIFY(!writeFlow(QStringLiteral("Typist"), QStringLiteral("Ctrl+F6"),
+                       {{QStringLiteral("a"), FirstPauseMs}, {QStringLiteral("b"), SecondPauseMs}})
+                 .isEmpty());
+    startKliqora();
+    const qint64 pid = m_kliqora->processId();
+    focusEdit();
+
+    pressKey(QStringLiteral("ctrl+F6"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("a"), 3000);
+    QVERIFY(!hasVisibleWindow(pid)); // hidden while the flow runs
+
+    pressKey(QStringLiteral("ctrl+F6")); // inside the second pause: stops it
+    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(pid), 3000);
+    QTest::qWait(SecondPauseMs + 500);
+    QCOMPARE(m_edit->text(), QStringLiteral("a"));
+
+    // Pressed again it starts anew, runs to its end and gives the window back.
+    focusEdit();
+    pressKey(QStringLiteral("ctrl+F6"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("aa"), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!hasVisibleWindow(pid), 1000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("aab"), SecondPauseMs + 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(pid), 3000);
+}
+
+void TestE2eCustom::designerCloseNoticeReloadsTheFlow_data()
+{
+    QTest::addColumn<bool>("realDesigner");
+    QTest::newRow("designer closed by its window") << true;
+    QTest::newRow("notice from a plain client, in two writes") << false;
+}
+
+void TestE2eCustom::designerCloseNoticeReloadsTheFlow()
+{
+    QFETCH(bool, realDesigner);
+    const QString designer =
+        QFileInfo(QStringLiteral(KLIQORA_PROGRAM)).dir().filePath(QStringLiteral("KliqoraDesigner"));
+    if (realDesigner && !QFileInfo(designer).isExecutable())
+        QSKIP("KliqoraDesigner was not built beside Kliqora");
+    const QString path = writeFlow(QStringLiteral("Edited"), QString(),
+                                   {{QStringLiteral("old"), FirstPauseMs}});
+    QVERIFY(!path.isEmpty());
+    startKliqora();
+
+    std::unique_ptr<QProcess> designerProcess;
+    if (realDesigner) {
+        designerProcess = std::make_unique<QProcess>();
+        designerProcess->setProcessChannelMode(QProcess::ForwardedChannels);
+        designerProcess->start(designer, {QStringLiteral("-f"), QDir::toNativeSeparators(path)});
+        QVERIFY(designerProcess->waitForStarted(10000));
+        QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(designerProcess->processId()), 15000);
+    }
+
+    // While the file is open the flow gains a key and new steps on disk.
+    QVERIFY(!writeFlow(QStringLiteral("Edited"), QStringLiteral("Ctrl+F7"),
+                       {{QStringLiteral("new"), FirstPauseMs}})
+                 .isEmpty());
+    focusEdit();
+    pressKey(QStringLiteral("ctrl+F7")); // not live before the notice
+    QTest::qWait(FirstPauseMs + 600);
+    QCOMPARE(m_edit->text(), QString());
+
+    if (designerProcess) {
+        const QString window = visibleWindow(designerProcess->processId());
+        QVERIFY(requestClose(window.toULong()));
+        QVERIFY(designerProcess->waitForFinished(15000));
+        QCOMPARE(designerProcess->exitStatus(), QProcess::NormalExit);
+    } else {
+        QLocalSocket socket;
+        socket.connectToServer(designerNotifyServerName());
+        QVERIFY(socket.waitForConnected(1000));
+        const QByteArray bytes = QDir::toNativeSeparators(path).toUtf8();
+        // In two writes, as a slow sender might: the disconnect ends the notice.
+        socket.write(bytes.left(bytes.size() / 2));
+        QVERIFY(socket.waitForBytesWritten(1000));
+        QTest::qWait(200);
+        socket.write(bytes.mid(bytes.size() / 2));
+        QVERIFY(socket.waitForBytesWritten(1000));
+        socket.disconnectFromServer();
+    }
+
+    QTest::qWait(500);
+    focusEdit();
+    pressKey(QStringLiteral("ctrl+F7"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("new"), 3000);
+}
+
+KLIQORA_TEST_MAIN(TestE2eCustom)
+#include "tst_e2e_custom.moc"
