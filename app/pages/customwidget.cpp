@@ -187,6 +187,7 @@ void CustomWidget::clearItems()
     }
     m_items.clear();
     m_pendingNotices.clear();
+    m_currentFlow.store(nullptr);
     ui->tableCustom->setRowCount(0);
 }
 
@@ -321,6 +322,8 @@ void CustomWidget::onDeleteFlow(int row)
     qCInfo(logCategory()).noquote() << "Successfully deleted flow file: " + item.filePath;
     m_items.removeAt(row);
     m_pendingNotices.removeAll(item.filePath);
+    if (m_currentFlow.load() == item.flow)
+        m_currentFlow.store(nullptr);
     if (QHotkey* hotkey = item.flow->hotkeyObject()) {
         item.flow->setHotkeyObject(nullptr);
         HotkeyManage::instance()->removeHotkey(hotkey);
