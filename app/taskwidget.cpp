@@ -66,6 +66,9 @@ bool TaskWidget::endWorker()
     if (m_worker.joinable() && m_worker.get_id() != std::this_thread::get_id()) {
         m_worker.join();
         m_worker = std::thread();
+        // A job stopped between a press and its release (a held key, a flow's press
+        // step, a replay in a drag) must not leave the key or button down.
+        platform::releaseHeldInput();
         return true;
     }
     return false;

@@ -75,7 +75,8 @@ protected:
     bool m_running = false;
 
 private:
-    // Clears the run flag and joins the worker; true when this page had a worker.
+    // Clears the run flag, joins the worker and releases the keys and buttons the
+    // job left down; true when this page had a worker.
     bool endWorker();
     void finishStop(bool restoreWindow);
 
