@@ -104,8 +104,8 @@ QWidget* CustomTable::makeButtonCell(QTableWidgetItem* nameItem)
         auto* button = new QPushButton(cell);
         const QString image = QLatin1String(spec.image);
         // Same two-state picture as the main window's help button.
-        button->setStyleSheet(AppStyle::imageButtonStyleSheet(
-            image + QStringLiteral("-d"), image + QStringLiteral("-a"), true));
+        button->setStyleSheet(AppStyle::imageButtonStyleSheet(image + QStringLiteral("-d"),
+                                                              image + QStringLiteral("-a"), true));
         button->setToolTip(spec.toolTip);
         RowButtons::bind(button, nameItem);
         layout->addWidget(button, 0, Qt::AlignCenter);
@@ -116,7 +116,8 @@ QWidget* CustomTable::makeButtonCell(QTableWidgetItem* nameItem)
 
 void CustomTable::setRowName(int row, const QString& text)
 {
-    if (QTableWidgetItem* nameItem = (row >= 0 && row < rowCount()) ? item(row, NameColumn) : nullptr)
+    if (QTableWidgetItem* nameItem =
+            (row >= 0 && row < rowCount()) ? item(row, NameColumn) : nullptr)
         nameItem->setText(text);
 }
 
@@ -174,9 +175,9 @@ void CustomTable::onBtnDeleteClicked()
     if (row < 0)
         return;
     const QString name = item(row, NameColumn)->text();
-    const auto answer = QMessageBox::question(this, tr("删除确认"),
-                                              tr("确定要删除录制 \"%1\" 吗？").arg(name),
-                                              QMessageBox::Yes | QMessageBox::No);
+    const auto answer =
+        QMessageBox::question(this, tr("删除确认"), tr("确定要删除录制 \"%1\" 吗？").arg(name),
+                              QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return;
     // The box ran an event loop: find the row again rather than trusting the old number.
@@ -198,8 +199,7 @@ void CustomTable::onBtnOtherClicked()
     QAction* rename = menu.addAction(tr("重命名"));
     QAction* copy = menu.addAction(tr("创建副本"));
     QAction* hotkey = menu.addAction(tr("设置快捷键"));
-    QAction* chosen =
-        menu.exec(button->mapToGlobal(QPoint(button->width() / 2, button->height())));
+    QAction* chosen = menu.exec(button->mapToGlobal(QPoint(button->width() / 2, button->height())));
     if (!chosen || !button)
         return;
     const int row = RowButtons::rowOf(this, button.data(), NameColumn);

@@ -12,8 +12,19 @@ class CustomTable : public QTableWidget
     Q_OBJECT
 
 public:
-    enum Column { NameColumn = 0, HotkeyColumn = 1, ActionColumn = 2 };
-    enum RowButton { RunButton = 0, EditButton = 1, DeleteButton = 2, MoreButton = 3 };
+    enum Column
+    {
+        NameColumn = 0,
+        HotkeyColumn = 1,
+        ActionColumn = 2
+    };
+    enum RowButton
+    {
+        RunButton = 0,
+        EditButton = 1,
+        DeleteButton = 2,
+        MoreButton = 3
+    };
 
     explicit CustomTable(QWidget* parent = nullptr);
 

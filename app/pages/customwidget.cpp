@@ -101,7 +101,10 @@ QString CustomWidget::defaultDesignerProgram()
         QDir(QCoreApplication::applicationDirPath()).filePath(DesignerProgramName));
 }
 
-CustomTable* CustomWidget::table() const { return ui->tableCustom; }
+CustomTable* CustomWidget::table() const
+{
+    return ui->tableCustom;
+}
 
 void CustomWidget::initUi()
 {
@@ -138,9 +141,15 @@ void CustomWidget::runTask()
     emit sigTaskFinished();
 }
 
-bool CustomWidget::prepareStart() { return true; }
+bool CustomWidget::prepareStart()
+{
+    return true;
+}
 
-bool CustomWidget::validRow(int row) const { return row >= 0 && row < m_items.size(); }
+bool CustomWidget::validRow(int row) const
+{
+    return row >= 0 && row < m_items.size();
+}
 
 // ---- listing -------------------------------------------------------------------
 
@@ -154,8 +163,8 @@ void CustomWidget::loadFlows()
     const QDir dir(flowFolder());
     if (!dir.exists())
         return;
-    const QFileInfoList files = dir.entryInfoList(
-        {FlowFilePattern}, QDir::Files | QDir::NoSymLinks, QDir::Time | QDir::Reversed);
+    const QFileInfoList files = dir.entryInfoList({FlowFilePattern}, QDir::Files | QDir::NoSymLinks,
+                                                  QDir::Time | QDir::Reversed);
     for (const QFileInfo& file : files) {
         const QString path = QDir::toNativeSeparators(file.absoluteFilePath());
         auto* flow = new Flow(this);
@@ -265,8 +274,8 @@ void CustomWidget::setEditing(int row, bool editing)
 bool CustomWidget::openDesigner(const QString& filePath)
 {
     if (QProcess::startDetached(m_designerProgram, {DesignerFileArgument, filePath})) {
-        qCInfo(logCategory()).noquote() << "Successfully run KliqoraDesigner.exe, filePath=" +
-                                               filePath;
+        qCInfo(logCategory()).noquote()
+            << "Successfully run KliqoraDesigner.exe, filePath=" + filePath;
         return true;
     }
     qCWarning(logCategory()).noquote() << "Fail to run KliqoraDesigner.exe, filePath=" + filePath;
@@ -384,8 +393,8 @@ void CustomWidget::onCopyFlow(int row)
         return;
     const FlowItem& source = m_items.at(row);
     if (!source.flow) {
-        qCWarning(logCategory()).noquote() << "Failed to get flow object at row: " +
-                                                  QString::number(row);
+        qCWarning(logCategory()).noquote()
+            << "Failed to get flow object at row: " + QString::number(row);
         return;
     }
     const QString path = CopyName::copyPath(source.filePath, CopyPrefix);

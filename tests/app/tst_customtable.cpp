@@ -90,7 +90,10 @@ void TestCustomTable::init()
     m_table->addRow(QStringLiteral("gamma"), QString());
 }
 
-void TestCustomTable::cleanup() { m_table.reset(); }
+void TestCustomTable::cleanup()
+{
+    m_table.reset();
+}
 
 void TestCustomTable::layoutAndCells()
 {
@@ -151,7 +154,8 @@ void TestCustomTable::rowEditable_keepsRunEnabled()
 {
     m_table->setRowEditable(1, false);
     QVERIFY(m_table->rowButton(1, CustomTable::RunButton)->isEnabled());
-    for (auto which : {CustomTable::EditButton, CustomTable::DeleteButton, CustomTable::MoreButton}) {
+    for (auto which :
+         {CustomTable::EditButton, CustomTable::DeleteButton, CustomTable::MoreButton}) {
         QVERIFY(!m_table->rowButton(1, which)->isEnabled());
         QVERIFY(m_table->rowButton(0, which)->isEnabled());
     }
@@ -164,8 +168,7 @@ void TestCustomTable::buttons_followTheirRowAfterRemoval_data()
     QTest::addColumn<int>("button");
     QTest::addColumn<QByteArray>("signal");
     QTest::newRow("run") << int(CustomTable::RunButton) << QByteArray(SIGNAL(sigRunFlow(int)));
-    QTest::newRow("edit") << int(CustomTable::EditButton)
-                          << QByteArray(SIGNAL(sigDesignFlow(int)));
+    QTest::newRow("edit") << int(CustomTable::EditButton) << QByteArray(SIGNAL(sigDesignFlow(int)));
 }
 
 void TestCustomTable::buttons_followTheirRowAfterRemoval()

@@ -95,7 +95,10 @@ QStringList rowNames(const CustomTable* table)
     return names;
 }
 
-QString baseName(const QString& path) { return QFileInfo(path).completeBaseName(); }
+QString baseName(const QString& path)
+{
+    return QFileInfo(path).completeBaseName();
+}
 
 // Sends a close notice as the designer does, optionally in two parts with a pause
 // between them, and disconnects.
@@ -151,7 +154,10 @@ private slots:
     void noticeServer_isPerUser();
 
 private:
-    QString folder() const { return QDir(m_save->path()).filePath(QStringLiteral("Kliqora/Custom")); }
+    QString folder() const
+    {
+        return QDir(m_save->path()).filePath(QStringLiteral("Kliqora/Custom"));
+    }
     QString writeFlow(const QString& fileBase, const FlowSpec& spec, int ageSeconds = 0);
     void createPage();
     QString takeDesignerCall();
@@ -170,8 +176,7 @@ void TestCustomWidget::initTestCase()
     OperationFactory::instance()->registerBuiltinOperations();
     // The notice server lives in the user's runtime folder: give this test its own.
     QVERIFY(m_runtime.isValid());
-    QFile::setPermissions(m_runtime.path(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QFile::setPermissions(m_runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_runtime.path()));
 }
 
@@ -280,9 +285,11 @@ void TestCustomWidget::listing_missingOrEmptyFolder()
 void TestCustomWidget::listing_oldestFirstSkipsBroken()
 {
     writeFlow(QStringLiteral("c"), {QStringLiteral("Gamma"), QString(), {}, 1}, 300);
-    const QString a = writeFlow(QStringLiteral("a"), {QStringLiteral("Alpha"), QStringLiteral("Ctrl+F6")}, 100);
+    const QString a =
+        writeFlow(QStringLiteral("a"), {QStringLiteral("Alpha"), QStringLiteral("Ctrl+F6")}, 100);
     writeFlow(QStringLiteral("b"), {QStringLiteral("Beta"), QString()}, 200);
-    const QString broken = QDir::toNativeSeparators(QDir(folder()).filePath(QStringLiteral("broken.flw")));
+    const QString broken =
+        QDir::toNativeSeparators(QDir(folder()).filePath(QStringLiteral("broken.flw")));
     QFile file(broken);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QByteArray::fromHex("8e62d878000000"));
@@ -292,7 +299,8 @@ void TestCustomWidget::listing_oldestFirstSkipsBroken()
     QTest::ignoreMessage(QtWarningMsg, qPrintable("failed to load flow file: " + broken));
     createPage();
     QCOMPARE(rowNames(m_page->table()), (QStringList{"Gamma", "Beta", "Alpha"}));
-    QCOMPARE(m_page->table()->item(2, CustomTable::HotkeyColumn)->text(), QStringLiteral("Ctrl+F6"));
+    QCOMPARE(m_page->table()->item(2, CustomTable::HotkeyColumn)->text(),
+             QStringLiteral("Ctrl+F6"));
     QCOMPARE(m_page->table()->item(0, CustomTable::HotkeyColumn)->text(), QStringLiteral("未设置"));
     QCOMPARE(item(2).filePath, a);
     QCOMPARE(item(0).flow->operations().size(), 1);
@@ -312,7 +320,8 @@ void TestCustomWidget::newFlow_createsFolderFileAndOpensDesigner()
     const QStringList files = QDir(folder()).entryList({QStringLiteral("*.flw")}, QDir::Files);
     QCOMPARE(files.size(), 1);
     QVERIFY2(QRegularExpression(QStringLiteral("^ops_\\d{8}_\\d{6}_\\d{3}\\.flw$"))
-                 .match(files.first()).hasMatch(),
+                 .match(files.first())
+                 .hasMatch(),
              qPrintable(files.first()));
     const QString path = QDir::toNativeSeparators(QDir(folder()).filePath(files.first()));
     QCOMPARE(m_page->items().size(), 1);
@@ -338,7 +347,8 @@ void TestCustomWidget::newFlow_designerMissingLeavesRowUsable()
     ModalAnswers answers;
     createPage();
     m_page->setDesignerProgram(m_save->filePath(QStringLiteral("no-such-designer")));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Fail to run KliqoraDesigner\\.exe, filePath=.*ops_"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^Fail to run KliqoraDesigner\\.exe, filePath=.*ops_"));
     m_page->findChild<QPushButton*>(QStringLiteral("btnNew"))->click();
     QCOMPARE(answers.boxes, QStringList{QStringLiteral("错误|无法启动自定义操作设计器")});
     QCOMPARE(m_page->items().size(), 1);
@@ -353,7 +363,8 @@ void TestCustomWidget::newFlowPath_neverReusesAnExistingFile()
     QDir().mkpath(folder());
     // Every name of this second and the next is taken but one: the draw must find it.
     const QDateTime now = QDateTime::currentDateTime();
-    const QString freeName = QStringLiteral("ops_%1_%2.flw").arg(now.toString("yyyyMMdd_HHmmss"), "517");
+    const QString freeName =
+        QStringLiteral("ops_%1_%2.flw").arg(now.toString("yyyyMMdd_HHmmss"), "517");
     for (const QDateTime& second : {now, now.addSecs(1)}) {
         for (int number = 0; number < 1000; ++number) {
             const QString name = QStringLiteral("ops_%1_%2.flw")
@@ -380,7 +391,8 @@ void TestCustomWidget::newFlowPath_neverReusesAnExistingFile()
 
 void TestCustomWidget::copy_twiceGivesNumberedName()
 {
-    writeFlow(QStringLiteral("X"), {QStringLiteral("X"), QStringLiteral("Ctrl+F7"), QStringLiteral("desc"), 2});
+    writeFlow(QStringLiteral("X"),
+              {QStringLiteral("X"), QStringLiteral("Ctrl+F7"), QStringLiteral("desc"), 2});
     createPage();
     const QString before = QDateTime::currentDateTime().toString(Flow::TimeFormat);
     m_page->onCopyFlow(0);
@@ -405,7 +417,8 @@ void TestCustomWidget::copy_twiceGivesNumberedName()
         QVERIFY(copy.createTime() >= before);
         QCOMPARE(copy.lastModifiedTime(), copy.createTime());
         QCOMPARE(copy.operations().size(), 2);
-        QCOMPARE(m_page->table()->item(row, CustomTable::HotkeyColumn)->text(), QStringLiteral("未设置"));
+        QCOMPARE(m_page->table()->item(row, CustomTable::HotkeyColumn)->text(),
+                 QStringLiteral("未设置"));
         QVERIFY(!item(row).flow->hotkeyObject());
     }
 }
@@ -436,10 +449,12 @@ void TestCustomWidget::rename_data()
     QTest::addColumn<bool>("renamed");
     QTest::newRow("free name") << "Y2" << QString() << true;
     QTest::newRow("name with dots") << "v1.2" << QString() << true;
-    QTest::newRow("taken by another flow") << "Other" << "重命名失败|任务名称 \"Other\" 已存在。" << false;
+    QTest::newRow("taken by another flow") << "Other"
+                                           << "重命名失败|任务名称 \"Other\" 已存在。" << false;
     QTest::newRow("unchanged") << "X" << QString() << false;
     QTest::newRow("empty") << "" << QString() << false;
-    QTest::newRow("leaves the folder") << "../escape" << "重命名失败|任务名称 \"../escape\" 无效。" << false;
+    QTest::newRow("leaves the folder") << "../escape"
+                                       << "重命名失败|任务名称 \"../escape\" 无效。" << false;
 }
 
 void TestCustomWidget::rename()
@@ -477,7 +492,8 @@ void TestCustomWidget::rename()
 
 void TestCustomWidget::delete_removesFileRowAndHotkey()
 {
-    const QString a = writeFlow(QStringLiteral("A"), {QStringLiteral("A"), QStringLiteral("Ctrl+Alt+F11")}, 20);
+    const QString a =
+        writeFlow(QStringLiteral("A"), {QStringLiteral("A"), QStringLiteral("Ctrl+Alt+F11")}, 20);
     const QString b = writeFlow(QStringLiteral("B"), {QStringLiteral("B")}, 10);
     createPage();
     const QPointer<QHotkey> hotkey = item(0).flow->hotkeyObject();
@@ -504,7 +520,8 @@ void TestCustomWidget::delete_removesFileRowAndHotkey()
 void TestCustomWidget::delete_failedRemovalPutsTheRowBack()
 {
     writeFlow(QStringLiteral("A"), {QStringLiteral("A")}, 30);
-    const QString b = writeFlow(QStringLiteral("B"), {QStringLiteral("B"), QStringLiteral("Ctrl+F12")}, 20);
+    const QString b =
+        writeFlow(QStringLiteral("B"), {QStringLiteral("B"), QStringLiteral("Ctrl+F12")}, 20);
     writeFlow(QStringLiteral("C"), {QStringLiteral("C")}, 10);
     createPage();
     // The file turns into a folder with content, which cannot be removed as a file.
@@ -517,7 +534,8 @@ void TestCustomWidget::delete_failedRemovalPutsTheRowBack()
     QCOMPARE(answers.boxes.size(), 2);
     QCOMPARE(answers.boxes.at(1), "删除失败|无法删除文件 " + b + "。");
     QCOMPARE(rowNames(m_page->table()), (QStringList{"A", "B", "C"}));
-    QCOMPARE(m_page->table()->item(1, CustomTable::HotkeyColumn)->text(), QStringLiteral("Ctrl+F12"));
+    QCOMPARE(m_page->table()->item(1, CustomTable::HotkeyColumn)->text(),
+             QStringLiteral("Ctrl+F12"));
     QCOMPARE(item(1).filePath, b);
     // The row that came back acts on its own flow.
     m_page->table()->rowButton(1, CustomTable::EditButton)->click();
@@ -541,7 +559,8 @@ void TestCustomWidget::delete_vanishedFileCountsAsDeleted()
 
 void TestCustomWidget::hotkey_clearAndRefusedKey()
 {
-    const QString keyed = writeFlow(QStringLiteral("K"), {QStringLiteral("K"), QStringLiteral("Ctrl+F9")}, 20);
+    const QString keyed =
+        writeFlow(QStringLiteral("K"), {QStringLiteral("K"), QStringLiteral("Ctrl+F9")}, 20);
     const QString bare = writeFlow(QStringLiteral("N"), {QStringLiteral("N")}, 10);
     createPage();
     ModalAnswers answers;
@@ -560,7 +579,8 @@ void TestCustomWidget::hotkey_clearAndRefusedKey()
     // A key the system refuses (no hotkey backend here): the message, nothing stored.
     answers.hotkeyText = QStringLiteral("Ctrl+F10");
     m_page->onSetFlowHotKey(1);
-    QCOMPARE(answers.boxes, QStringList{"快捷键设置失败|无法注册新快捷键 Ctrl+F10，可能已被占用。"});
+    QCOMPARE(answers.boxes,
+             QStringList{"快捷键设置失败|无法注册新快捷键 Ctrl+F10，可能已被占用。"});
     QCOMPARE(item(1).flow->hotkey(), QString());
     QVERIFY(!item(1).flow->hotkeyObject());
     QCOMPARE(m_page->table()->item(1, CustomTable::HotkeyColumn)->text(), QStringLiteral("未设置"));
@@ -622,7 +642,8 @@ void TestCustomWidget::notice_readUntilDisconnectAndReloads()
     m_page->onDesignFlow(0);
     m_page->onDesignFlow(1);
     // The designer saved three operations under a new description.
-    writeFlow(QStringLiteral("X.flw"), {QStringLiteral("XX"), QString(), QStringLiteral("edited"), 3});
+    writeFlow(QStringLiteral("X.flw"),
+              {QStringLiteral("XX"), QString(), QStringLiteral("edited"), 3});
 
     QVERIFY(sendNotice(longPath.toUtf8(), shortPath.toUtf8().size()));
     QTRY_VERIFY(!item(1).editing);
@@ -637,10 +658,14 @@ void TestCustomWidget::notice_otherSpellingsIgnored_data()
 {
     QTest::addColumn<QString>("from");
     QTest::addColumn<QString>("to");
-    QTest::newRow("letter case") << "/Mixed.flw" << "/MIXED.flw";
-    QTest::newRow("backslashes") << "/" << "\\";
-    QTest::newRow("doubled separator") << "/Mixed.flw" << "//Mixed.flw";
-    QTest::newRow("trailing newline") << ".flw" << ".flw\n";
+    QTest::newRow("letter case") << "/Mixed.flw"
+                                 << "/MIXED.flw";
+    QTest::newRow("backslashes") << "/"
+                                 << "\\";
+    QTest::newRow("doubled separator") << "/Mixed.flw"
+                                       << "//Mixed.flw";
+    QTest::newRow("trailing newline") << ".flw"
+                                      << ".flw\n";
 }
 
 void TestCustomWidget::notice_otherSpellingsIgnored()
@@ -665,7 +690,8 @@ void TestCustomWidget::notice_otherSpellingsIgnored()
 void TestCustomWidget::notice_waitsWhileTheFlowRuns()
 {
     ScopedRecordingBackend backend;
-    const QString path = writeFlow(QStringLiteral("Busy"), {QStringLiteral("Busy"), QString(), QString(), 1, 1200});
+    const QString path =
+        writeFlow(QStringLiteral("Busy"), {QStringLiteral("Busy"), QString(), QString(), 1, 1200});
     createPage();
     m_page->onDesignFlow(0);
     m_page->onRunFlow(0);

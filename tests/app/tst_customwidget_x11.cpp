@@ -212,7 +212,8 @@ void TestCustomWidgetX11::setChangeAndClearKey_takeEffectAtOnce()
         m_page->onSetFlowHotKey(0);
         QVERIFY(answers.boxes.isEmpty());
     }
-    QCOMPARE(m_page->table()->item(0, CustomTable::HotkeyColumn)->text(), QStringLiteral("Ctrl+F7"));
+    QCOMPARE(m_page->table()->item(0, CustomTable::HotkeyColumn)->text(),
+             QStringLiteral("Ctrl+F7"));
     press(XK_F7);
     QTRY_VERIFY(m_page->isRunning());
     press(XK_F7);
@@ -262,7 +263,8 @@ void TestCustomWidgetX11::keyTakenElsewhere_oldKeyKeepsWorking()
         QCOMPARE(answers.boxes, QStringList{refused});
     }
     QCOMPARE(m_page->items().at(keyed).flow->hotkey(), QStringLiteral("Ctrl+F7"));
-    QCOMPARE(m_page->table()->item(keyed, CustomTable::HotkeyColumn)->text(), QStringLiteral("Ctrl+F7"));
+    QCOMPARE(m_page->table()->item(keyed, CustomTable::HotkeyColumn)->text(),
+             QStringLiteral("Ctrl+F7"));
     // The key on show still starts the flow.
     press(XK_F7);
     QTRY_VERIFY(m_page->isRunning());
@@ -275,7 +277,8 @@ void TestCustomWidgetX11::keyTakenElsewhere_oldKeyKeepsWorking()
         QCOMPARE(answers.boxes, QStringList{refused});
     }
     QVERIFY(!m_page->items().at(bare).flow->hotkeyObject());
-    QCOMPARE(m_page->table()->item(bare, CustomTable::HotkeyColumn)->text(), QStringLiteral("未设置"));
+    QCOMPARE(m_page->table()->item(bare, CustomTable::HotkeyColumn)->text(),
+             QStringLiteral("未设置"));
     m_x11.ungrab(XK_F9, ControlMask);
 }
 

@@ -58,9 +58,15 @@ QString visibleWindow(qint64 pid)
     return out.section(QLatin1Char('\n'), 0, 0);
 }
 
-bool hasVisibleWindow(qint64 pid) { return !visibleWindow(pid).isEmpty(); }
+bool hasVisibleWindow(qint64 pid)
+{
+    return !visibleWindow(pid).isEmpty();
+}
 
-void pressKey(const QString& key) { QVERIFY(runTool({QStringLiteral("key"), key})); }
+void pressKey(const QString& key)
+{
+    QVERIFY(runTool({QStringLiteral("key"), key}));
+}
 
 // Asks a window to close as a window manager's close button would.
 bool requestClose(unsigned long window)
@@ -214,12 +220,13 @@ void TestE2eCustom::designerCloseNoticeReloadsTheFlow_data()
 void TestE2eCustom::designerCloseNoticeReloadsTheFlow()
 {
     QFETCH(bool, realDesigner);
-    const QString designer =
-        QFileInfo(QStringLiteral(KLIQORA_PROGRAM)).dir().filePath(QStringLiteral("KliqoraDesigner"));
+    const QString designer = QFileInfo(QStringLiteral(KLIQORA_PROGRAM))
+                                 .dir()
+                                 .filePath(QStringLiteral("KliqoraDesigner"));
     if (realDesigner && !QFileInfo(designer).isExecutable())
         QSKIP("KliqoraDesigner was not built beside Kliqora");
-    const QString path = writeFlow(QStringLiteral("Edited"), QString(),
-                                   {{QStringLiteral("old"), FirstPauseMs}});
+    const QString path =
+        writeFlow(QStringLiteral("Edited"), QString(), {{QStringLiteral("old"), FirstPauseMs}});
     QVERIFY(!path.isEmpty());
     startKliqora();
 
