@@ -45,6 +45,7 @@ X11Backend::X11Backend(std::unique_ptr<X11Display> display)
     int eventBase = 0;
     int errorBase = 0;
     m_screenSaverExtension = XScreenSaverQueryExtension(m_display->get(), &eventBase, &errorBase);
+    XSelectInput(m_display->get(), m_display->root(), StructureNotifyMask);
     m_spareRestorer =
         std::make_unique<X11IdleTimer>(kSpareRestoreIdle, [this] { return restoreIdleSpares(); });
 }
@@ -76,10 +77,12 @@ unsigned X11Backend::sendInput(const Input* inputs, unsigned count)
         hasAbsoluteMove |=
             inputs[i].type == Input::Type::Mouse && X11Pointer::isAbsoluteMove(inputs[i].mouse);
     }
-    // Read once per batch, so a resolution change between two calls is honoured.
+    // Current for every batch, so a resolution change between two calls is honoured.
     const ScreenSize screen = hasAbsoluteMove ? rootSize() : ScreenSize{};
-    if (hasKeyboard)
+    if (hasKeyboard) {
+        drainEvents(); // before the keyboard empties the queue: no resize goes unseen
         m_keyboard->beginBatch();
+    }
 
     unsigned sent = 0;
     for (unsigned i = 0; i < count; ++i) {
@@ -103,8 +106,22 @@ unsigned X11Backend::sendInput(const Input* inputs, unsigned count)
     return sent;
 }
 
+void X11Backend::drainEvents()
+{
+    Display* dpy = m_display->get();
+    while (XPending(dpy)) {
+        XEvent event;
+        XNextEvent(dpy, &event);
+        if (event.type == ConfigureNotify && event.xconfigure.window == m_display->root())
+            m_rootSizeKnown = false;
+    }
+}
+
 ScreenSize X11Backend::rootSize()
 {
+    drainEvents();
+    if (m_rootSizeKnown)
+        return m_rootSize;
     Window root = 0;
     int x = 0;
     int y = 0;
@@ -115,7 +132,9 @@ ScreenSize X11Backend::rootSize()
     if (!XGetGeometry(m_display->get(), m_display->root(), &root, &x, &y, &width, &height, &border,
                       &depth))
         return {};
-    return {static_cast<int>(width), static_cast<int>(height)};
+    m_rootSize = {static_cast<int>(width), static_cast<int>(height)};
+    m_rootSizeKnown = true;
+    return m_rootSize;
 }
 
 ScreenSize X11Backend::primaryScreenSize()

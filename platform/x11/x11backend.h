@@ -34,7 +34,12 @@ public:
     std::unique_ptr<InputCapture> createCapture() override;
 
 private:
+    // The root size, cached: a resize reaches our connection as a ConfigureNotify of
+    // the root window, so only then is it asked for again (one round trip saved per
+    // absolute move and per size query, which a fast clicker makes for every click).
     ScreenSize rootSize();
+    // Reads the events queued on our connection without waiting for any.
+    void drainEvents();
     bool restoreIdleSpares();
 
     std::mutex m_mutex;
@@ -43,6 +48,8 @@ private:
     std::unique_ptr<X11Keyboard> m_keyboard;
     bool m_screenSaverExtension = false;
     bool m_keepAwake = false;
+    ScreenSize m_rootSize;
+    bool m_rootSizeKnown = false;
     std::unique_ptr<X11IdleTimer> m_spareRestorer; // last: its thread uses the members above
 };
 

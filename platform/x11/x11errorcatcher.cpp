@@ -52,8 +52,10 @@ X11ErrorCatcher::X11ErrorCatcher(Display* display) : m_display(display)
 
 X11ErrorCatcher::~X11ErrorCatcher()
 {
-    // Errors of requests still in flight must not reach the default handler.
-    XSync(m_display, False);
+    // Errors of requests still in flight must not reach the default handler; after a
+    // sync() with nothing sent since, none are in flight.
+    if (NextRequest(m_display) != m_requestAfterSync)
+        XSync(m_display, False);
     std::lock_guard<std::mutex> lock(registryMutex());
     auto& catchers = registry();
     for (auto it = catchers.begin(); it != catchers.end(); ++it) {
@@ -67,6 +69,7 @@ X11ErrorCatcher::~X11ErrorCatcher()
 bool X11ErrorCatcher::sync()
 {
     XSync(m_display, False);
+    m_requestAfterSync = NextRequest(m_display);
     return m_errorCode == 0;
 }
 

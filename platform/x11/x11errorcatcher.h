@@ -27,6 +27,9 @@ private:
 
     Display* m_display;
     int m_errorCode = 0;
+    // The request number that follows the last sync(): when nothing was sent after
+    // it, the destructor needs no second round trip.
+    unsigned long m_requestAfterSync = 0;
 };
 
 } // namespace platform::x11
