@@ -26,11 +26,10 @@ Backend& backend() { return *current(); }
 
 unsigned sendInput(const Input* inputs, unsigned count)
 {
-    if (!inputs || count == 0)
-        return 0;
     // Noted whatever the result: a batch that failed part way may have pressed a
     // key, and releasing a key that is up does no harm.
-    heldInput().note(inputs, count);
+    if (inputs)
+        heldInput().note(inputs, count);
     return backend().sendInput(inputs, count);
 }
 
