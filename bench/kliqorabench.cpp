@@ -31,10 +31,12 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
