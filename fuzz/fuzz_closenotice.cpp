@@ -6,12 +6,12 @@
 // folder and a separator, so paths inside the folder (the listed flow among them)
 // are reached as well as arbitrary ones.
 
-#include "pages/customtable.h"
-#include "pages/customwidget.h"
 #include "designernotify.h"
 #include "flow.h"
 #include "fuzzsupport.h"
 #include "operationfactory.h"
+#include "pages/customtable.h"
+#include "pages/customwidget.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

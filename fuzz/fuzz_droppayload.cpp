@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int column = 0; column < OperationModel::ColumnCount; ++column)
             (void)model.data(model.index(ops.indexOf(const_cast<Operation*>(op)), column));
     }
-    if (kept != fuzz::DropModelRows || QSet<const Operation*>(ops.cbegin(), ops.cend()).size() != ops.size())
+    if (kept != fuzz::DropModelRows ||
+        QSet<const Operation*>(ops.cbegin(), ops.cend()).size() != ops.size())
         fuzz::fail("an operation was lost or duplicated");
     return 0;
 }

@@ -33,7 +33,8 @@ QDir targetDir(const QString& root, const char* target)
 bool writeBytes(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
 }
 
 bool writeFlows(const QDir& dir)
@@ -136,8 +137,9 @@ bool writeDrops(const QDir& dir)
     }
     for (int row = 0; row < fuzz::DropModelRows; ++row) {
         const QByteArray payload = OperationModel::movePayload(row);
-        ok &= writeBytes(dir.filePath(QStringLiteral("move_%1").arg(row)),
-                         fuzz::dropInput(fuzz::DropMoveRow, static_cast<signed char>(2 - row), payload));
+        ok &= writeBytes(
+            dir.filePath(QStringLiteral("move_%1").arg(row)),
+            fuzz::dropInput(fuzz::DropMoveRow, static_cast<signed char>(2 - row), payload));
         ok &= writeBytes(dir.filePath(QStringLiteral("move_onto_%1").arg(row)),
                          fuzz::dropInput(fuzz::DropMoveRow | fuzz::DropOnItem, 0, payload));
     }
@@ -148,7 +150,8 @@ bool writeNotices(const QDir& dir)
 {
     // Flags byte, then the path; bit 0 puts the bytes inside the flow folder.
     return writeBytes(dir.filePath(QStringLiteral("listed")), QByteArray("\x01", 1) + "fuzz.flw") &&
-           writeBytes(dir.filePath(QStringLiteral("unlisted")), QByteArray("\x01", 1) + "other.flw") &&
+           writeBytes(dir.filePath(QStringLiteral("unlisted")),
+                      QByteArray("\x01", 1) + "other.flw") &&
            writeBytes(dir.filePath(QStringLiteral("elsewhere")),
                       QByteArray(1, '\0') + QStringLiteral("/nonexistent/流/fuzz.flw").toUtf8());
 }
