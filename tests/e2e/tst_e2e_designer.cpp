@@ -4,11 +4,13 @@
 // closes it, after which the path arrives at the main program's socket.
 
 #include "designernotify.h"
+#include "e2eprogram.h"
 #include "flow.h"
 #include "mouseclickoperation.h"
 #include "operation.h"
 #include "operationfactory.h"
 #include "testenvironment.h"
+#include "xdotool.h"
 
 #include <QElapsedTimer>
 #include <QLocalServer>
@@ -34,6 +36,7 @@ const QPoint TableEmptyArea(700, 600);
 const QPoint RibbonSave(36, 55);
 // clang-format on
 constexpr int WindowWaitMs = 10000;
+const QString DesignerTitlePattern = QStringLiteral("^KliqoraDesigner - ");
 // Parts of the main program's window, relative to it (checked on screenshots).
 // clang-format off
 const QPoint KliqoraCustomPage(50, 326);
@@ -56,25 +59,10 @@ protected:
     void mousePressEvent(QMouseEvent* /*event*/) override { ++presses; }
 };
 
-bool xdotool(const QStringList& args, QString* output = nullptr)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), args);
-    if (!tool.waitForFinished(10000))
-        return false;
-    if (output)
-        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-    return tool.exitCode() == 0;
-}
-
 // The designer's visible main window, or 0.
-unsigned long designerWindow(qint64 pid)
+unsigned long designerWindow(const E2eProgram& designer)
 {
-    QString out;
-    xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-             QString::number(pid), QStringLiteral("--name"), QStringLiteral("^KliqoraDesigner - ")},
-            &out);
-    return out.split(QLatin1Char('\n')).value(0).toULong();
+    return designer.visibleWindows(DesignerTitlePattern).value(0).toULong();
 }
 
 // A drag with the mouse, moved in steps as a hand would, so the drag starts and the
@@ -135,7 +123,7 @@ unsigned long anyDesignerWindow()
 {
     QString out;
     xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
-             QStringLiteral("^KliqoraDesigner - ")},
+             DesignerTitlePattern},
             &out);
     return out.split(QLatin1Char('\n')).value(0).toULong();
 }
@@ -218,13 +206,12 @@ private slots:
             return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
         }();
 
-        QProcess designer;
+        E2eProgram designer(QStringLiteral(KLIQORA_DESIGNER_PROGRAM), {QStringLiteral("-f"), path});
         designer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        designer.start(QStringLiteral(KLIQORA_DESIGNER_PROGRAM), {QStringLiteral("-f"), path});
+        designer.start();
         QVERIFY(designer.waitForStarted());
         unsigned long window = 0;
-        QTRY_VERIFY_WITH_TIMEOUT((window = designerWindow(designer.processId())) != 0,
-                                 WindowWaitMs);
+        QTRY_VERIFY_WITH_TIMEOUT((window = designerWindow(designer)) != 0, WindowWaitMs);
         QTest::qWait(500);
 
         dragWithMouse(PaletteTextInput, TableEmptyArea);
@@ -248,10 +235,10 @@ private slots:
         // F8: the window hides, the click arrives in the target, the window returns.
         QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("F8")}));
         QTRY_VERIFY_WITH_TIMEOUT(target.presses == 1, 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(designerWindow(designer.processId()) != 0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(designerWindow(designer) != 0, 5000);
 
         X11TestClient client;
-        requestClose(client, designerWindow(designer.processId()));
+        requestClose(client, designerWindow(designer));
         QVERIFY(designer.waitForFinished(WindowWaitMs));
         QCOMPARE(designer.exitCode(), 0);
         QTRY_COMPARE(m_received, path.toUtf8());
@@ -266,17 +253,13 @@ private slots:
     void mainProgramReloadsAfterTheDesignerCloses()
     {
         m_server.close(); // the main program listens on the same per-user name
-        QProcess kliqora;
+        E2eProgram kliqora(QStringLiteral(KLIQORA_PROGRAM));
         kliqora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        kliqora.start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
+        kliqora.start();
         QVERIFY(kliqora.waitForStarted());
         unsigned long mainWindow = 0;
         const auto findMain = [&kliqora, &mainWindow] {
-            QString out;
-            xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                     QStringLiteral("--pid"), QString::number(kliqora.processId())},
-                    &out);
-            mainWindow = out.split(QLatin1Char('\n')).value(0).toULong();
+            mainWindow = kliqora.visibleWindows().value(0).toULong();
             return mainWindow != 0;
         };
         QTRY_VERIFY_WITH_TIMEOUT(findMain(), WindowWaitMs);
@@ -310,8 +293,7 @@ private slots:
         requestClose(client, designer);
         QTRY_VERIFY_WITH_TIMEOUT(anyDesignerWindow() == 0, WindowWaitMs);
 
-        kliqora.terminate();
-        QVERIFY(kliqora.waitForFinished(WindowWaitMs));
+        QVERIFY(kliqora.quit(WindowWaitMs));
     }
 #endif
 };

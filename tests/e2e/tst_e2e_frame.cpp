@@ -3,10 +3,11 @@
 // ends the process normally.
 
 #include "appconfig.h"
+#include "e2eprogram.h"
 #include "testenvironment.h"
+#include "xdotool.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -23,26 +24,6 @@ constexpr int JobRunMs = 300;
 // Where the close button sits in the window (title bar, right end).
 const QPoint CloseButtonOffset(865, 35);
 
-bool runTool(const QStringList& args, QString* output = nullptr)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), args);
-    if (!tool.waitForFinished(10000))
-        return false;
-    if (output)
-        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-    return tool.exitCode() == 0;
-}
-
-QStringList visibleWindows(qint64 pid)
-{
-    QString out;
-    runTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-             QString::number(pid)},
-            &out);
-    return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
-
 // A private runtime folder stands for a user: the instance guard lives there.
 std::unique_ptr<QTemporaryDir> makeRuntimeDir()
 {
@@ -51,15 +32,14 @@ std::unique_ptr<QTemporaryDir> makeRuntimeDir()
     return dir;
 }
 
-std::unique_ptr<QProcess> startKliqora(const QString& runtimeDir)
+std::unique_ptr<E2eProgram> startKliqora(const QString& runtimeDir)
 {
-    auto process = std::make_unique<QProcess>();
+    auto process = std::make_unique<E2eProgram>(QStringLiteral(KLIQORA_PROGRAM));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process->setProcessEnvironment(env);
-    process->setProcessChannelMode(QProcess::ForwardedChannels);
-    process->start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
+    process->start();
     return process;
 }
 } // namespace
@@ -82,7 +62,7 @@ private:
     void startFirst();
 
     std::unique_ptr<QTemporaryDir> m_runtime;
-    std::vector<std::unique_ptr<QProcess>> m_processes;
+    std::vector<std::unique_ptr<E2eProgram>> m_processes;
 };
 
 void TestE2eFrame::initTestCase()
@@ -92,13 +72,7 @@ void TestE2eFrame::initTestCase()
 
 void TestE2eFrame::cleanup()
 {
-    for (auto& process : m_processes) {
-        if (process->state() != QProcess::NotRunning) {
-            process->kill();
-            process->waitForFinished(QuitTimeoutMs);
-        }
-    }
-    m_processes.clear();
+    m_processes.clear(); // kills those still running
     m_runtime.reset();
 }
 
@@ -106,36 +80,36 @@ void TestE2eFrame::startFirst()
 {
     m_runtime = makeRuntimeDir();
     m_processes.push_back(startKliqora(m_runtime->path()));
-    QProcess* first = m_processes.back().get();
+    E2eProgram* first = m_processes.back().get();
     QVERIFY(first->waitForStarted(StartTimeoutMs));
-    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(first->processId()).isEmpty(), StartTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!first->visibleWindows().isEmpty(), StartTimeoutMs);
 }
 
 void TestE2eFrame::secondInstanceExitsSilently()
 {
     startFirst();
-    QProcess* first = m_processes.back().get();
+    E2eProgram* first = m_processes.back().get();
 
     m_processes.push_back(startKliqora(m_runtime->path()));
-    QProcess* second = m_processes.back().get();
+    E2eProgram* second = m_processes.back().get();
     QVERIFY(second->waitForFinished(StartTimeoutMs));
     QCOMPARE(second->exitStatus(), QProcess::NormalExit);
     QCOMPARE(second->exitCode(), 0);
     QCOMPARE(first->state(), QProcess::Running);
-    QCOMPARE(visibleWindows(first->processId()).size(), 1);
+    QCOMPARE(first->visibleWindows().size(), 1);
 }
 
 void TestE2eFrame::crashedInstanceDoesNotLockOut()
 {
     startFirst();
-    QProcess* first = m_processes.back().get();
+    E2eProgram* first = m_processes.back().get();
     first->kill(); // SIGKILL: no clean-up of any kind
     QVERIFY(first->waitForFinished(QuitTimeoutMs));
 
     m_processes.push_back(startKliqora(m_runtime->path()));
-    QProcess* next = m_processes.back().get();
+    E2eProgram* next = m_processes.back().get();
     QVERIFY(next->waitForStarted(StartTimeoutMs));
-    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(next->processId()).isEmpty(), StartTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!next->visibleWindows().isEmpty(), StartTimeoutMs);
     QCOMPARE(next->state(), QProcess::Running);
 }
 
@@ -144,9 +118,9 @@ void TestE2eFrame::otherUserRunsOwnInstance()
     startFirst();
     auto otherRuntime = makeRuntimeDir();
     m_processes.push_back(startKliqora(otherRuntime->path()));
-    QProcess* other = m_processes.back().get();
+    E2eProgram* other = m_processes.back().get();
     QVERIFY(other->waitForStarted(StartTimeoutMs));
-    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(other->processId()).isEmpty(), StartTimeoutMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!other->visibleWindows().isEmpty(), StartTimeoutMs);
     QCOMPARE(m_processes.front()->state(), QProcess::Running);
 }
 
@@ -165,15 +139,15 @@ void TestE2eFrame::terminationSignalQuitsNormally()
     QFETCH(int, signal);
     QFETCH(bool, jobRunning);
     startFirst();
-    QProcess* first = m_processes.back().get();
+    E2eProgram* first = m_processes.back().get();
     if (jobRunning) {
         // Clicks land on the bare root window in the far corner.
         QVERIFY(
-            runTool({QStringLiteral("mousemove"), QStringLiteral("1915"), QStringLiteral("1075")}));
+            xdotool({QStringLiteral("mousemove"), QStringLiteral("1915"), QStringLiteral("1075")}));
         QTest::qWait(HotkeySettleMs);
-        QVERIFY(runTool({QStringLiteral("key"), QStringLiteral("F2")}));
+        QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("F2")}));
         // A running job hides the window.
-        QTRY_VERIFY_WITH_TIMEOUT(visibleWindows(first->processId()).isEmpty(), StartTimeoutMs);
+        QTRY_VERIFY_WITH_TIMEOUT(first->visibleWindows().isEmpty(), StartTimeoutMs);
         QTest::qWait(JobRunMs);
     }
     QCOMPARE(::kill(pid_t(first->processId()), signal), 0);
@@ -183,8 +157,8 @@ void TestE2eFrame::terminationSignalQuitsNormally()
 
     // The guard went with it: the next start is a first instance again.
     m_processes.push_back(startKliqora(m_runtime->path()));
-    QProcess* next = m_processes.back().get();
-    QTRY_VERIFY_WITH_TIMEOUT(!visibleWindows(next->processId()).isEmpty(), StartTimeoutMs);
+    E2eProgram* next = m_processes.back().get();
+    QTRY_VERIFY_WITH_TIMEOUT(!next->visibleWindows().isEmpty(), StartTimeoutMs);
 }
 
 void TestE2eFrame::closeButtonQuitsWithActionOne()
@@ -192,11 +166,11 @@ void TestE2eFrame::closeButtonQuitsWithActionOne()
     AppConfig::openSettings()->setValue(QStringLiteral("BtnCloseAction"), 1);
     startFirst();
     AppConfig::openSettings()->remove(QStringLiteral("BtnCloseAction"));
-    QProcess* first = m_processes.back().get();
+    E2eProgram* first = m_processes.back().get();
 
-    const QString window = visibleWindows(first->processId()).value(0);
+    const QString window = first->visibleWindows().value(0);
     QString geometry;
-    QVERIFY(runTool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window},
+    QVERIFY(xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window},
                     &geometry));
     QPoint origin;
     for (const QString& line : geometry.split(QLatin1Char('\n'))) {
@@ -206,7 +180,7 @@ void TestE2eFrame::closeButtonQuitsWithActionOne()
             origin.setY(line.mid(2).toInt());
     }
     const QPoint target = origin + CloseButtonOffset;
-    QVERIFY(runTool({QStringLiteral("mousemove"), QString::number(target.x()),
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(target.x()),
                      QString::number(target.y()), QStringLiteral("click"), QStringLiteral("1")}));
     QVERIFY(first->waitForFinished(QuitTimeoutMs));
     QCOMPARE(first->exitStatus(), QProcess::NormalExit);

@@ -1,40 +1,19 @@
 // The real Kliqora on a real X server: F3 types the key presser's list into a real
 // focused window of this test, the given number of times, then gives its window back.
 
+#include "e2eprogram.h"
 #include "keyboardtasklist.h"
 #include "taskfile.h"
 #include "testenvironment.h"
+#include "xdotool.h"
 
 #include <QLineEdit>
-#include <QProcess>
 #include <QtTest>
-
-#include <csignal>
-#include <memory>
 
 namespace {
 
 constexpr int StartUpSettleMs = 2500; // generous: a busy build machine is slow to start
-
-bool runTool(const QStringList& args, QString* output = nullptr)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), args);
-    if (!tool.waitForFinished(10000))
-        return false;
-    if (output)
-        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-    return tool.exitCode() == 0;
-}
-
-bool hasVisibleWindow(qint64 pid)
-{
-    QString out;
-    runTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-             QString::number(pid)},
-            &out);
-    return !out.isEmpty();
-}
+constexpr int QuitTimeoutMs = 10000;
 
 } // namespace
 
@@ -58,14 +37,10 @@ void TestE2eKeyboard::f3TypesTheListTheGivenNumberOfTimes()
                                                    QStringLiteral("10")));
     QVERIFY(list.save(TaskFile::keyboardFilePath()));
 
-    QProcess kliqora;
-    kliqora.setProcessChannelMode(QProcess::ForwardedChannels);
-    kliqora.start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
-    QVERIFY(kliqora.waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        kliqora.state() == QProcess::NotRunning || hasVisibleWindow(kliqora.processId()), 15000);
-    QVERIFY2(kliqora.state() == QProcess::Running,
-             "Kliqora ended at once: another instance on this machine holds its lock");
+    E2eProgram kliqora(QStringLiteral(KLIQORA_PROGRAM));
+    kliqora.startAndWaitForWindow();
+    if (QTest::currentTestFailed())
+        return;
     QTest::qWait(StartUpSettleMs);
 
     // The receiving window takes the focus after the program's window showed.
@@ -77,15 +52,14 @@ void TestE2eKeyboard::f3TypesTheListTheGivenNumberOfTimes()
     edit.setFocus();
     QTRY_VERIFY(edit.hasFocus() && QGuiApplication::focusWindow() == edit.windowHandle());
 
-    QVERIFY(runTool({QStringLiteral("keydown"), QStringLiteral("F3"), QStringLiteral("sleep"),
+    QVERIFY(xdotool({QStringLiteral("keydown"), QStringLiteral("F3"), QStringLiteral("sleep"),
                      QStringLiteral("0.1"), QStringLiteral("keyup"), QStringLiteral("F3")}));
     QTRY_COMPARE_WITH_TIMEOUT(edit.text(), QStringLiteral("aBcaBcaBc"), 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(kliqora.processId()), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(kliqora.hasVisibleWindow(), 5000);
     QTest::qWait(300);
     QCOMPARE(edit.text(), QStringLiteral("aBcaBcaBc"));
 
-    ::kill(pid_t(kliqora.processId()), SIGTERM);
-    QVERIFY(kliqora.waitForFinished(10000));
+    QVERIFY(kliqora.quit(QuitTimeoutMs));
 }
 
 KLIQORA_TEST_MAIN(TestE2eKeyboard)

@@ -2,9 +2,11 @@
 // the clicker, whose clicks land in a real window of this test; the count mode ends
 // by itself; the settings come back after a quit and a restart.
 
+#include "e2eprogram.h"
 #include "mousetask.h"
 #include "taskfile.h"
 #include "testenvironment.h"
+#include "xdotool.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -13,7 +15,6 @@
 #include <QWidget>
 #include <QtTest>
 
-#include <csignal>
 #include <memory>
 
 namespace {
@@ -22,6 +23,7 @@ const QRect TargetGeometry(1500, 60, 300, 300);
 const QPoint TargetCentre = TargetGeometry.center();
 constexpr int StartUpSettleMs = 2500; // generous: a busy build machine is slow to start
 constexpr int StopToleranceMs = 60;
+constexpr int QuitTimeoutMs = 10000;
 
 // A window that notes when each button press reaches it.
 class ClickTarget : public QWidget
@@ -48,30 +50,9 @@ private:
     QElapsedTimer m_clock;
 };
 
-bool runTool(const QStringList& args, QString* output = nullptr)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), args);
-    if (!tool.waitForFinished(10000))
-        return false;
-    if (output)
-        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-    return tool.exitCode() == 0;
-}
-
 void pressKey(const QString& key)
 {
-    QVERIFY(runTool({QStringLiteral("key"), key}));
-}
-
-// Whether the program has a visible top-level window.
-bool hasVisibleWindow(qint64 pid)
-{
-    QString out;
-    runTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-             QString::number(pid)},
-            &out);
-    return !out.isEmpty();
+    QVERIFY(xdotool({QStringLiteral("key"), key}));
 }
 
 bool saveClickerSettings(int stopFlag, int times, int interval)
@@ -105,7 +86,7 @@ private:
     void startKliqora();
     void quitKliqora();
 
-    std::unique_ptr<QProcess> m_kliqora;
+    std::unique_ptr<E2eProgram> m_kliqora;
     std::unique_ptr<ClickTarget> m_target;
 };
 
@@ -116,39 +97,29 @@ void TestE2eMouse::initTestCase()
     m_target->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_target.get()));
     // Park the pointer away from the target and from the program's window.
-    QVERIFY(runTool({QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("1070")}));
+    QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("1070")}));
 }
 
 void TestE2eMouse::cleanup()
 {
-    if (m_kliqora && m_kliqora->state() != QProcess::NotRunning) {
-        m_kliqora->kill();
-        m_kliqora->waitForFinished(5000);
-    }
-    m_kliqora.reset();
+    m_kliqora.reset(); // kills a program a failed test left running
     m_target->pressTimes.clear();
     m_target->pressPoints.clear();
 }
 
 void TestE2eMouse::startKliqora()
 {
-    m_kliqora = std::make_unique<QProcess>();
-    m_kliqora->setProcessChannelMode(QProcess::ForwardedChannels);
-    m_kliqora->start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
-    QVERIFY(m_kliqora->waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->state() == QProcess::NotRunning ||
-                                 hasVisibleWindow(m_kliqora->processId()),
-                             15000);
-    QVERIFY2(m_kliqora->state() == QProcess::Running,
-             "Kliqora ended at once: another instance on this machine holds its lock");
+    m_kliqora = std::make_unique<E2eProgram>(QStringLiteral(KLIQORA_PROGRAM));
+    m_kliqora->startAndWaitForWindow();
+    if (QTest::currentTestFailed())
+        return;
     // The page loads its file and registers its hotkey just after the window shows.
     QTest::qWait(StartUpSettleMs);
 }
 
 void TestE2eMouse::quitKliqora()
 {
-    ::kill(pid_t(m_kliqora->processId()), SIGTERM);
-    QVERIFY(m_kliqora->waitForFinished(10000));
+    QVERIFY(m_kliqora->quit(QuitTimeoutMs));
     QCOMPARE(m_kliqora->exitStatus(), QProcess::NormalExit);
 }
 
@@ -159,7 +130,7 @@ void TestE2eMouse::hotkeyStartsAndStopsClicking()
 
     pressKey(QStringLiteral("F2"));
     QTRY_VERIFY_WITH_TIMEOUT(m_target->pressTimes.size() >= 10, 5000);
-    QVERIFY(!hasVisibleWindow(m_kliqora->processId()));
+    QVERIFY(!m_kliqora->hasVisibleWindow());
     for (const QPoint& point : qAsConst(m_target->pressPoints))
         QCOMPARE(point, TargetCentre);
 
@@ -178,7 +149,7 @@ void TestE2eMouse::hotkeyStartsAndStopsClicking()
     QVERIFY2(lastPress - stopSent <= StopToleranceMs,
              qPrintable(
                  QStringLiteral("last click %1 ms after the stop key").arg(lastPress - stopSent)));
-    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(m_kliqora->processId()), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(), 5000);
     const int settled = m_target->pressTimes.size();
     QTest::qWait(300);
     QCOMPARE(m_target->pressTimes.size(), settled);
@@ -198,7 +169,7 @@ void TestE2eMouse::countModeEndsByItselfAndSettingsSurviveRestart()
     pressKey(QStringLiteral("F2"));
     QTRY_COMPARE_WITH_TIMEOUT(m_target->pressTimes.size(), 4, 5000);
     // It ends by itself: the window comes back and no fifth click follows.
-    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(m_kliqora->processId()), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(), 5000);
     QTest::qWait(300);
     QCOMPARE(m_target->pressTimes.size(), 4);
 
@@ -214,7 +185,7 @@ void TestE2eMouse::countModeEndsByItselfAndSettingsSurviveRestart()
     startKliqora();
     pressKey(QStringLiteral("F2"));
     QTRY_COMPARE_WITH_TIMEOUT(m_target->pressTimes.size(), 4, 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(m_kliqora->processId()), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(), 5000);
     quitKliqora();
 }
 

@@ -5,19 +5,19 @@
 // positions, keys and the spacing of the events.
 
 #include "autorecordtask.h"
+#include "e2eprogram.h"
 #include "taskfile.h"
 #include "testenvironment.h"
+#include "xdotool.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QProcess>
 #include <QWheelEvent>
 #include <QWidget>
 #include <QtTest>
 
-#include <csignal>
 #include <memory>
 
 namespace {
@@ -27,6 +27,10 @@ const QPoint FirstClick(1300, 200);
 const QPoint SecondClick(1550, 380);
 const QString ReplayHotkey = QStringLiteral("F7");
 constexpr int StartUpSettleMs = 1500;
+constexpr int QuitTimeoutMs = 10000;
+// Only the main window's title starts with the program's name: the floating stop
+// button is another window of the same program.
+const QString MainWindowTitle = QStringLiteral("Kliqora");
 // How far the replay may stray from the spacing of the user's own events.
 constexpr qint64 SpacingToleranceMs = 8;
 
@@ -83,37 +87,9 @@ private:
     }
 };
 
-bool runTool(const QStringList& args, QString* output = nullptr)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), args);
-    if (!tool.waitForFinished(10000))
-        return false;
-    if (output)
-        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-    return tool.exitCode() == 0;
-}
-
 bool xdo(const QString& command)
 {
-    return runTool(command.split(QLatin1Char(' ')));
-}
-
-// Whether the program's main window is shown (the floating stop button is another
-// window of the same program; only the main window's title starts with the name).
-bool hasVisibleWindow(qint64 pid)
-{
-    QString out;
-    runTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-             QString::number(pid)},
-            &out);
-    for (const QString& id : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-        QString name;
-        if (runTool({QStringLiteral("getwindowname"), id}, &name) &&
-            name.startsWith(QLatin1String("Kliqora")))
-            return true;
-    }
-    return false;
+    return xdotool(command.split(QLatin1Char(' ')));
 }
 
 QStringList recordFiles()
@@ -153,7 +129,7 @@ private:
     void quitKliqora();
     void performUserActions();
 
-    std::unique_ptr<QProcess> m_kliqora;
+    std::unique_ptr<E2eProgram> m_kliqora;
     std::unique_ptr<InputTarget> m_target;
 };
 
@@ -168,16 +144,12 @@ void TestE2eRecord::initTestCase()
 
 void TestE2eRecord::cleanupTestCase()
 {
-    if (m_kliqora && m_kliqora->state() != QProcess::NotRunning) {
-        m_kliqora->kill();
-        m_kliqora->waitForFinished(5000);
-    }
+    m_kliqora.reset(); // kills a program a failed test left running
 }
 
 void TestE2eRecord::startKliqora()
 {
-    m_kliqora = std::make_unique<QProcess>();
-    m_kliqora->setProcessChannelMode(QProcess::ForwardedChannels);
+    m_kliqora = std::make_unique<E2eProgram>(QStringLiteral(KLIQORA_PROGRAM));
     // A runtime folder of its own: the single-instance lock lives there, and another
     // Kliqora of this user on the machine must not hold this one back.
     const QString runtime = QDir::home().filePath(QStringLiteral("runtime"));
@@ -186,20 +158,15 @@ void TestE2eRecord::startKliqora()
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     m_kliqora->setProcessEnvironment(env);
-    m_kliqora->start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
-    QVERIFY(m_kliqora->waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->state() == QProcess::NotRunning ||
-                                 hasVisibleWindow(m_kliqora->processId()),
-                             15000);
-    QVERIFY2(m_kliqora->state() == QProcess::Running,
-             "Kliqora ended at once: another instance on this machine holds its lock");
+    m_kliqora->startAndWaitForWindow(MainWindowTitle);
+    if (QTest::currentTestFailed())
+        return;
     QTest::qWait(StartUpSettleMs);
 }
 
 void TestE2eRecord::quitKliqora()
 {
-    ::kill(pid_t(m_kliqora->processId()), SIGTERM);
-    QVERIFY(m_kliqora->waitForFinished(10000));
+    QVERIFY(m_kliqora->quit(QuitTimeoutMs));
     QCOMPARE(m_kliqora->exitStatus(), QProcess::NormalExit);
 }
 
@@ -226,14 +193,15 @@ void TestE2eRecord::recordWithF4ThenReplayOnItsHotkey()
     QVERIFY(!QTest::currentTestFailed());
     QVERIFY(xdo(QStringLiteral("mousemove 5 1070")));
     QVERIFY(xdo(QStringLiteral("key F4")));
-    QTRY_VERIFY_WITH_TIMEOUT(
-        !hasVisibleWindow(m_kliqora->processId()) || m_kliqora->state() != QProcess::Running, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_kliqora->hasVisibleWindow(MainWindowTitle) ||
+                                 m_kliqora->state() != QProcess::Running,
+                             5000);
     QTest::qWait(300);
     m_target->clear();
     performUserActions();
     const QVector<Arrival> done = m_target->arrivals;
     QVERIFY(xdo(QStringLiteral("key F4")));
-    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(m_kliqora->processId()), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(MainWindowTitle), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(recordFiles().size(), 1, 5000);
     quitKliqora();
 
@@ -269,7 +237,7 @@ void TestE2eRecord::recordWithF4ThenReplayOnItsHotkey()
     m_target->clear();
     QVERIFY(xdo(QStringLiteral("key %1").arg(ReplayHotkey)));
     QTRY_VERIFY_WITH_TIMEOUT(m_target->arrivals.size() >= done.size(), 10000);
-    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(m_kliqora->processId()), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(MainWindowTitle), 10000);
     const QVector<Arrival> replayed = m_target->arrivals;
     quitKliqora();
 

@@ -1,0 +1,65 @@
+#include "e2eprogram.h"
+
+#include "xdotool.h"
+
+#include <QFileInfo>
+#include <QtTest>
+
+namespace {
+constexpr int StartTimeoutMs = 10000;
+// Generous: a busy build machine is slow to map the first window.
+constexpr int WindowTimeoutMs = 15000;
+constexpr int KillTimeoutMs = 5000;
+} // namespace
+
+E2eProgram::E2eProgram(const QString& program, const QStringList& arguments)
+{
+    setProgram(program);
+    setArguments(arguments);
+    setProcessChannelMode(QProcess::ForwardedChannels);
+}
+
+E2eProgram::~E2eProgram()
+{
+    if (state() != QProcess::NotRunning) {
+        kill();
+        waitForFinished(KillTimeoutMs);
+    }
+}
+
+void E2eProgram::startAndWaitForWindow(const QString& titlePrefix)
+{
+    start();
+    QVERIFY(waitForStarted(StartTimeoutMs));
+    QTRY_VERIFY_WITH_TIMEOUT(state() == QProcess::NotRunning || hasVisibleWindow(titlePrefix),
+                             WindowTimeoutMs);
+    const QString name = QFileInfo(program()).completeBaseName();
+    QVERIFY2(
+        state() == QProcess::Running,
+        qPrintable(name + QStringLiteral(
+                              " ended at once: another instance on this machine holds its lock")));
+}
+
+QStringList E2eProgram::visibleWindows(const QString& namePattern) const
+{
+    return ::visibleWindows(processId(), namePattern);
+}
+
+bool E2eProgram::hasVisibleWindow(const QString& titlePrefix) const
+{
+    const QStringList windows = visibleWindows();
+    if (titlePrefix.isEmpty())
+        return !windows.isEmpty();
+    for (const QString& id : windows) {
+        QString title;
+        if (xdotool({QStringLiteral("getwindowname"), id}, &title) && title.startsWith(titlePrefix))
+            return true;
+    }
+    return false;
+}
+
+bool E2eProgram::quit(int timeoutMs)
+{
+    terminate();
+    return waitForFinished(timeoutMs);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// One of our programs run for real by an end-to-end test, on the test's X server:
+// started as a user starts it, watched through its windows, asked to quit as a
+// session end asks it. A program still running when this goes away is killed.
+
+#include <QProcess>
+#include <QStringList>
+
+class E2eProgram : public QProcess
+{
+public:
+    explicit E2eProgram(const QString& program, const QStringList& arguments = QStringList());
+    ~E2eProgram() override;
+    E2eProgram(const E2eProgram&) = delete;
+    E2eProgram& operator=(const E2eProgram&) = delete;
+
+    // Starts the program and waits for its first window. Fails the running test when
+    // it does not start, or when it ends at once (another instance holds its lock).
+    // With a title prefix only a window whose title starts with it counts.
+    void startAndWaitForWindow(const QString& titlePrefix = QString());
+
+    // Ids of its visible windows, or only those whose title matches `namePattern`.
+    QStringList visibleWindows(const QString& namePattern = QString()) const;
+    bool hasVisibleWindow(const QString& titlePrefix = QString()) const;
+
+    // Asks it to quit (SIGTERM on Unix) and waits; true when it ended in time.
+    bool quit(int timeoutMs);
+};
