@@ -194,7 +194,8 @@ void TestCaptureLoad::recordsEveryEventUnderLoad()
     loop.exec();
     const int64_t guiCpuNs = cpuNs(CLOCK_THREAD_CPUTIME_ID) - guiCpuBefore;
     injector.join();
-    const int64_t captureCpuNs = cpuNs(CLOCK_PROCESS_CPUTIME_ID) - processCpuBefore - injected.cpuNs;
+    const int64_t captureCpuNs =
+        cpuNs(CLOCK_PROCESS_CPUTIME_ID) - processCpuBefore - injected.cpuNs;
     capture->stop();
 
     const int sent = injected.sent;

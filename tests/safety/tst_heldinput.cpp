@@ -20,9 +20,18 @@ namespace Vk = platform::Vk;
 namespace Key = platform::KeyFlag;
 namespace Mouse = platform::MouseFlag;
 
-Input down(uint16_t vk) { return Input::keyInput(vk); }
-Input up(uint16_t vk) { return Input::keyInput(vk, Key::KeyUp); }
-Input unit(uint16_t u, uint32_t flags = 0) { return Input::keyInput(0, Key::Unicode | flags, u); }
+Input down(uint16_t vk)
+{
+    return Input::keyInput(vk);
+}
+Input up(uint16_t vk)
+{
+    return Input::keyInput(vk, Key::KeyUp);
+}
+Input unit(uint16_t u, uint32_t flags = 0)
+{
+    return Input::keyInput(0, Key::Unicode | flags, u);
+}
 
 } // namespace
 
@@ -43,7 +52,8 @@ void TestHeldInput::releasesWhatIsLeftDown_data()
     const Input click[] = {Input::mouseInput(Mouse::LeftDown), Input::mouseInput(Mouse::LeftUp)};
     QTest::newRow("nothing sent") << Inputs{} << Inputs{};
     QTest::newRow("tap and click come up by themselves")
-        << Inputs{down(Vk::Shift), down('A'), up('A'), up(Vk::Shift), click[0], click[1]} << Inputs{};
+        << Inputs{down(Vk::Shift), down('A'), up('A'), up(Vk::Shift), click[0], click[1]}
+        << Inputs{};
     QTest::newRow("held key with modifiers: key first, modifiers in reverse")
         << Inputs{down(Vk::Control), down(Vk::Shift), down(Vk::F1 + 11)}
         << Inputs{up(Vk::F1 + 11), up(Vk::Shift), up(Vk::Control)};
@@ -52,7 +62,8 @@ void TestHeldInput::releasesWhatIsLeftDown_data()
     QTest::newRow("released in between, pressed again")
         << Inputs{down('A'), up('A'), down('A')} << Inputs{up('A')};
     QTest::newRow("unicode unit held, other unit released")
-        << Inputs{unit(0x4F60), unit(0x597D), unit(0x597D, Key::KeyUp)} << Inputs{unit(0x4F60, Key::KeyUp)};
+        << Inputs{unit(0x4F60), unit(0x597D), unit(0x597D, Key::KeyUp)}
+        << Inputs{unit(0x4F60, Key::KeyUp)};
     QTest::newRow("unicode unit and virtual key of the same number are different keys")
         << Inputs{down('A'), unit('A'), up('A')} << Inputs{unit('A', Key::KeyUp)};
     QTest::newRow("buttons held in a drag, moves in between")

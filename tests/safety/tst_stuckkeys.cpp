@@ -4,15 +4,15 @@
 // The seed is printed; KLIQORA_STUCK_SEED=<n> repeats a run.
 
 #include "appconfig.h"
-#include "flow.h"
-#include "keyboardoperation.h"
-#include "event.h"
-#include "hotkeymanage.h"
-#include "platform/backend.h"
-#include "platform/virtualkeys.h"
 #include "autorecordtask.h"
+#include "event.h"
+#include "flow.h"
+#include "hotkeymanage.h"
+#include "keyboardoperation.h"
 #include "keyboardtask.h"
 #include "mousetask.h"
+#include "platform/backend.h"
+#include "platform/virtualkeys.h"
 #include "taskwidget.h"
 #include "testenvironment.h"
 
@@ -71,7 +71,9 @@ QStringList downOnServer(Display* display)
         if (keys[code / 8] & (1 << (code % 8))) {
             const KeySym sym = XkbKeycodeToKeysym(display, KeyCode(code), 0, 0);
             const char* name = sym != NoSymbol ? XKeysymToString(sym) : nullptr;
-            down << QStringLiteral("keycode %1 (%2)").arg(code).arg(QLatin1String(name ? name : "?"));
+            down << QStringLiteral("keycode %1 (%2)")
+                        .arg(code)
+                        .arg(QLatin1String(name ? name : "?"));
         }
     }
     Window root = 0, child = 0;
@@ -252,7 +254,8 @@ void TestStuckKeys::flowPressHoldsItsKeyUntilStop()
     QTRY_VERIFY(ran.load());
     const QStringList held = downOnServer(m_display.get());
     QCOMPARE(held.size(), 2);
-    QVERIFY2(held.join(QLatin1Char(' ')).contains(QLatin1String("F12")), qPrintable(held.join(',')));
+    QVERIFY2(held.join(QLatin1Char(' ')).contains(QLatin1String("F12")),
+             qPrintable(held.join(',')));
     page.stopTaskForExit();
     QCOMPARE(downOnServer(m_display.get()), QStringList());
 }
