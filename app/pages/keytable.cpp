@@ -3,8 +3,8 @@
 #include "keydelegate.h"
 #include "rowbuttons.h"
 #include "spinboxdelegate.h"
+#include "tablelook.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
 
@@ -13,27 +13,12 @@ namespace {
 constexpr int ColumnCount = 4;
 constexpr int TimeColumnWidth = 170;
 constexpr int ActionColumnWidth = 50;
-constexpr int RowHeight = 40;
-
-const QString TableStyle = QStringLiteral(
-    "QTableWidget {background-color: white; gridline-color: #E6E6E6; border: 1px solid #ccc; "
-    "border-radius: 10px; padding: 4px;}"
-    "QTableWidget::item {background-color: white; color: #333333;}"
-    "QTableWidget::item:selected {background-color: #E6F7FF; color: #333333;}"
-    "QHeaderView::section {background-color: #196EBF; color: white; "
-    "border: 1px solid #DCDFE6; min-height: 36px;}");
+constexpr int ButtonSpacing = 10;
 
 const QString DeleteButtonStyle = QStringLiteral(
     "QPushButton {border: none; background: transparent; image: url(:/images/%1.svg);}\n"
     "        QPushButton:hover {image: url(:/images/%2.svg);}\n"
     "        QPushButton:pressed {padding: 3px 2px 2px 3px;}");
-
-QTableWidgetItem* centredItem(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    return item;
-}
 
 } // namespace
 
@@ -49,18 +34,11 @@ KeyTable::KeyTable(QWidget* parent) : QTableWidget(parent)
     setColumnWidth(HoldColumn, TimeColumnWidth);
     setColumnWidth(PauseColumn, TimeColumnWidth);
     setColumnWidth(ActionColumn, ActionColumnWidth);
-    header->setDefaultAlignment(Qt::AlignCenter);
-    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    verticalHeader()->setDefaultSectionSize(RowHeight);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-
+    TableLook::apply(this);
     setEditTriggers(QAbstractItemView::AllEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
     setItemDelegateForColumn(KeyColumn, new KeyDelegate(this));
     setItemDelegateForColumn(HoldColumn, new SpinBoxDelegate(this));
     setItemDelegateForColumn(PauseColumn, new SpinBoxDelegate(this));
-    setStyleSheet(TableStyle);
 }
 
 void KeyTable::addRow()
@@ -72,27 +50,23 @@ void KeyTable::addRow(const QString& key, const QString& hold, const QString& pa
 {
     const int row = rowCount();
     insertRow(row);
-    auto* keyItem = centredItem(key);
+    auto* keyItem = TableLook::centredItem(key);
     setItem(row, KeyColumn, keyItem);
-    setItem(row, HoldColumn, centredItem(hold));
-    setItem(row, PauseColumn, centredItem(pause));
+    setItem(row, HoldColumn, TableLook::centredItem(hold));
+    setItem(row, PauseColumn, TableLook::centredItem(pause));
     setCellWidget(row, ActionColumn, makeDeleteCell(keyItem));
 }
 
 QWidget* KeyTable::makeDeleteCell(QTableWidgetItem* keyItem)
 {
-    auto* cell = new QWidget;
-    auto* layout = new QHBoxLayout(cell);
-    layout->setContentsMargins(10, 5, 10, 5);
-    layout->setSpacing(10);
+    QWidget* cell = RowButtons::newCell(ButtonSpacing);
     auto* button = new QPushButton(cell);
     button->setStyleSheet(
         DeleteButtonStyle.arg(QStringLiteral("delete-d"), QStringLiteral("delete-a")));
     button->setToolTip(tr("删除"));
     // The key item moves with its row, so the button still finds its row after rows
     // above it were removed.
-    RowButtons::bind(button, keyItem);
-    layout->addWidget(button, 0, Qt::AlignCenter);
+    RowButtons::addToCell(cell, button, keyItem);
     connect(button, &QPushButton::clicked, this, &KeyTable::onBtnDeleteClicked);
     return cell;
 }

@@ -2,8 +2,8 @@
 
 #include "appstyle.h"
 #include "rowbuttons.h"
+#include "tablelook.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
@@ -14,18 +14,7 @@ namespace {
 
 constexpr int ColumnCount = 3;
 constexpr int FixedColumnWidth = 200;
-constexpr int RowHeight = 40;
-constexpr int CellMarginX = 10;
-constexpr int CellMarginY = 5;
 constexpr int ButtonSpacing = 5;
-
-const QString TableStyle = QStringLiteral(
-    "QTableWidget {background-color: white; gridline-color: #E6E6E6; border: 1px solid #ccc; "
-    "border-radius: 10px; padding: 4px;}"
-    "QTableWidget::item {background-color: white; color: #333333;}"
-    "QTableWidget::item:selected {background-color: #E6F7FF; color: #333333;}"
-    "QHeaderView::section {background-color: #196EBF; color: white; "
-    "border: 1px solid #DCDFE6; min-height: 36px;}");
 
 struct ButtonSpec
 {
@@ -44,13 +33,6 @@ const ButtonSpec ButtonSpecs[] = {
 };
 // clang-format on
 
-QTableWidgetItem* centredItem(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    return item;
-}
-
 } // namespace
 
 RecordTable::RecordTable(QWidget* parent) : QTableWidget(parent)
@@ -64,14 +46,8 @@ RecordTable::RecordTable(QWidget* parent) : QTableWidget(parent)
         header->setSectionResizeMode(column, QHeaderView::Fixed);
         setColumnWidth(column, FixedColumnWidth);
     }
-    header->setDefaultAlignment(Qt::AlignCenter);
-    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    verticalHeader()->setDefaultSectionSize(RowHeight);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    TableLook::apply(this);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setStyleSheet(TableStyle);
 }
 
 QString RecordTable::notSetText()
@@ -83,18 +59,15 @@ void RecordTable::addRow(const QString& name, const QString& hotkey)
 {
     const int row = rowCount();
     insertRow(row);
-    auto* nameItem = centredItem(name);
+    auto* nameItem = TableLook::centredItem(name);
     setItem(row, NameColumn, nameItem);
-    setItem(row, HotkeyColumn, centredItem(hotkey.isEmpty() ? notSetText() : hotkey));
+    setItem(row, HotkeyColumn, TableLook::centredItem(hotkey.isEmpty() ? notSetText() : hotkey));
     setCellWidget(row, ActionColumn, makeButtonCell(nameItem));
 }
 
 QWidget* RecordTable::makeButtonCell(QTableWidgetItem* nameItem)
 {
-    auto* cell = new QWidget;
-    auto* layout = new QHBoxLayout(cell);
-    layout->setContentsMargins(CellMarginX, CellMarginY, CellMarginX, CellMarginY);
-    layout->setSpacing(ButtonSpacing);
+    QWidget* cell = RowButtons::newCell(ButtonSpacing);
     void (RecordTable::*const handlers[])() = {&RecordTable::onBtnRunClicked,
                                                &RecordTable::onBtnDeleteClicked,
                                                &RecordTable::onBtnOtherClicked};
@@ -106,8 +79,7 @@ QWidget* RecordTable::makeButtonCell(QTableWidgetItem* nameItem)
             QString::fromLatin1(spec.normal), QString::fromLatin1(spec.hover), true));
         button->setToolTip(tr(spec.tooltip));
         button->setCursor(Qt::PointingHandCursor);
-        RowButtons::bind(button, nameItem);
-        layout->addWidget(button, 0, Qt::AlignCenter);
+        RowButtons::addToCell(cell, button, nameItem);
         connect(button, &QPushButton::clicked, this, handlers[i]);
     }
     return cell;

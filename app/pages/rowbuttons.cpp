@@ -1,7 +1,14 @@
 #include "rowbuttons.h"
 
+#include <QAbstractButton>
+#include <QHBoxLayout>
 #include <QTableWidget>
 #include <QVariant>
+
+namespace {
+constexpr int CellMarginX = 10;
+constexpr int CellMarginY = 5;
+} // namespace
 
 void RowButtons::bind(QObject* button, const QTableWidgetItem* keyItem)
 {
@@ -23,4 +30,19 @@ int RowButtons::rowOf(const QTableWidget* table, const QObject* button, int keyC
             return row;
     }
     return -1;
+}
+
+QWidget* RowButtons::newCell(int spacing)
+{
+    auto* cell = new QWidget;
+    auto* layout = new QHBoxLayout(cell);
+    layout->setContentsMargins(CellMarginX, CellMarginY, CellMarginX, CellMarginY);
+    layout->setSpacing(spacing);
+    return cell;
+}
+
+void RowButtons::addToCell(QWidget* cell, QAbstractButton* button, const QTableWidgetItem* keyItem)
+{
+    bind(button, keyItem);
+    static_cast<QHBoxLayout*>(cell->layout())->addWidget(button, 0, Qt::AlignCenter);
 }

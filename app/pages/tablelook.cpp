@@ -1,0 +1,35 @@
+#include "tablelook.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+
+namespace {
+
+const QString TableStyle = QStringLiteral(
+    "QTableWidget {background-color: white; gridline-color: #E6E6E6; border: 1px solid #ccc; "
+    "border-radius: 10px; padding: 4px;}"
+    "QTableWidget::item {background-color: white; color: #333333;}"
+    "QTableWidget::item:selected {background-color: #E6F7FF; color: #333333;}"
+    "QHeaderView::section {background-color: #196EBF; color: white; "
+    "border: 1px solid #DCDFE6; min-height: 36px;}");
+
+} // namespace
+
+void TableLook::apply(QTableWidget* table)
+{
+    table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    QHeaderView* rows = table->verticalHeader();
+    rows->setDefaultAlignment(Qt::AlignCenter);
+    rows->setDefaultSectionSize(RowHeight);
+    rows->setSectionResizeMode(QHeaderView::Fixed);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->setStyleSheet(TableStyle);
+}
+
+QTableWidgetItem* TableLook::centredItem(const QString& text)
+{
+    auto* item = new QTableWidgetItem(text);
+    item->setTextAlignment(Qt::AlignCenter);
+    return item;
+}
