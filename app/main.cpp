@@ -11,45 +11,15 @@
 #include "singleapplication.h"
 #include "systemtray.h"
 #include "terminationwatcher.h"
+#include "uistartup.h"
 #include "updatecheck.h"
 
-#include <QFont>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
 // Suffix of the single-instance key (the application name in front is empty).
 const QString instanceKeySuffix = QStringLiteral("13274089");
-const QString uiFontFamily = QStringLiteral("Microsoft YaHei");
 constexpr int uiFontPointSize = 10;
-
-void installQtTranslator(QCoreApplication& app, QTranslator& translator)
-{
-    // Beside the working directory first (how the program is shipped on Windows),
-    // then Qt's own translations, where Linux distributions install them.
-    if (translator.load(QStringLiteral("translations/qt_zh_CN.qm")) ||
-        translator.load(QStringLiteral("qt_zh_CN"),
-                        QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
-        app.installTranslator(&translator);
-        return;
-    }
-    qCInfo(logCategory()) << "No Qt translation found; standard buttons stay in English";
-}
-
-void setApplicationFont()
-{
-    // The Windows UI fonts are rarely present elsewhere: let them resolve to a
-    // Simplified Chinese font that is, so the Chinese texts render in one face.
-    const QStringList cjkFonts = {
-        QStringLiteral("Noto Sans CJK SC"),
-        QStringLiteral("Source Han Sans SC"),
-        QStringLiteral("WenQuanYi Micro Hei"),
-        QStringLiteral("Droid Sans Fallback"),
-    };
-    QFont::insertSubstitutions(uiFontFamily, cjkFonts);
-    QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei UI"), cjkFonts);
-    QApplication::setFont(QFont(uiFontFamily, uiFontPointSize));
-}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -62,7 +32,8 @@ int main(int argc, char* argv[])
         return 0; // another instance runs: leave silently
 
     QTranslator translator;
-    installQtTranslator(app, translator);
+    if (!UiStartup::installQtTranslator(app, translator))
+        qCInfo(logCategory()) << "No Qt translation found; standard buttons stay in English";
     // Linux themes put pictures on dialog buttons; the program's buttons carry text only.
     app.setStyleSheet(
         AppStyle::messageBoxStyleSheet() +
@@ -73,7 +44,7 @@ int main(int argc, char* argv[])
     qCDebug(logCategory()) << "Application has finished loading config.";
 
     OperationFactory::instance()->registerBuiltinOperations();
-    setApplicationFont();
+    UiStartup::setApplicationFont(uiFontPointSize);
 
     MainWidget mainWidget;
     mainWidget.initUi();

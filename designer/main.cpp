@@ -12,41 +12,14 @@
 #include "logcategory.h"
 #include "operation.h"
 #include "operationfactory.h"
+#include "uistartup.h"
 
 #include <QApplication>
-#include <QFont>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
-const QString uiFontFamily = QStringLiteral("Microsoft YaHei");
 constexpr int uiFontPointSize = 9;
 constexpr int designerDefaultIntervalMs = 50;
-
-void setApplicationFont()
-{
-    // The Windows UI fonts are rarely present elsewhere: let them resolve to a
-    // Simplified Chinese font that is, so the Chinese texts render in one face.
-    const QStringList cjkFonts = {
-        QStringLiteral("Noto Sans CJK SC"),
-        QStringLiteral("Source Han Sans SC"),
-        QStringLiteral("WenQuanYi Micro Hei"),
-        QStringLiteral("Droid Sans Fallback"),
-    };
-    QFont::insertSubstitutions(uiFontFamily, cjkFonts);
-    QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei UI"), cjkFonts);
-    QApplication::setFont(QFont(uiFontFamily, uiFontPointSize));
-}
-
-void installQtTranslator(QCoreApplication& app, QTranslator& translator)
-{
-    // Beside the working directory first (how the program is shipped on Windows),
-    // then Qt's own translations, where Linux distributions install them.
-    if (translator.load(QStringLiteral("translations/qt_zh_CN.qm")) ||
-        translator.load(QStringLiteral("qt_zh_CN"),
-                        QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&translator);
-}
 } // namespace
 
 int main(int argc, char* argv[])
@@ -59,9 +32,9 @@ int main(int argc, char* argv[])
     if (filePath.isEmpty())
         return 0;
 
-    setApplicationFont();
+    UiStartup::setApplicationFont(uiFontPointSize);
     QTranslator translator;
-    installQtTranslator(app, translator);
+    UiStartup::installQtTranslator(app, translator);
 
     AppConfig::instance()->load();
     AppLogger::init();

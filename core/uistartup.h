@@ -1,0 +1,19 @@
+#pragma once
+// Start-up steps both programs take before their first window: the UI font and
+// Qt's own translation of its standard texts.
+
+class QCoreApplication;
+class QTranslator;
+
+namespace UiStartup {
+
+// Sets the application font to the Windows UI face at `pointSize`. Where that face
+// is missing it resolves to a Simplified Chinese font that is there, so the Chinese
+// texts render in one face.
+void setApplicationFont(int pointSize);
+
+// Loads Qt's Simplified Chinese translation into `translator` and installs it.
+// False when no translation was found (standard buttons then stay in English).
+bool installQtTranslator(QCoreApplication& app, QTranslator& translator);
+
+} // namespace UiStartup
