@@ -5,21 +5,21 @@
 // client that speaks the same notice).
 
 #include "designernotify.h"
+#include "e2eprogram.h"
 #include "flow.h"
 #include "operationfactory.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
+#include "xdotool.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <csignal>
 #include <memory>
 
 // After Qt: Xlib's macros clash with Qt headers.
@@ -28,6 +28,7 @@
 namespace {
 
 constexpr int StartUpSettleMs = 1500;
+constexpr int QuitTimeoutMs = 10000;
 // The first operation waits this long, so the hotkey's Ctrl is up before it types.
 constexpr int FirstPauseMs = 400;
 constexpr int SecondPauseMs = 2500;
@@ -38,34 +39,9 @@ struct Step
     int pauseMs;
 };
 
-bool runTool(const QStringList& args, QString* output = nullptr)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), args);
-    if (!tool.waitForFinished(10000))
-        return false;
-    if (output)
-        *output = QString::fromLocal8Bit(tool.readAllStandardOutput()).trimmed();
-    return tool.exitCode() == 0;
-}
-
-QString visibleWindow(qint64 pid)
-{
-    QString out;
-    runTool({QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
-             QString::number(pid)},
-            &out);
-    return out.section(QLatin1Char('\n'), 0, 0);
-}
-
-bool hasVisibleWindow(qint64 pid)
-{
-    return !visibleWindow(pid).isEmpty();
-}
-
 void pressKey(const QString& key)
 {
-    QVERIFY(runTool({QStringLiteral("key"), key}));
+    QVERIFY(xdotool({QStringLiteral("key"), key}));
 }
 
 // Asks a window to close as a window manager's close button would.
@@ -127,7 +103,7 @@ private:
     void focusEdit();
 
     QTemporaryDir m_runtime;
-    std::unique_ptr<QProcess> m_kliqora;
+    std::unique_ptr<E2eProgram> m_kliqora;
     std::unique_ptr<QLineEdit> m_edit;
 };
 
@@ -147,27 +123,19 @@ void TestE2eCustom::initTestCase()
 
 void TestE2eCustom::cleanup()
 {
-    if (m_kliqora && m_kliqora->state() != QProcess::NotRunning) {
-        ::kill(pid_t(m_kliqora->processId()), SIGTERM);
-        if (!m_kliqora->waitForFinished(10000))
-            m_kliqora->kill();
-    }
-    m_kliqora.reset();
+    if (m_kliqora && m_kliqora->state() != QProcess::NotRunning)
+        m_kliqora->quit(QuitTimeoutMs);
+    m_kliqora.reset(); // kills it if it did not quit
     QDir(flowFolder()).removeRecursively();
     m_edit->clear();
 }
 
 void TestE2eCustom::startKliqora()
 {
-    m_kliqora = std::make_unique<QProcess>();
-    m_kliqora->setProcessChannelMode(QProcess::ForwardedChannels);
-    m_kliqora->start(QStringLiteral(KLIQORA_PROGRAM), QStringList());
-    QVERIFY(m_kliqora->waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->state() == QProcess::NotRunning ||
-                                 hasVisibleWindow(m_kliqora->processId()),
-                             15000);
-    QVERIFY2(m_kliqora->state() == QProcess::Running,
-             "Kliqora ended at once: another instance on this machine holds its lock");
+    m_kliqora = std::make_unique<E2eProgram>(QStringLiteral(KLIQORA_PROGRAM));
+    m_kliqora->startAndWaitForWindow();
+    if (QTest::currentTestFailed())
+        return;
     QTest::qWait(StartUpSettleMs);
 }
 
@@ -178,7 +146,7 @@ void TestE2eCustom::focusEdit()
     m_edit->activateWindow();
     // Without a window manager Qt's own request carries a time stamp older than the
     // program's last activation and the server may ignore it; xdotool's does not.
-    runTool({QStringLiteral("windowfocus"), QString::number(m_edit->winId())});
+    xdotool({QStringLiteral("windowfocus"), QString::number(m_edit->winId())});
     m_edit->setFocus();
     QTRY_VERIFY(m_edit->hasFocus() && QGuiApplication::focusWindow() == m_edit->windowHandle());
 }
@@ -189,15 +157,15 @@ void TestE2eCustom::flowKeyTypesAndSecondPressStops()
                        {{QStringLiteral("a"), FirstPauseMs}, {QStringLiteral("b"), SecondPauseMs}})
                  .isEmpty());
     startKliqora();
-    const qint64 pid = m_kliqora->processId();
+    const E2eProgram& kliqora = *m_kliqora;
     focusEdit();
 
     pressKey(QStringLiteral("ctrl+F6"));
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("a"), 3000);
-    QVERIFY(!hasVisibleWindow(pid)); // hidden while the flow runs
+    QVERIFY(!kliqora.hasVisibleWindow()); // hidden while the flow runs
 
     pressKey(QStringLiteral("ctrl+F6")); // inside the second pause: stops it
-    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(pid), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(kliqora.hasVisibleWindow(), 3000);
     QTest::qWait(SecondPauseMs + 500);
     QCOMPARE(m_edit->text(), QStringLiteral("a"));
 
@@ -205,9 +173,9 @@ void TestE2eCustom::flowKeyTypesAndSecondPressStops()
     focusEdit();
     pressKey(QStringLiteral("ctrl+F6"));
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("aa"), 3000);
-    QTRY_VERIFY_WITH_TIMEOUT(!hasVisibleWindow(pid), 1000);
+    QTRY_VERIFY_WITH_TIMEOUT(!kliqora.hasVisibleWindow(), 1000);
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("aab"), SecondPauseMs + 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(pid), 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(kliqora.hasVisibleWindow(), 3000);
 }
 
 void TestE2eCustom::designerCloseNoticeReloadsTheFlow_data()
@@ -230,13 +198,13 @@ void TestE2eCustom::designerCloseNoticeReloadsTheFlow()
     QVERIFY(!path.isEmpty());
     startKliqora();
 
-    std::unique_ptr<QProcess> designerProcess;
+    std::unique_ptr<E2eProgram> designerProcess;
     if (realDesigner) {
-        designerProcess = std::make_unique<QProcess>();
-        designerProcess->setProcessChannelMode(QProcess::ForwardedChannels);
-        designerProcess->start(designer, {QStringLiteral("-f"), QDir::toNativeSeparators(path)});
+        designerProcess = std::make_unique<E2eProgram>(
+            designer, QStringList{QStringLiteral("-f"), QDir::toNativeSeparators(path)});
+        designerProcess->start();
         QVERIFY(designerProcess->waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(hasVisibleWindow(designerProcess->processId()), 15000);
+        QTRY_VERIFY_WITH_TIMEOUT(designerProcess->hasVisibleWindow(), 15000);
     }
 
     // While the file is open the flow gains a key and new steps on disk.
@@ -249,7 +217,7 @@ void TestE2eCustom::designerCloseNoticeReloadsTheFlow()
     QCOMPARE(m_edit->text(), QString());
 
     if (designerProcess) {
-        const QString window = visibleWindow(designerProcess->processId());
+        const QString window = designerProcess->visibleWindows().value(0);
         QVERIFY(requestClose(window.toULong()));
         QVERIFY(designerProcess->waitForFinished(15000));
         QCOMPARE(designerProcess->exitStatus(), QProcess::NormalExit);
