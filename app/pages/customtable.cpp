@@ -2,9 +2,9 @@
 
 #include "appstyle.h"
 #include "rowbuttons.h"
+#include "tablelook.h"
 
 #include <QAction>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMenu>
 #include <QMessageBox>
@@ -15,25 +15,7 @@ namespace {
 
 constexpr int ColumnCount = 3;
 constexpr int FixedColumnWidth = 200;
-constexpr int RowHeight = 40;
-constexpr int CellMarginX = 10;
-constexpr int CellMarginY = 5;
 constexpr int CellSpacing = 5;
-
-const QString TableStyle = QStringLiteral(
-    "QTableWidget {background-color: white; gridline-color: #E6E6E6; border: 1px solid #ccc; "
-    "border-radius: 10px; padding: 4px;}"
-    "QTableWidget::item {background-color: white; color: #333333;}"
-    "QTableWidget::item:selected {background-color: #E6F7FF; color: #333333;}"
-    "QHeaderView::section {background-color: #196EBF; color: white; "
-    "border: 1px solid #DCDFE6; min-height: 36px;}");
-
-QTableWidgetItem* centredItem(const QString& text)
-{
-    auto* item = new QTableWidgetItem(text);
-    item->setTextAlignment(Qt::AlignCenter);
-    return item;
-}
 
 } // namespace
 
@@ -42,20 +24,13 @@ CustomTable::CustomTable(QWidget* parent) : QTableWidget(parent)
     setColumnCount(ColumnCount);
     setHorizontalHeaderLabels({tr("自定义操作名称"), tr("启停快捷键"), tr("操作")});
     QHeaderView* header = horizontalHeader();
-    header->setDefaultAlignment(Qt::AlignCenter);
     header->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     for (int column : {HotkeyColumn, ActionColumn}) {
         header->setSectionResizeMode(column, QHeaderView::Fixed);
         setColumnWidth(column, FixedColumnWidth);
     }
-    verticalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    verticalHeader()->setDefaultSectionSize(RowHeight);
-    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-
+    TableLook::apply(this);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setStyleSheet(TableStyle);
 }
 
 void CustomTable::addRow(const QString& name, const QString& hotkeyText)
@@ -72,9 +47,9 @@ void CustomTable::insertFlowRow(int row, const QString& name, const QString& hot
 
 void CustomTable::fillRow(int row, const QString& name, const QString& hotkeyText)
 {
-    auto* nameItem = centredItem(name);
+    auto* nameItem = TableLook::centredItem(name);
     setItem(row, NameColumn, nameItem);
-    setItem(row, HotkeyColumn, centredItem(QString()));
+    setItem(row, HotkeyColumn, TableLook::centredItem(QString()));
     setRowHotkey(row, hotkeyText);
     setCellWidget(row, ActionColumn, makeButtonCell(nameItem));
 }
@@ -96,10 +71,7 @@ QWidget* CustomTable::makeButtonCell(QTableWidgetItem* nameItem)
     };
     // clang-format on
 
-    auto* cell = new QWidget;
-    auto* layout = new QHBoxLayout(cell);
-    layout->setContentsMargins(CellMarginX, CellMarginY, CellMarginX, CellMarginY);
-    layout->setSpacing(CellSpacing);
+    QWidget* cell = RowButtons::newCell(CellSpacing);
     for (const ButtonSpec& spec : specs) {
         auto* button = new QPushButton(cell);
         const QString image = QLatin1String(spec.image);
@@ -107,8 +79,7 @@ QWidget* CustomTable::makeButtonCell(QTableWidgetItem* nameItem)
         button->setStyleSheet(AppStyle::imageButtonStyleSheet(image + QStringLiteral("-d"),
                                                               image + QStringLiteral("-a"), true));
         button->setToolTip(spec.toolTip);
-        RowButtons::bind(button, nameItem);
-        layout->addWidget(button, 0, Qt::AlignCenter);
+        RowButtons::addToCell(cell, button, nameItem);
         connect(button, &QPushButton::clicked, this, spec.slot);
     }
     return cell;
