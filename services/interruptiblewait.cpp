@@ -51,3 +51,19 @@ void interruptibleWait(int ms)
         remaining -= slice;
     }
 }
+
+PacedWait::PacedWait() : m_deadline(std::chrono::steady_clock::now()) {}
+
+void PacedWait::wait(int ms)
+{
+    using namespace std::chrono;
+    const auto now = steady_clock::now();
+    const auto interval = milliseconds(std::max(ms, 0));
+    m_deadline += interval;
+    if (m_deadline + interval < now)
+        m_deadline = now;
+    // Rounded up: waking a fraction of a millisecond late is not carried into the next
+    // deadline, waking early would shorten this interval.
+    const auto remaining = ceil<milliseconds>(m_deadline - now);
+    interruptibleWait(static_cast<int>(std::max<milliseconds::rep>(remaining.count(), 0)));
+}

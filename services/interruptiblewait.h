@@ -1,4 +1,6 @@
 #pragma once
+
+#include <chrono>
 // The pause every job and every flow operation uses: it sleeps in slices of at
 // most 50 ms and ends early once AppConfig::runFlag is cleared, holding the fine
 // (1 ms) timer resolution only while it waits.
@@ -7,3 +9,21 @@
 // is below 1 (without touching the timer resolution). With the flag already clear
 // the timer resolution is still raised and restored, without sleeping.
 void interruptibleWait(int ms);
+
+// Keeps a repeating job on a timetable: each wait ends one interval after the end of
+// the previous one, so the time spent sending input between waits and every late
+// wake-up do not add up over thousands of repetitions.
+class PacedWait
+{
+public:
+    // The timetable starts now.
+    PacedWait();
+
+    // Waits, interruptibly, until one interval of `ms` after the previous deadline.
+    // Behind by more than a whole interval (a stalled machine), the timetable starts
+    // again from now instead of catching up with a burst.
+    void wait(int ms);
+
+private:
+    std::chrono::steady_clock::time_point m_deadline;
+};

@@ -51,6 +51,7 @@ MouseTask::MouseTask(QObject* parent) : Task(parent), m_random(QRandomGenerator:
 
 void MouseTask::run()
 {
+    m_pace = PacedWait();
     switch (m_stopFlag) {
     case StopByCount:
         runByCount();
@@ -118,7 +119,7 @@ void MouseTask::clickOnce()
     platform::sendInput(clicks, count);
     releaseModifierKeys(m_modifierKeys);
 
-    waitMs(nextWait());
+    m_pace.wait(nextWait());
 }
 
 bool MouseTask::clickPoint(QPoint& px)

@@ -3,6 +3,7 @@
 // point, at a fixed or random interval, with optional jitter and held modifier keys,
 // until stopped by hand, after a time or after a number of clicks.
 
+#include "interruptiblewait.h"
 #include "task.h"
 
 #include <QRandomGenerator>
@@ -75,6 +76,7 @@ private:
     int jitter(int range);
     void assign(const MouseTask& other);
 
+    PacedWait m_pace;
     int m_positionMode = FollowCursor;
     int m_intervalFlag = FixedInterval;
     int m_stopFlag = StopByHand;
