@@ -118,4 +118,21 @@ QString flatIconButtonStyleSheet()
                           "QPushButton:pressed {padding: 9px 7px 7px 9px;}\n");
 }
 
+QString pageButtonStyleSheet()
+{
+    return QStringLiteral(
+        "QPushButton {border: 1px solid #8a8a8a; background-color: #f0f0f0; border-radius: 4px; "
+        "padding: 4px;}"
+        "QPushButton:hover {background-color: #e0e0e0; border: 1px solid #999999;}"
+        "QPushButton:pressed {background-color: #d0d0d0; border: 1px solid #888888; "
+        "padding: 9px 7px 7px 9px;}"
+        "QPushButton:disabled {background-color: #cccccc; color: #666666;}");
+}
+
+QString lineEditStyleSheet()
+{
+    return QStringLiteral("QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
+                          "background-color: white;}");
+}
+
 } // namespace AppStyle

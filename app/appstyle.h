@@ -37,4 +37,11 @@ void setupRoundedMenu(QMenu* menu);
 // A flat, borderless button that carries only its icon.
 QString flatIconButtonStyleSheet();
 
+// The start buttons and small tool buttons of the job pages: the push-button look
+// without a minimum width, so a fixed size holds.
+QString pageButtonStyleSheet();
+
+// Line edits of the pages and dialogs: white, thin grey border, rounded.
+QString lineEditStyleSheet();
+
 } // namespace AppStyle

@@ -1,6 +1,8 @@
 #pragma once
 // Look shared by the small dialogs of the main program.
 
+#include "appstyle.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -8,8 +10,7 @@ namespace DialogStyle {
 
 inline QString lineEditStyleSheet()
 {
-    return QStringLiteral("QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
-                          "background-color: white;}");
+    return AppStyle::lineEditStyleSheet();
 }
 
 // The small dialogs offer no "What's This?" button in their title bar.

@@ -2,6 +2,7 @@
 #include "ui_keyboardwidget.h"
 
 #include "appconfig.h"
+#include "appstyle.h"
 #include "hotkeymanage.h"
 #include "keyboardtasklist.h"
 #include "logcategory.h"
@@ -36,17 +37,6 @@ constexpr int EditWidth = 60;
 constexpr int RepeatRadioWidth = 70;
 constexpr int MaxRepeatTimes = 999999999;
 constexpr int MaxMilliseconds = 999999999;
-
-const QString EditStyle =
-    QStringLiteral("QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
-                   "background-color: white;}");
-const QString ButtonStyle = QStringLiteral(
-    "QPushButton {border: 1px solid #8a8a8a; background-color: #f0f0f0; border-radius: 4px; "
-    "padding: 4px;}"
-    "QPushButton:hover {background-color: #e0e0e0; border: 1px solid #999999;}"
-    "QPushButton:pressed {background-color: #d0d0d0; border: 1px solid #888888; "
-    "padding: 9px 7px 7px 9px;}"
-    "QPushButton:disabled {background-color: #cccccc; color: #666666;}");
 
 QString cellText(const QTableWidget* table, int row, int column)
 {
@@ -90,17 +80,17 @@ void KeyBoardWidget::initUi()
     ui->btnClearKey->setIcon(QIcon(QStringLiteral(":/images/clear.svg")));
     for (QPushButton* button : {ui->btnAddKey, ui->btnClearKey}) {
         button->setFixedWidth(ToolButtonWidth);
-        button->setStyleSheet(ButtonStyle);
+        button->setStyleSheet(AppStyle::pageButtonStyleSheet());
     }
     ui->btnPressKey->setFixedSize(200, 60);
-    ui->btnPressKey->setStyleSheet(ButtonStyle);
+    ui->btnPressKey->setStyleSheet(AppStyle::pageButtonStyleSheet());
     ui->btnPressKey->setText(buttonText(DefaultHotkey));
     ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
     ui->rbtnStopByRepeatTimes->setFixedWidth(RepeatRadioWidth);
 
     for (QLineEdit* edit : {ui->edtRepeatTimes, ui->edtDuration}) {
         edit->setFixedWidth(EditWidth);
-        edit->setStyleSheet(EditStyle);
+        edit->setStyleSheet(AppStyle::lineEditStyleSheet());
     }
     ui->edtRepeatTimes->setValidator(new QIntValidator(1, MaxRepeatTimes, ui->edtRepeatTimes));
     ui->edtDuration->setValidator(new QIntValidator(0, MaxMilliseconds, ui->edtDuration));

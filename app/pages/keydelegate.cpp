@@ -1,11 +1,9 @@
 #include "keydelegate.h"
 
+#include "appstyle.h"
 #include "shortcutedit.h"
 
 namespace {
-const QString EditStyle =
-    QStringLiteral("QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
-                   "background-color: white;}");
 constexpr int EditorInset = 4;
 } // namespace
 
@@ -15,7 +13,7 @@ QWidget* KeyDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
                                    const QModelIndex&) const
 {
     auto* editor = new ShortcutEdit(parent);
-    editor->setStyleSheet(EditStyle);
+    editor->setStyleSheet(AppStyle::lineEditStyleSheet());
     editor->setAlignment(Qt::AlignCenter);
     return editor;
 }

@@ -1,6 +1,7 @@
 #include "mousewidget.h"
 #include "ui_mousewidget.h"
 
+#include "appstyle.h"
 #include "globalmousewidget.h"
 #include "hotkeymanage.h"
 #include "logcategory.h"
@@ -31,18 +32,8 @@ constexpr int MaxMilliseconds = 999999999;
 constexpr int MaxRepeatTimes = 999999999;
 constexpr int MaxJitterPixels = 99;
 
-const QString EditStyle =
-    QStringLiteral("QLineEdit {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
-                   "background-color: white;}");
 const QString PositionLabelStyle =
     QStringLiteral("QLabel {border-bottom: 1px solid #8a8a8a; padding: 4px;}");
-const QString ButtonStyle = QStringLiteral(
-    "QPushButton {border: 1px solid #8a8a8a; background-color: #f0f0f0; border-radius: 4px; "
-    "padding: 4px;}"
-    "QPushButton:hover {background-color: #e0e0e0; border: 1px solid #999999;}"
-    "QPushButton:pressed {background-color: #d0d0d0; border: 1px solid #888888; "
-    "padding: 9px 7px 7px 9px;}"
-    "QPushButton:disabled {background-color: #cccccc; color: #666666;}");
 
 int numberIn(const QLineEdit* edit)
 {
@@ -121,13 +112,13 @@ void MouseWidget::initUi()
 void MouseWidget::applyStyles()
 {
     ui->lblXYPos->setStyleSheet(PositionLabelStyle);
-    ui->btnPosSelect->setStyleSheet(ButtonStyle);
-    ui->btnDoClick->setStyleSheet(ButtonStyle);
+    ui->btnPosSelect->setStyleSheet(AppStyle::pageButtonStyleSheet());
+    ui->btnDoClick->setStyleSheet(AppStyle::pageButtonStyleSheet());
     for (QLineEdit* edit :
          {ui->edtFixedInterval, ui->edtRandomMillisecond, ui->edtRepeatTimes,
           ui->edtAfterMillisecond, ui->edtHorizenRangePixel, ui->edtVertialRangePixel}) {
         edit->setFixedWidth(EditWidth);
-        edit->setStyleSheet(EditStyle);
+        edit->setStyleSheet(AppStyle::lineEditStyleSheet());
     }
 }
 

@@ -36,14 +36,6 @@ constexpr int TitleFontPointSize = 12;
 constexpr int RecordButtonWidth = 200;
 constexpr int RecordButtonHeight = 60;
 constexpr int RecordNumberCount = 1000; // %2 of the file name: 000..999
-// The start buttons of the job pages: no minimum width, so the fixed size holds.
-const QString RecordButtonStyle = QStringLiteral(
-    "QPushButton {border: 1px solid #8a8a8a; background-color: #f0f0f0; border-radius: 4px; "
-    "padding: 4px;}"
-    "QPushButton:hover {background-color: #e0e0e0; border: 1px solid #999999;}"
-    "QPushButton:pressed {background-color: #d0d0d0; border: 1px solid #888888; "
-    "padding: 9px 7px 7px 9px;}"
-    "QPushButton:disabled {background-color: #cccccc; color: #666666;}");
 const QString CopyPrefix = QStringLiteral("copy_");
 const QString RecordFilter = QStringLiteral("*.kqt");
 
@@ -124,7 +116,7 @@ void RecordWidget::initUi()
     ui->checkBoxInterval->setText(tr("动作间隔等待时间"));
     ui->btnRecord->setText(buttonText(DefaultHotkey));
     ui->btnRecord->setFixedSize(RecordButtonWidth, RecordButtonHeight);
-    ui->btnRecord->setStyleSheet(RecordButtonStyle);
+    ui->btnRecord->setStyleSheet(AppStyle::pageButtonStyleSheet());
     ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
 }
 
