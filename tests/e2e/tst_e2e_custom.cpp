@@ -23,7 +23,7 @@
 #include <memory>
 
 // After Qt: Xlib's macros clash with Qt headers.
-#include <X11/Xlib.h>
+#include "x11testclient.h"
 
 namespace {
 
@@ -42,25 +42,6 @@ struct Step
 void pressKey(const QString& key)
 {
     QVERIFY(xdotool({QStringLiteral("key"), key}));
-}
-
-// Asks a window to close as a window manager's close button would.
-bool requestClose(unsigned long window)
-{
-    Display* display = XOpenDisplay(nullptr);
-    if (!display)
-        return false;
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    const Status sent = XSendEvent(display, window, False, NoEventMask, &event);
-    XSync(display, False);
-    XCloseDisplay(display);
-    return sent != 0;
 }
 
 QString flowFolder()
@@ -218,7 +199,7 @@ void TestE2eCustom::designerCloseNoticeReloadsTheFlow()
 
     if (designerProcess) {
         const QString window = designerProcess->visibleWindows().value(0);
-        QVERIFY(requestClose(window.toULong()));
+        QVERIFY(X11TestClient().requestClose(window.toULong()));
         QVERIFY(designerProcess->waitForFinished(15000));
         QCOMPARE(designerProcess->exitStatus(), QProcess::NormalExit);
     } else {

@@ -85,21 +85,6 @@ void dragWithMouse(const QPoint& from, const QPoint& to)
     QTest::qWait(300);
 }
 
-// What a window manager sends when the user closes a window.
-void requestClose(X11TestClient& client, unsigned long window)
-{
-    Display* display = client.display();
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
-    event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, window, False, NoEventMask, &event);
-    XFlush(display);
-}
-
 void clickAt(const QPoint& p)
 {
     QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
@@ -238,7 +223,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(designerWindow(designer) != 0, 5000);
 
         X11TestClient client;
-        requestClose(client, designerWindow(designer));
+        client.requestClose(designerWindow(designer));
         QVERIFY(designer.waitForFinished(WindowWaitMs));
         QCOMPARE(designer.exitCode(), 0);
         QTRY_COMPARE(m_received, path.toUtf8());
@@ -276,7 +261,7 @@ private slots:
         clickAt(RibbonSave);
         QTest::qWait(300);
         X11TestClient client;
-        requestClose(client, designer);
+        client.requestClose(designer);
         QTRY_VERIFY_WITH_TIMEOUT(anyDesignerWindow() == 0, WindowWaitMs);
         QTest::qWait(500);
 
@@ -290,7 +275,7 @@ private slots:
         clickAt(origin + KliqoraRow0Edit);
         QTRY_VERIFY_WITH_TIMEOUT((designer = anyDesignerWindow()) != 0, WindowWaitMs);
         QTest::qWait(300);
-        requestClose(client, designer);
+        client.requestClose(designer);
         QTRY_VERIFY_WITH_TIMEOUT(anyDesignerWindow() == 0, WindowWaitMs);
 
         QVERIFY(kliqora.quit(WindowWaitMs));

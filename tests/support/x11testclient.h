@@ -63,6 +63,22 @@ public:
 
     unsigned lockMask(KeySym keysym) const { return XkbKeysymToModifiers(display(), keysym); }
 
+    // Asks `window` to close as a window manager's close button would; true when the
+    // message was sent.
+    bool requestClose(Window window)
+    {
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = window;
+        event.xclient.message_type = XInternAtom(display(), "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = long(XInternAtom(display(), "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        const Status sent = XSendEvent(display(), window, False, NoEventMask, &event);
+        XSync(display(), False);
+        return sent != 0;
+    }
+
 private:
     struct DisplayCloser
     {
