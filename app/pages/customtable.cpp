@@ -72,15 +72,15 @@ QWidget* CustomTable::makeButtonCell(QTableWidgetItem* nameItem)
     // clang-format on
 
     QWidget* cell = RowButtons::newCell(CellSpacing);
-    for (const ButtonSpec& spec : specs) {
+    for (const ButtonSpec& entry : specs) {
         auto* button = new QPushButton(cell);
-        const QString image = QLatin1String(spec.image);
+        const QString image = QLatin1String(entry.image);
         // Same two-state picture as the main window's help button.
         button->setStyleSheet(AppStyle::imageButtonStyleSheet(image + QStringLiteral("-d"),
                                                               image + QStringLiteral("-a"), true));
-        button->setToolTip(spec.toolTip);
+        button->setToolTip(entry.toolTip);
         RowButtons::addToCell(cell, button, nameItem);
-        connect(button, &QPushButton::clicked, this, spec.slot);
+        connect(button, &QPushButton::clicked, this, entry.slot);
     }
     return cell;
 }

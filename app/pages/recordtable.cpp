@@ -72,12 +72,12 @@ QWidget* RecordTable::makeButtonCell(QTableWidgetItem* nameItem)
                                                &RecordTable::onBtnDeleteClicked,
                                                &RecordTable::onBtnOtherClicked};
     for (int i = 0; i < 3; ++i) {
-        const ButtonSpec& spec = ButtonSpecs[i];
+        const ButtonSpec& entry = ButtonSpecs[i];
         auto* button = new QPushButton(cell);
-        button->setObjectName(QString::fromLatin1(spec.objectName));
+        button->setObjectName(QString::fromLatin1(entry.objectName));
         button->setStyleSheet(AppStyle::imageButtonStyleSheet(
-            QString::fromLatin1(spec.normal), QString::fromLatin1(spec.hover), true));
-        button->setToolTip(tr(spec.tooltip));
+            QString::fromLatin1(entry.normal), QString::fromLatin1(entry.hover), true));
+        button->setToolTip(tr(entry.tooltip));
         button->setCursor(Qt::PointingHandCursor);
         RowButtons::addToCell(cell, button, nameItem);
         connect(button, &QPushButton::clicked, this, handlers[i]);

@@ -158,7 +158,7 @@ private:
     {
         return QDir(m_save->path()).filePath(QStringLiteral("Kliqora/Custom"));
     }
-    QString writeFlow(const QString& fileBase, const FlowSpec& spec, int ageSeconds = 0);
+    QString writeFlow(const QString& fileBase, const FlowSpec& entry, int ageSeconds = 0);
     void createPage();
     QString takeDesignerCall();
     static QString designerCallFor(const QString& path);
@@ -203,20 +203,20 @@ void TestCustomWidget::cleanup()
     m_save.reset();
 }
 
-QString TestCustomWidget::writeFlow(const QString& fileBase, const FlowSpec& spec, int ageSeconds)
+QString TestCustomWidget::writeFlow(const QString& fileBase, const FlowSpec& entry, int ageSeconds)
 {
     QDir().mkpath(folder());
     const QString path = QDir::toNativeSeparators(QDir(folder()).filePath(fileBase + ".flw"));
     Flow flow;
-    flow.setName(spec.name);
-    flow.setHotkey(spec.hotkey);
-    flow.setDescription(spec.description);
+    flow.setName(entry.name);
+    flow.setHotkey(entry.hotkey);
+    flow.setDescription(entry.description);
     flow.setCreateTime(QStringLiteral("2020-01-02 03:04:05"));
     flow.setLastModifiedTime(QStringLiteral("2020-01-02 03:04:05"));
-    for (int i = 0; i < spec.operations; ++i) {
+    for (int i = 0; i < entry.operations; ++i) {
         auto* op = new TextInputOperation(&flow);
         op->setText(QStringLiteral("x"));
-        op->setInterval(spec.intervalMs);
+        op->setInterval(entry.intervalMs);
         flow.operations().append(op);
     }
     if (!flow.save(path))
