@@ -13,7 +13,10 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <mutex>
 
@@ -70,6 +73,36 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_wake;
     bool m_cancelled = false;
+};
+
+// A check cancelled at quit may still be busy inside OpenSSL when the process
+// exits; OpenSSL's exit-time clean-up would then free what that thread is using and
+// crash the exit. While a check runs, the process therefore ends without running
+// the remaining exit handlers: everything it holds is released by the system.
+std::atomic<int> g_runningChecks{0};
+
+void endProcessIfCheckRunning()
+{
+    if (g_runningChecks.load() > 0) {
+        std::fflush(nullptr);
+        std::_Exit(EXIT_SUCCESS);
+    }
+}
+
+void guardProcessExit()
+{
+    static const bool registered = std::atexit(endProcessIfCheckRunning) == 0;
+    Q_UNUSED(registered);
+}
+
+// Ends the count of a check started with ++g_runningChecks, however its thread leaves.
+class CheckFinished
+{
+public:
+    CheckFinished() = default;
+    ~CheckFinished() { --g_runningChecks; }
+    CheckFinished(const CheckFinished&) = delete;
+    CheckFinished& operator=(const CheckFinished&) = delete;
 };
 
 // The application object waits for the global pool when it is destroyed, so a
@@ -178,6 +211,7 @@ void startUpdateCheck(QObject* receiver)
 
 void startUpdateCheck(QObject* receiver, const UpdateCheckOptions& options)
 {
+    guardProcessExit();
     if (options.server.trimmed().isEmpty()) {
         qCInfo(logCategory()) << "Update check is turned off.";
         return;
@@ -194,8 +228,12 @@ void startUpdateCheck(QObject* receiver, const UpdateCheckOptions& options)
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, watcher,
                          [control] { control->cancel(); });
     }
+    ++g_runningChecks;
     watcher->setFuture(
-        QtConcurrent::run(checkPool(), [options, control] { return fetch(options, *control); }));
+        QtConcurrent::run(checkPool(), [options, control] {
+            const CheckFinished finished;
+            return fetch(options, *control);
+        }));
 }
 
 int fetchLatestVersion(const UpdateCheckOptions& options)
