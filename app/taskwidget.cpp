@@ -17,6 +17,21 @@
 namespace {
 // Granularity of the pause before a self-ended job gives the window back.
 constexpr int finishedPauseSliceMs = 10;
+// How often the held modifiers are looked at while a job waits for their release.
+constexpr int modifierPollMs = 5;
+
+// Waits (bounded) until none of `modifiers` is held. A job started by Ctrl+F5 would
+// otherwise click or type with the user's Ctrl still down: Ctrl+click, Ctrl+A.
+// False when the job was stopped meanwhile.
+bool waitForModifierRelease(uint32_t modifiers)
+{
+    const auto deadline = std::chrono::steady_clock::now() +
+                          std::chrono::milliseconds(TaskWidget::ModifierReleaseWaitMs);
+    while (AppConfig::runFlag.load() && (platform::backend().heldModifiers() & modifiers) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(modifierPollMs));
+    return AppConfig::runFlag.load();
+}
 } // namespace
 
 TaskWidget::TaskWidget(QWidget* parent) : QWidget(parent)
@@ -48,12 +63,38 @@ void TaskWidget::startTask()
     // have been joined yet; the flag is clear, so it ends promptly.
     if (m_worker.joinable())
         m_worker.join();
+    const uint32_t modifiers = activeHotkeyModifiers();
     AppConfig::runFlag.store(true);
     m_workerActive.store(true);
-    m_worker = std::thread([this] {
-        runTask();
+    m_worker = std::thread([this, modifiers] {
+        if (modifiers == 0 || waitForModifierRelease(modifiers))
+            runTask();
+        else
+            emit sigTaskFinished(); // stopped before its first input
         m_workerActive.store(false);
     });
+}
+
+uint32_t TaskWidget::activeHotkeyModifiers() const
+{
+    if (!m_activeHotkey || m_activeHotkey->shortcut().isEmpty())
+        return 0;
+    const Qt::KeyboardModifiers held(m_activeHotkey->shortcut()[0] & Qt::KeyboardModifierMask);
+    // clang-format off
+    struct Bit { Qt::KeyboardModifier qt; uint32_t modifier; };
+    static constexpr Bit Bits[] = {
+        {Qt::ShiftModifier, platform::ModifierKey::Shift},
+        {Qt::ControlModifier, platform::ModifierKey::Control},
+        {Qt::AltModifier, platform::ModifierKey::Alt},
+        {Qt::MetaModifier, platform::ModifierKey::Meta},
+    };
+    // clang-format on
+    uint32_t modifiers = 0;
+    for (const Bit& bit : Bits) {
+        if (held.testFlag(bit.qt))
+            modifiers |= bit.modifier;
+    }
+    return modifiers;
 }
 
 bool TaskWidget::endWorker()

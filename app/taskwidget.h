@@ -57,6 +57,13 @@ public:
 
     // Pause between a job ending by itself and the window coming back.
     static constexpr int FinishedPauseMs = 500;
+    // Longest wait, before a job's first input, for the user to let go of the
+    // modifiers of the hotkey that started it.
+    static constexpr int ModifierReleaseWaitMs = 1000;
+
+    // The modifiers of the key that stays live while the job runs, as
+    // platform::ModifierKey bits.
+    uint32_t activeHotkeyModifiers() const;
 
 signals:
     void sigTaskFinished();

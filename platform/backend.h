@@ -81,6 +81,14 @@ public:
     virtual bool isActive() const = 0;
 };
 
+// Modifier keys as heldModifiers() reports them.
+namespace ModifierKey {
+constexpr uint32_t Shift = 0x1;
+constexpr uint32_t Control = 0x2;
+constexpr uint32_t Alt = 0x4;
+constexpr uint32_t Meta = 0x8; // the Windows / Super key
+} // namespace ModifierKey
+
 class Backend
 {
 public:
@@ -109,6 +117,10 @@ public:
 
     // A new, stopped capture object; null when this backend cannot capture.
     virtual std::unique_ptr<InputCapture> createCapture() = 0;
+
+    // The modifier keys (ModifierKey bits) down right now, typed by the user or
+    // injected; 0 when nothing is down or the backend cannot tell. Callable from any thread.
+    virtual uint32_t heldModifiers() { return 0; }
 };
 
 // The process's backend, chosen on first use: Windows on Windows, X11 when an X

@@ -81,6 +81,24 @@ ScreenSize WinBackend::primaryScreenSize()
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
 
+uint32_t WinBackend::heldModifiers()
+{
+    // clang-format off
+    struct Key { int vk; uint32_t modifier; };
+    static constexpr Key Keys[] = {
+        {VK_SHIFT, ModifierKey::Shift}, {VK_CONTROL, ModifierKey::Control},
+        {VK_MENU, ModifierKey::Alt},    {VK_LWIN, ModifierKey::Meta}, {VK_RWIN, ModifierKey::Meta},
+    };
+    // clang-format on
+    constexpr SHORT DownBit = SHORT(0x8000);
+    uint32_t held = 0;
+    for (const Key& key : Keys) {
+        if (GetAsyncKeyState(key.vk) & DownBit)
+            held |= key.modifier;
+    }
+    return held;
+}
+
 bool WinBackend::cursorPos(CursorPos& pos)
 {
     POINT point{};

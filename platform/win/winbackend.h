@@ -26,6 +26,7 @@ public:
     // from the same thread (the GUI thread).
     bool setKeepAwake(bool on) override;
     std::unique_ptr<InputCapture> createCapture() override;
+    uint32_t heldModifiers() override;
 
 private:
     // Begun and not yet ended; jobs begin and end periods on their own worker threads.

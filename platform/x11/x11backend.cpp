@@ -143,6 +143,34 @@ ScreenSize X11Backend::primaryScreenSize()
     return rootSize();
 }
 
+uint32_t X11Backend::heldModifiers()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    int winX = 0;
+    int winY = 0;
+    unsigned mask = 0;
+    // The pointer query carries the core keyboard's modifier state, XTest presses included.
+    XQueryPointer(m_display->get(), m_display->root(), &root, &child, &rootX, &rootY, &winX,
+                  &winY, &mask);
+    // clang-format off
+    struct Bit { unsigned x11; uint32_t modifier; };
+    static constexpr Bit Bits[] = {
+        {ShiftMask, ModifierKey::Shift}, {ControlMask, ModifierKey::Control},
+        {Mod1Mask, ModifierKey::Alt},    {Mod4Mask, ModifierKey::Meta},
+    };
+    // clang-format on
+    uint32_t held = 0;
+    for (const Bit& bit : Bits) {
+        if (mask & bit.x11)
+            held |= bit.modifier;
+    }
+    return held;
+}
+
 bool X11Backend::cursorPos(CursorPos& pos)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

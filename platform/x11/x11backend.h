@@ -32,6 +32,7 @@ public:
     // Suspends the screen saver and display power saving (MIT-SCREEN-SAVER).
     bool setKeepAwake(bool on) override;
     std::unique_ptr<InputCapture> createCapture() override;
+    uint32_t heldModifiers() override;
 
 private:
     // The root size, cached: a resize reaches our connection as a ConfigureNotify of

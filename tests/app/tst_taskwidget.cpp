@@ -25,6 +25,7 @@ using Clock = std::chrono::steady_clock;
 std::atomic<int> bodiesStarted{0};
 std::atomic<int> bodiesRunning{0};
 std::atomic<Clock::rep> lastEndTime{0};
+std::atomic<Clock::rep> lastStartTime{0};
 
 // A page whose job body the test controls.
 class TestPage : public TaskWidget
@@ -60,6 +61,7 @@ protected:
     bool prepareStart() override { return acceptStart; }
     void runTask() override
     {
+        lastStartTime = Clock::now().time_since_epoch().count();
         ++bodiesRunning;
         ++bodiesStarted;
         if (body == Body::UntilStopped) {
@@ -97,6 +99,9 @@ private slots:
     void destroyingRunningPageJoinsWorker();
     void editHotkey_data();
     void editHotkey();
+    void firstInputWaitsForHotkeyModifiers_data();
+    void firstInputWaitsForHotkeyModifiers();
+    void stopWhileWaitingForModifiersRunsNothing();
 
 private:
     std::unique_ptr<ScopedRecordingBackend> m_backend;
@@ -299,6 +304,68 @@ void TestTaskWidget::editHotkey()
     QCOMPARE(m_page->hotkey()->shortcut().toString(QKeySequence::PortableText), shortcut);
     if (accept)
         QCOMPARE(m_page->hotkey()->isRegistered(), !typed.isEmpty() && result);
+}
+
+void TestTaskWidget::firstInputWaitsForHotkeyModifiers_data()
+{
+    using platform::ModifierKey::Alt;
+    using platform::ModifierKey::Control;
+    using platform::ModifierKey::Shift;
+    QTest::addColumn<QString>("hotkey");
+    QTest::addColumn<uint>("held");
+    QTest::addColumn<int>("releaseAfterMs"); // -1: never
+    QTest::addColumn<int>("minStartMs");
+    QTest::addColumn<int>("maxStartMs");
+    QTest::newRow("Ctrl released after 300 ms") << "Ctrl+F9" << uint(Control) << 300 << 280 << 900;
+    QTest::newRow("Ctrl+Alt, both held, released after 200 ms")
+        << "Ctrl+Alt+F9" << uint(Control | Alt) << 200 << 180 << 900;
+    QTest::newRow("held forever: bounded wait") << "Ctrl+F9" << uint(Control) << -1 << 950 << 2500;
+    QTest::newRow("another modifier held: no wait") << "Ctrl+F9" << uint(Shift) << -1 << 0 << 250;
+    QTest::newRow("hotkey without modifiers: no wait") << "F9" << uint(Control) << -1 << 0 << 250;
+}
+
+void TestTaskWidget::firstInputWaitsForHotkeyModifiers()
+{
+    QFETCH(QString, hotkey);
+    QFETCH(uint, held);
+    QFETCH(int, releaseAfterMs);
+    QFETCH(int, minStartMs);
+    QFETCH(int, maxStartMs);
+    m_page->hotkey()->setShortcut(QKeySequence(hotkey), false);
+    (*m_backend)->setHeldModifiers(held);
+    std::thread releaser;
+    if (releaseAfterMs >= 0) {
+        releaser = std::thread([this, releaseAfterMs] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(releaseAfterMs));
+            (*m_backend)->setHeldModifiers(0);
+        });
+    }
+
+    const auto pressed = Clock::now();
+    pressHotkey(m_page->hotkey());
+    QTRY_COMPARE_WITH_TIMEOUT(bodiesStarted.load(), 1, 5000);
+    if (releaser.joinable())
+        releaser.join();
+    const auto startMs = std::chrono::duration_cast<std::chrono::milliseconds>(
+                             Clock::duration(lastStartTime.load()) - pressed.time_since_epoch())
+                             .count();
+    QVERIFY2(startMs >= minStartMs && startMs <= maxStartMs,
+             qPrintable(QStringLiteral("job body started after %1 ms").arg(startMs)));
+    m_page->stopTask();
+}
+
+void TestTaskWidget::stopWhileWaitingForModifiersRunsNothing()
+{
+    m_page->hotkey()->setShortcut(QKeySequence(QStringLiteral("Ctrl+F9")), false);
+    (*m_backend)->setHeldModifiers(platform::ModifierKey::Control);
+    pressHotkey(m_page->hotkey());
+    QTest::qWait(100);
+    pressHotkey(m_page->hotkey()); // the user stops before letting go of Ctrl
+    QVERIFY(!m_page->isRunning());
+    QCOMPARE(bodiesStarted.load(), 0);
+    QTest::qWait(TaskWidget::FinishedPauseMs + 200); // the stopped worker's finish notice
+    QVERIFY(!m_page->isRunning());
+    QVERIFY(m_window->isVisible());
 }
 
 KLIQORA_TEST_MAIN(TestTaskWidget)

@@ -113,6 +113,8 @@ private slots:
     void virtualKeysArriveAsTheirKeys_data();
     void virtualKeysArriveAsTheirKeys();
     void heldCharacterIsReleasedAfterManyOthers();
+    void heldModifiersReportsInjectedModifiers_data();
+    void heldModifiersReportsInjectedModifiers();
 
 private:
     QWidget m_window;
@@ -245,6 +247,39 @@ void TestX11KeyboardInjection::heldCharacterIsReleasedAfterManyOthers()
               InputCalls{{Input::keyInput(0, KeyFlag::Unicode | KeyFlag::KeyUp, 0x4F60)}}});
     QVERIFY(sendFromWorker(calls));
     QTRY_COMPARE(m_edit->text(), QStringLiteral("\u4F60") + others);
+}
+
+void TestX11KeyboardInjection::heldModifiersReportsInjectedModifiers_data()
+{
+    namespace Mod = platform::ModifierKey;
+    QTest::addColumn<QList<int>>("vks");
+    QTest::addColumn<uint>("expected");
+    QTest::newRow("nothing") << QList<int>{} << 0u;
+    QTest::newRow("Ctrl") << QList<int>{Vk::Control} << uint(Mod::Control);
+    QTest::newRow("right Ctrl") << QList<int>{Vk::RControl} << uint(Mod::Control);
+    QTest::newRow("Shift+Alt") << QList<int>{Vk::Shift, Vk::Menu} << uint(Mod::Shift | Mod::Alt);
+    QTest::newRow("Win") << QList<int>{Vk::LWin} << uint(Mod::Meta);
+    QTest::newRow("a letter is no modifier") << QList<int>{'A'} << 0u;
+}
+
+// What a job waits on before its first input when its hotkey had modifiers.
+void TestX11KeyboardInjection::heldModifiersReportsInjectedModifiers()
+{
+    QFETCH(QList<int>, vks);
+    QFETCH(uint, expected);
+    InputCalls down;
+    InputCalls up;
+    for (int vk : vks) {
+        down.push_back(vkDown(uint16_t(vk)));
+        up.insert(up.begin(), vkUp(uint16_t(vk)));
+    }
+    m_keyLog->setFocus();
+    QVERIFY(sendFromWorker(down));
+    const uint held = platform::backend().heldModifiers();
+    QVERIFY(sendFromWorker(up));
+    QCOMPARE(held, expected);
+    QCOMPARE(platform::backend().heldModifiers(), 0u);
+    m_edit->setFocus();
 }
 
 KLIQORA_TEST_MAIN(TestX11KeyboardInjection)

@@ -56,6 +56,18 @@ void RecordingBackend::setScreenSize(int width, int height)
     m_screen = {width, height};
 }
 
+uint32_t RecordingBackend::heldModifiers()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_heldModifiers;
+}
+
+void RecordingBackend::setHeldModifiers(uint32_t modifiers)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_heldModifiers = modifiers;
+}
+
 void RecordingBackend::setCursorPos(int x, int y)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

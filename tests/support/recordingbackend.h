@@ -23,9 +23,12 @@ public:
     void endTimerResolution() override;
     bool setKeepAwake(bool on) override;
     std::unique_ptr<platform::InputCapture> createCapture() override;
+    uint32_t heldModifiers() override;
 
     void setScreenSize(int width, int height);
     void setCursorPos(int x, int y);
+    // What heldModifiers() reports (platform::ModifierKey bits).
+    void setHeldModifiers(uint32_t modifiers);
     // When false, createCapture() returns null, as on a system without capture.
     void setCaptureAvailable(bool available);
 
@@ -47,6 +50,7 @@ private:
     std::vector<Batch> m_batches;
     platform::ScreenSize m_screen{1920, 1080};
     platform::CursorPos m_cursor;
+    uint32_t m_heldModifiers = 0;
     int m_timerBegin = 0;
     int m_timerEnd = 0;
     bool m_keepAwake = false;
