@@ -36,9 +36,10 @@ unsigned sendInput(const Input* inputs, unsigned count)
 unsigned releaseHeldInput()
 {
     const std::vector<Input> releases = heldInput().takeReleases();
-    if (releases.empty())
-        return 0;
-    return backend().sendInput(releases.data(), unsigned(releases.size()));
+    const unsigned sent =
+        releases.empty() ? 0 : backend().sendInput(releases.data(), unsigned(releases.size()));
+    backend().waitForDelivery();
+    return sent;
 }
 
 std::unique_ptr<Backend> installBackend(std::unique_ptr<Backend> replacement)

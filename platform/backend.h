@@ -98,8 +98,13 @@ public:
     virtual const char* name() const = 0;
 
     // Sends the records as one unit, in order; returns how many were injected
-    // (0 on failure), like SendInput. Callable from any thread.
+    // (0 on failure), like SendInput. Callable from any thread. The system may still
+    // be delivering them on return; waitForDelivery() waits for that.
     virtual unsigned sendInput(const Input* inputs, unsigned count) = 0;
+
+    // Returns once the system has handled every record sent so far, so that other
+    // programs see its effect (a stopped job, a button that must be up).
+    virtual void waitForDelivery() {}
 
     // Size of the screen that absolute coordinates span, in pixels; {0, 0} when unknown.
     virtual ScreenSize primaryScreenSize() = 0;
@@ -137,7 +142,8 @@ unsigned sendInput(const Input* inputs, unsigned count);
 
 // Releases every key and button that sendInput() pressed and that no later record
 // released, in one batch; returns how many releases were sent. A stopped job calls
-// it once its thread has ended. Keys the user holds are not touched.
+// it once its thread has ended and returns once the system has handled them and
+// everything sent before. Keys the user holds are not touched.
 unsigned releaseHeldInput();
 
 // Convenience wrapper over backend().

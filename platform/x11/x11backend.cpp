@@ -23,6 +23,12 @@ namespace {
 // time a client needs to read the last key that used them.
 constexpr std::chrono::milliseconds kSpareRestoreIdle{500};
 
+// Pointer batches are only written to the server, which is what makes a fast
+// clicker fast: waiting for the server after every click costs a round trip each.
+// A wait at least this often keeps the server from falling behind, so a stop
+// takes effect promptly.
+constexpr std::chrono::milliseconds kPointerSyncInterval{1};
+
 const char kXcbPlatform[] = "xcb";
 
 // A Qt application on another platform plugin (offscreen, minimal, wayland, ...)
@@ -39,7 +45,9 @@ bool qtPlatformIsX11()
 } // namespace
 
 X11Backend::X11Backend(std::unique_ptr<X11Display> display)
-    : m_display(std::move(display)), m_pointer(std::make_unique<X11Pointer>(m_display->get())),
+    : m_display(std::move(display)),
+      m_pointerErrors(std::make_unique<X11ErrorCatcher>(m_display->get())),
+      m_pointer(std::make_unique<X11Pointer>(m_display->get())),
       m_keyboard(std::make_unique<X11Keyboard>(m_display->get()))
 {
     int eventBase = 0;
@@ -68,22 +76,21 @@ unsigned X11Backend::sendInput(const Input* inputs, unsigned count)
     if (!inputs || count == 0)
         return 0;
     std::lock_guard<std::mutex> lock(m_mutex);
-    X11ErrorCatcher errors(m_display->get());
-
     bool hasKeyboard = false;
-    bool hasAbsoluteMove = false;
-    for (unsigned i = 0; i < count; ++i) {
+    for (unsigned i = 0; i < count; ++i)
         hasKeyboard |= inputs[i].type == Input::Type::Keyboard;
-        hasAbsoluteMove |=
-            inputs[i].type == Input::Type::Mouse && X11Pointer::isAbsoluteMove(inputs[i].mouse);
-    }
-    // Current for every batch, so a resolution change between two calls is honoured.
-    const ScreenSize screen = hasAbsoluteMove ? rootSize() : ScreenSize{};
-    if (hasKeyboard) {
-        drainEvents(); // before the keyboard empties the queue: no resize goes unseen
-        m_keyboard->beginBatch();
-    }
+    if (!hasKeyboard)
+        return sendPointerBatch(inputs, count);
 
+    // Keyboard records may change the keyboard mapping, whose errors and timing
+    // matter to the very next record: this batch waits for the server. Earlier
+    // pointer batches are settled first so that their errors stay theirs.
+    if (m_unsynced)
+        syncPointerBatches();
+    X11ErrorCatcher errors(m_display->get());
+    const ScreenSize screen = screenForBatch(inputs, count);
+    drainEvents(); // before the keyboard empties the queue: no resize goes unseen
+    m_keyboard->beginBatch();
     unsigned sent = 0;
     for (unsigned i = 0; i < count; ++i) {
         if (inputs[i].type == Input::Type::Mouse) {
@@ -97,6 +104,8 @@ unsigned X11Backend::sendInput(const Input* inputs, unsigned count)
         }
     }
     // Synchronous, like SendInput: the server has queued every event on return.
+    m_unsynced = false;
+    m_lastSync = std::chrono::steady_clock::now();
     if (!errors.sync()) {
         qCWarning(x11Log, "X error %d while injecting input", errors.errorCode());
         return 0;
@@ -104,6 +113,47 @@ unsigned X11Backend::sendInput(const Input* inputs, unsigned count)
     if (m_keyboard->hasBoundSpares())
         m_spareRestorer->touch();
     return sent;
+}
+
+ScreenSize X11Backend::screenForBatch(const Input* inputs, unsigned count)
+{
+    for (unsigned i = 0; i < count; ++i) {
+        // Current for every batch, so a resolution change between two calls is honoured.
+        if (inputs[i].type == Input::Type::Mouse && X11Pointer::isAbsoluteMove(inputs[i].mouse))
+            return rootSize();
+    }
+    return {};
+}
+
+unsigned X11Backend::sendPointerBatch(const Input* inputs, unsigned count)
+{
+    const ScreenSize screen = screenForBatch(inputs, count);
+    for (unsigned i = 0; i < count; ++i)
+        m_pointer->send(inputs[i].mouse, screen);
+    m_unsynced = true;
+    if (std::chrono::steady_clock::now() - m_lastSync >= kPointerSyncInterval)
+        syncPointerBatches();
+    else
+        XFlush(m_display->get());
+    return count;
+}
+
+void X11Backend::syncPointerBatches()
+{
+    XSync(m_display->get(), False);
+    m_unsynced = false;
+    m_lastSync = std::chrono::steady_clock::now();
+    // Pointer requests do not fail in practice (fixed buttons, any coordinates); one
+    // that did is reported here, after its call has already counted it as sent.
+    if (const int code = m_pointerErrors->takeErrorCode())
+        qCWarning(x11Log, "X error %d while injecting pointer input", code);
+}
+
+void X11Backend::waitForDelivery()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_unsynced)
+        syncPointerBatches();
 }
 
 void X11Backend::drainEvents()

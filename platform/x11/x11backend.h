@@ -1,12 +1,14 @@
 #pragma once
 #include "../backend.h"
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 
 namespace platform::x11 {
 
 class X11Display;
+class X11ErrorCatcher;
 class X11IdleTimer;
 class X11Keyboard;
 class X11Pointer;
@@ -23,6 +25,7 @@ public:
 
     const char* name() const override { return "x11"; }
     unsigned sendInput(const Input* inputs, unsigned count) override;
+    void waitForDelivery() override;
     // The root window's size: the whole desktop, every monitor included.
     ScreenSize primaryScreenSize() override;
     bool cursorPos(CursorPos& pos) override;
@@ -42,9 +45,19 @@ private:
     // Reads the events queued on our connection without waiting for any.
     void drainEvents();
     bool restoreIdleSpares();
+    // The root size when the batch holds an absolute move, else {0, 0}.
+    ScreenSize screenForBatch(const Input* inputs, unsigned count);
+    // A batch of pointer records only is written without waiting for the server.
+    unsigned sendPointerBatch(const Input* inputs, unsigned count);
+    // Waits for the server to handle every request and reports a pointer batch's error.
+    void syncPointerBatches();
 
     std::mutex m_mutex;
     std::unique_ptr<X11Display> m_display;
+    // Errors of pointer batches the server handles after their call returned.
+    std::unique_ptr<X11ErrorCatcher> m_pointerErrors;
+    std::chrono::steady_clock::time_point m_lastSync;
+    bool m_unsynced = false; // requests were written since the last sync
     std::unique_ptr<X11Pointer> m_pointer;
     std::unique_ptr<X11Keyboard> m_keyboard;
     bool m_screenSaverExtension = false;

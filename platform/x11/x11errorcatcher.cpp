@@ -66,6 +66,14 @@ X11ErrorCatcher::~X11ErrorCatcher()
     }
 }
 
+int X11ErrorCatcher::takeErrorCode()
+{
+    std::lock_guard<std::mutex> lock(registryMutex());
+    const int code = m_errorCode;
+    m_errorCode = 0;
+    return code;
+}
+
 bool X11ErrorCatcher::sync()
 {
     XSync(m_display, False);

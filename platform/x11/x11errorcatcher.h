@@ -21,6 +21,8 @@ public:
 
     // The first error code seen, 0 when none.
     int errorCode() const { return m_errorCode; }
+    // The first error code seen since the last call, 0 when none; then forgets it.
+    int takeErrorCode();
 
 private:
     friend int handleXError(Display* display, XErrorEvent* event);
