@@ -25,3 +25,24 @@ function(kliqora_add_test name)
     endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
 endfunction()
+
+# kliqora_add_wincrosscompile_test(<name> <script> TIMEOUT <seconds>)
+# Compiles Windows-only sources with the mingw-w64 cross compiler through <script>
+# (a cmake -P script that prints "SKIPPED: no mingw-w64 cross compiler" when there
+# is none), so they cannot rot unseen on a Linux-only CI.
+function(kliqora_add_wincrosscompile_test name script)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "" ${ARGN})
+    if(WIN32)
+        return()
+    endif()
+    find_program(KLIQORA_MINGW_CXX x86_64-w64-mingw32-g++)
+    add_test(NAME ${name}
+        COMMAND ${CMAKE_COMMAND}
+            -DCXX=${KLIQORA_MINGW_CXX}
+            -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+            -DOUT_DIR=${CMAKE_CURRENT_BINARY_DIR}/wincrosscompile
+            -P ${script})
+    set_tests_properties(${name} PROPERTIES
+        LABELS unit TIMEOUT ${ARG_TIMEOUT}
+        SKIP_REGULAR_EXPRESSION "SKIPPED: no mingw-w64 cross compiler")
+endfunction()

@@ -193,19 +193,24 @@ ScreenSize X11Backend::primaryScreenSize()
     return rootSize();
 }
 
+bool X11Backend::queryPointer(CursorPos& pos, unsigned& mask)
+{
+    Window root = 0;
+    Window child = 0;
+    int winX = 0;
+    int winY = 0;
+    // False when the pointer is on another screen of this display.
+    return XQueryPointer(m_display->get(), m_display->root(), &root, &child, &pos.x, &pos.y,
+                         &winX, &winY, &mask);
+}
+
 uint32_t X11Backend::heldModifiers()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int winX = 0;
-    int winY = 0;
+    CursorPos pos;
     unsigned mask = 0;
     // The pointer query carries the core keyboard's modifier state, XTest presses included.
-    XQueryPointer(m_display->get(), m_display->root(), &root, &child, &rootX, &rootY, &winX,
-                  &winY, &mask);
+    queryPointer(pos, mask);
     // clang-format off
     struct Bit { unsigned x11; uint32_t modifier; };
     static constexpr Bit Bits[] = {
@@ -224,17 +229,11 @@ uint32_t X11Backend::heldModifiers()
 bool X11Backend::cursorPos(CursorPos& pos)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int winX = 0;
-    int winY = 0;
     unsigned mask = 0;
-    if (!XQueryPointer(m_display->get(), m_display->root(), &root, &child, &rootX, &rootY, &winX,
-                       &winY, &mask))
-        return false; // the pointer is on another screen of this display
-    pos = {rootX, rootY};
+    CursorPos queried;
+    if (!queryPointer(queried, mask))
+        return false;
+    pos = queried;
     return true;
 }
 

@@ -42,6 +42,8 @@ private:
     // the root window, so only then is it asked for again (one round trip saved per
     // absolute move and per size query, which a fast clicker makes for every click).
     ScreenSize rootSize();
+    // The pointer's root position and the modifier and button mask; false off this screen.
+    bool queryPointer(CursorPos& pos, unsigned& mask);
     // Reads the events queued on our connection without waiting for any.
     void drainEvents();
     bool restoreIdleSpares();
