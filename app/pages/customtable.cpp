@@ -1,14 +1,12 @@
 #include "customtable.h"
 
 #include "appstyle.h"
+#include "rowactions.h"
 #include "rowbuttons.h"
 #include "tablelook.h"
 
-#include <QAction>
 #include <QHeaderView>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -141,45 +139,35 @@ void CustomTable::onBtnDesignClicked()
 
 void CustomTable::onBtnDeleteClicked()
 {
-    const QPointer<QObject> button = sender();
     const int row = senderRow();
     if (row < 0)
         return;
-    const QString name = item(row, NameColumn)->text();
-    const auto answer =
-        QMessageBox::question(this, tr("删除确认"), tr("确定要删除录制 \"%1\" 吗？").arg(name),
-                              QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
-    // The box ran an event loop: find the row again rather than trusting the old number.
-    const int current = RowButtons::rowOf(this, button.data(), NameColumn);
-    if (current < 0)
-        return;
-    removeRow(current);
-    emit sigDeleteFlow(current);
+    const int removed = RowActions::confirmAndRemoveRow(this, sender(), NameColumn,
+                                                        item(row, NameColumn)->text());
+    if (removed >= 0)
+        emit sigDeleteFlow(removed);
 }
 
 void CustomTable::onBtnOtherClicked()
 {
-    const QPointer<QWidget> button = qobject_cast<QWidget*>(sender());
+    auto* button = qobject_cast<QWidget*>(sender());
     if (!button || senderRow() < 0)
         return;
-    QMenu menu(this);
-    menu.setObjectName(QLatin1String(MenuObjectName));
-    AppStyle::setupRoundedMenu(&menu);
-    QAction* rename = menu.addAction(tr("重命名"));
-    QAction* copy = menu.addAction(tr("创建副本"));
-    QAction* hotkey = menu.addAction(tr("设置快捷键"));
-    QAction* chosen = menu.exec(button->mapToGlobal(QPoint(button->width() / 2, button->height())));
-    if (!chosen || !button)
-        return;
-    const int row = RowButtons::rowOf(this, button.data(), NameColumn);
-    if (row < 0)
-        return;
-    if (chosen == rename)
-        emit sigRenameFlow(row);
-    else if (chosen == copy)
-        emit sigCopyFlow(row);
-    else if (chosen == hotkey)
-        emit sigSetFlowHotKey(row);
+    const RowActions::MoreResult chosen =
+        RowActions::execMoreMenu(this, button, NameColumn, [](QMenu* menu) {
+            menu->setObjectName(QLatin1String(MenuObjectName));
+        });
+    switch (chosen.choice) {
+    case RowActions::MoreChoice::Rename:
+        emit sigRenameFlow(chosen.row);
+        break;
+    case RowActions::MoreChoice::Copy:
+        emit sigCopyFlow(chosen.row);
+        break;
+    case RowActions::MoreChoice::Hotkey:
+        emit sigSetFlowHotKey(chosen.row);
+        break;
+    case RowActions::MoreChoice::None:
+        break;
+    }
 }

@@ -1,13 +1,12 @@
 #include "recordtable.h"
 
 #include "appstyle.h"
+#include "rowactions.h"
 #include "rowbuttons.h"
 #include "tablelook.h"
 
 #include <QHeaderView>
 #include <QMenu>
-#include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 
 namespace {
@@ -126,46 +125,32 @@ void RecordTable::onBtnRunClicked()
 
 void RecordTable::onBtnDeleteClicked()
 {
-    const QPointer<QObject> button = sender();
     const int row = senderRow();
     if (row < 0)
         return;
     const QString name = rowName(row);
-    const auto answer =
-        QMessageBox::question(this, tr("删除确认"), tr("确定要删除录制 \"%1\" 吗？").arg(name),
-                              QMessageBox::Yes | QMessageBox::No);
-    if (answer != QMessageBox::Yes)
-        return;
-    // The question ran an event loop: find the row again before removing it.
-    const int current = RowButtons::rowOf(this, button.data(), NameColumn);
-    if (current < 0)
-        return;
-    removeRow(current);
-    emit sigDeleteTask(name);
+    if (RowActions::confirmAndRemoveRow(this, sender(), NameColumn, name) >= 0)
+        emit sigDeleteTask(name);
 }
 
 void RecordTable::onBtnOtherClicked()
 {
-    const QPointer<QWidget> button = qobject_cast<QWidget*>(sender());
-    const int row = senderRow();
-    if (!button || row < 0)
+    auto* button = qobject_cast<QWidget*>(sender());
+    if (!button || senderRow() < 0)
         return;
-    QMenu menu(this);
-    AppStyle::setupRoundedMenu(&menu);
-    QAction* rename = menu.addAction(tr("重命名"));
-    QAction* copy = menu.addAction(tr("创建副本"));
-    QAction* hotkey = menu.addAction(tr("设置快捷键"));
-    emit sigMenuAboutToShow(&menu);
-    const QPoint below = button->mapToGlobal(QPoint(button->width() / 2, button->height()));
-    QAction* chosen = menu.exec(below);
-    // The menu ran an event loop: the row may have moved or gone meanwhile.
-    const int current = RowButtons::rowOf(this, button.data(), NameColumn);
-    if (!chosen || current < 0)
-        return;
-    if (chosen == rename)
-        emit sigRenameTask(current);
-    else if (chosen == copy)
-        emit sigCopyTask(current);
-    else if (chosen == hotkey)
-        emit sigSetTaskHotKey(current);
+    const RowActions::MoreResult chosen = RowActions::execMoreMenu(
+        this, button, NameColumn, [this](QMenu* menu) { emit sigMenuAboutToShow(menu); });
+    switch (chosen.choice) {
+    case RowActions::MoreChoice::Rename:
+        emit sigRenameTask(chosen.row);
+        break;
+    case RowActions::MoreChoice::Copy:
+        emit sigCopyTask(chosen.row);
+        break;
+    case RowActions::MoreChoice::Hotkey:
+        emit sigSetTaskHotKey(chosen.row);
+        break;
+    case RowActions::MoreChoice::None:
+        break;
+    }
 }

@@ -1,0 +1,60 @@
+#include "rowactions.h"
+
+#include "appstyle.h"
+#include "rowbuttons.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QTableWidget>
+
+namespace {
+QString text(const char* source)
+{
+    return QCoreApplication::translate("RowActions", source);
+}
+} // namespace
+
+int RowActions::confirmAndRemoveRow(QTableWidget* table, QObject* button, int keyColumn,
+                                    const QString& name)
+{
+    const QPointer<QObject> guard = button;
+    const auto answer = QMessageBox::question(table, text("删除确认"),
+                                              text("确定要删除录制 \"%1\" 吗？").arg(name),
+                                              QMessageBox::Yes | QMessageBox::No);
+    if (answer != QMessageBox::Yes)
+        return -1;
+    const int row = RowButtons::rowOf(table, guard.data(), keyColumn);
+    if (row >= 0)
+        table->removeRow(row);
+    return row;
+}
+
+RowActions::MoreResult RowActions::execMoreMenu(QTableWidget* table, QWidget* button,
+                                                int keyColumn,
+                                                const std::function<void(QMenu*)>& beforeShow)
+{
+    const QPointer<QWidget> guard = button;
+    QMenu menu(table);
+    AppStyle::setupRoundedMenu(&menu);
+    const QAction* rename = menu.addAction(text("重命名"));
+    const QAction* copy = menu.addAction(text("创建副本"));
+    const QAction* hotkey = menu.addAction(text("设置快捷键"));
+    if (beforeShow)
+        beforeShow(&menu);
+    const QAction* chosen =
+        menu.exec(button->mapToGlobal(QPoint(button->width() / 2, button->height())));
+    MoreResult result;
+    result.row = RowButtons::rowOf(table, guard.data(), keyColumn);
+    if (!chosen || result.row < 0)
+        return result;
+    if (chosen == rename)
+        result.choice = MoreChoice::Rename;
+    else if (chosen == copy)
+        result.choice = MoreChoice::Copy;
+    else if (chosen == hotkey)
+        result.choice = MoreChoice::Hotkey;
+    return result;
+}
