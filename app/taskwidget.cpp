@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QKeySequence>
+#include <QMessageBox>
 #include <QThread>
 
 #include <chrono>
@@ -178,6 +179,15 @@ bool TaskWidget::editHotkey(QString& hotkey)
     m_hotkey->setShortcut(QKeySequence(hotkey), false);
     m_hotkey->setRegistered(true);
     return m_hotkey->isRegistered();
+}
+
+bool TaskWidget::editHotkeyOrWarn(QString& hotkey)
+{
+    if (editHotkey(hotkey))
+        return true;
+    QMessageBox::warning(this, tr("快捷键设置失败"),
+                         tr("无法注册快捷键 %1，可能已被占用。").arg(hotkey));
+    return false;
 }
 
 void TaskWidget::setHotkeysBlocked(bool block)

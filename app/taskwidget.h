@@ -50,6 +50,8 @@ public:
     // the text and m_hotkey is re-registered with it (unregistered for an empty
     // text). False only when a non-empty key could not be registered.
     bool editHotkey(QString& hotkey);
+    // editHotkey(), telling the user when the new key could not be registered.
+    bool editHotkeyOrWarn(QString& hotkey);
 
     void setHotkeysBlocked(bool block);
     void hideMainWindow();

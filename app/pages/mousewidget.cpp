@@ -280,9 +280,7 @@ void MouseWidget::onHotKeySetClicked()
 {
     const QString previous = m_task->hotKey();
     QString hotkey = m_hotkey->shortcut().toString(QKeySequence::PortableText);
-    if (!editHotkey(hotkey)) {
-        QMessageBox::warning(this, tr("快捷键设置失败"),
-                             tr("无法注册快捷键 %1，可能已被占用。").arg(hotkey));
+    if (!editHotkeyOrWarn(hotkey)) {
         ui->btnDoClick->setText(buttonText(previous));
         return;
     }

@@ -562,11 +562,6 @@ void RecordWidget::onHotKeySetClicked()
 {
     const QString previous = m_hotkey->shortcut().toString(QKeySequence::PortableText);
     QString hotkey = previous;
-    if (!editHotkey(hotkey)) {
-        QMessageBox::warning(this, tr("快捷键设置失败"),
-                             tr("无法注册快捷键 %1，可能已被占用。").arg(hotkey));
-        ui->btnRecord->setText(buttonText(previous));
-        return;
-    }
-    ui->btnRecord->setText(buttonText(hotkey));
+    const bool changed = editHotkeyOrWarn(hotkey);
+    ui->btnRecord->setText(buttonText(changed ? hotkey : previous));
 }
