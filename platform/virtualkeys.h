@@ -27,6 +27,7 @@ constexpr uint16_t LMenu = 0xA4, RMenu = 0xA5;
 constexpr uint16_t BrowserBack = 0xA6, BrowserForward = 0xA7, BrowserRefresh = 0xA8;
 constexpr uint16_t BrowserStop = 0xA9, BrowserSearch = 0xAA, BrowserFavorites = 0xAB;
 constexpr uint16_t BrowserHome = 0xAC;
+constexpr uint16_t Packet = 0xE7; // a captured Unicode character; the scan code holds its unit
 constexpr uint16_t VolumeMute = 0xAD, VolumeDown = 0xAE, VolumeUp = 0xAF;
 constexpr uint16_t MediaNextTrack = 0xB0, MediaPrevTrack = 0xB1, MediaStop = 0xB2;
 constexpr uint16_t MediaPlayPause = 0xB3;

@@ -4,6 +4,7 @@
 #include "task.h"
 
 #include "appconfig.h"
+#include "platform/virtualkeys.h"
 
 #include <chrono>
 #include <limits>
@@ -164,6 +165,16 @@ void RecordPlayer::sendKey(const KeyboardEvent& event)
 {
     const auto vk = static_cast<uint16_t>(event.vkCode);
     const bool up = event.type == EventType::KeyUp;
+    if (vk == platform::Vk::Packet) {
+        // Text another program typed as characters: the packet key itself types
+        // nothing, the character is in the scan code. The process-wide account of
+        // held input releases it should the replay stop between its down and up.
+        const uint32_t flags = platform::KeyFlag::Unicode | (up ? platform::KeyFlag::KeyUp : 0);
+        const platform::Input input =
+            platform::Input::keyInput(0, flags, static_cast<uint16_t>(event.scanCode));
+        platform::sendInput(&input, 1);
+        return;
+    }
     const platform::Input input = platform::Input::keyInput(vk, up ? platform::KeyFlag::KeyUp : 0);
     platform::sendInput(&input, 1);
     if (up)

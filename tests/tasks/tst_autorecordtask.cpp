@@ -271,6 +271,13 @@ void TestAutoRecordTask::replay_sendsEachKindAsRecorded()
     task.mouseHook(0, mouse(Msg::MouseWheel, 0, 0, t + 6 * Ms, uint32_t(240) << 16));
     task.keyboardHook(0, key(Msg::KeyDown, Vk::Return, t + 7 * Ms));
     task.keyboardHook(0, key(Msg::KeyUp, Vk::Return, t + 8 * Ms));
+    platform::CapturedKey character = key(Msg::KeyDown, Vk::Packet, t + 9 * Ms);
+    character.scanCode = 0x4F60; // typed as a character by another program
+    task.keyboardHook(0, character);
+    character.message = Msg::KeyUp;
+    character.flags = platform::CapturedKeyFlag::Up;
+    character.timeNs = t + 10 * Ms;
+    task.keyboardHook(0, character);
     task.run();
 
     const std::vector<RecordingBackend::Batch> expected = {
@@ -282,6 +289,8 @@ void TestAutoRecordTask::replay_sendsEachKindAsRecorded()
         {Input::mouseInput(MouseFlag::Wheel, 0, 0, 240)},
         {keyIn(Vk::Return, false)}, // recorded scan code and flags are not sent
         {keyIn(Vk::Return, true)},
+        {Input::keyInput(0, platform::KeyFlag::Unicode, 0x4F60)},
+        {Input::keyInput(0, platform::KeyFlag::Unicode | platform::KeyFlag::KeyUp, 0x4F60)},
     };
     QVERIFY(backend->batches() == expected);
 }
