@@ -3,20 +3,19 @@
 // builds, and "keyboard.kqt" at quit and start-up.
 
 #include "appconfig.h"
-#include "dialogs/hotkeyset.h"
 #include "keyboardtasklist.h"
 #include "pages/keyboardwidget.h"
 #include "pages/keytable.h"
 #include "pages/shortcutedit.h"
 #include "pages/spinboxdelegate.h"
 #include "qhotkey.h"
+#include "modalanswers.h"
 #include "recordingbackend.h"
 #include "taskfile.h"
 #include "testenvironment.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -26,22 +25,6 @@
 #include <memory>
 
 namespace {
-
-struct MessageBoxCloser
-{
-    QString title;
-    QString text;
-    void arm(QObject* context)
-    {
-        QTimer::singleShot(0, context, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                title = box->windowTitle();
-                text = box->text();
-                box->accept();
-            }
-        });
-    }
-};
 
 QStringList keysOf(const KeyTable* table)
 {
@@ -276,15 +259,10 @@ void TestKeyBoardWidget::hotkeyChange_failureKeepsOldText()
     // Offscreen nothing can be registered: the change fails like a key in use elsewhere.
     createPage();
     MessageBoxCloser closer;
-    QTimer::singleShot(0, this, [&] {
-        auto* dialog = qobject_cast<HotKeySet*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        QCOMPARE(dialog->hotkeyText(), QStringLiteral("F3"));
-        dialog->setHotkeyText(QStringLiteral("F8"));
-        closer.arm(this);
-        dialog->accept();
-    });
+    QString preset;
+    answerHotkeyDialog(this, QStringLiteral("F8"), &preset, [&] { closer.arm(this); });
     m_page->onHotKeySetClicked();
+    QCOMPARE(preset, QStringLiteral("F3"));
     QCOMPARE(closer.title, QStringLiteral("快捷键设置失败"));
     QCOMPARE(closer.text, QStringLiteral("无法注册快捷键 F8，可能已被占用。"));
     QCOMPARE(m_page->findChild<QPushButton*>(QStringLiteral("btnPressKey"))->text(),

@@ -3,11 +3,11 @@
 // "mouse.kqt" at start-up and quit.
 
 #include "appconfig.h"
-#include "dialogs/hotkeyset.h"
 #include "globalmousewidget.h"
 #include "mousetask.h"
 #include "pages/mousewidget.h"
 #include "qhotkey.h"
+#include "modalanswers.h"
 #include "recordingbackend.h"
 #include "taskfile.h"
 #include "testenvironment.h"
@@ -17,7 +17,6 @@
 #include <QIntValidator>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -52,23 +51,6 @@ GlobalMouseWidget* visibleTag()
                 return tag;
     return nullptr;
 }
-
-// Closes the next message box and keeps its title and text.
-struct MessageBoxCloser
-{
-    QString title;
-    QString text;
-    void arm(QObject* context)
-    {
-        QTimer::singleShot(0, context, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                title = box->windowTitle();
-                text = box->text();
-                box->accept();
-            }
-        });
-    }
-};
 
 void writeMouseFile(const QByteArray& bytes)
 {
@@ -333,15 +315,10 @@ void TestMouseWidget::hotkeyChange_failureKeepsOldText()
     // program.
     createPage();
     MessageBoxCloser closer;
-    QTimer::singleShot(0, this, [&] {
-        auto* dialog = qobject_cast<HotKeySet*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        QCOMPARE(dialog->hotkeyText(), QStringLiteral("F2"));
-        dialog->setHotkeyText(QStringLiteral("F7"));
-        closer.arm(this);
-        dialog->accept();
-    });
+    QString preset;
+    answerHotkeyDialog(this, QStringLiteral("F7"), &preset, [&] { closer.arm(this); });
     m_page->onHotKeySetClicked();
+    QCOMPARE(preset, QStringLiteral("F2"));
     QCOMPARE(closer.title, QStringLiteral("快捷键设置失败"));
     QCOMPARE(closer.text, QStringLiteral("无法注册快捷键 F7，可能已被占用。"));
     QCOMPARE(child<QPushButton>(m_page.get(), "btnDoClick")->text(),
@@ -352,13 +329,10 @@ void TestMouseWidget::hotkeyChange_failureKeepsOldText()
 void TestMouseWidget::hotkeyChange_emptyLeavesNoHotkey()
 {
     createPage();
-    QTimer::singleShot(0, this, [&] {
-        auto* dialog = qobject_cast<HotKeySet*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        dialog->setHotkeyText(QString());
-        dialog->accept();
-    });
+    QString preset;
+    answerHotkeyDialog(this, QString(), &preset);
     m_page->onHotKeySetClicked();
+    QCOMPARE(preset, QStringLiteral("F2"));
     QCOMPARE(child<QPushButton>(m_page.get(), "btnDoClick")->text(),
              QStringLiteral("启动/停止连点\n[]"));
     QCOMPARE(m_page->task()->hotKey(), QString());
