@@ -10,9 +10,9 @@
 //    event (also the ones grabbed by another client, such as a hotkey). RECORD data
 //    can reach its client in batches, so only the server time of those is used.
 //
-// Commands on stdin, one per line: "mark" forgets what was seen so far and takes the
+// Commands on stdin, one per line: "mark" forgets what was seen so far, takes the
 // focus and the top of the stack back (a program under test may have shown its own
-// window), "dump PATH"
+// window) and answers "ok", "dump PATH"
 // writes what was seen since the last mark and answers "ok", "quit" ends.
 // "ready" is printed once the window is mapped and focused and recording runs.
 //
@@ -151,8 +151,13 @@ bool readCommands(Display* dpy, Window win, std::string& pending)
             XRaiseWindow(dpy, win);
             XSetInputFocus(dpy, win, RevertToParent, CurrentTime);
             XSync(dpy, False);
-            std::lock_guard<std::mutex> lock(g_mutex);
-            g_seen.clear();
+            {
+                std::lock_guard<std::mutex> lock(g_mutex);
+                g_seen.clear();
+            }
+            // Answered so the driver sends nothing before the slate is clean.
+            std::printf("ok\n");
+            std::fflush(stdout);
         } else if (line.rfind("dump ", 0) == 0) {
             std::printf(dump(line.substr(5)) ? "ok\n" : "failed\n");
             std::fflush(stdout);

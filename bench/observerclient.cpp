@@ -46,6 +46,17 @@ void ObserverClient::mark()
 {
     m_process.write("mark\n");
     m_process.waitForBytesWritten(AnswerTimeoutMs);
+    // Input sent before the observer has cleared its list would be dropped with it.
+    readAnswer();
+}
+
+bool ObserverClient::readAnswer()
+{
+    while (!m_process.canReadLine()) {
+        if (!m_process.waitForReadyRead(AnswerTimeoutMs))
+            return false;
+    }
+    return m_process.readLine().trimmed() == "ok";
 }
 
 QVector<SeenEvent> ObserverClient::collect(int settleMs)
@@ -54,11 +65,7 @@ QVector<SeenEvent> ObserverClient::collect(int settleMs)
     QVector<SeenEvent> events;
     m_process.write(QByteArray("dump ") + m_dumpPath.toLocal8Bit() + '\n');
     m_process.waitForBytesWritten(AnswerTimeoutMs);
-    while (!m_process.canReadLine()) {
-        if (!m_process.waitForReadyRead(AnswerTimeoutMs))
-            return events;
-    }
-    if (m_process.readLine().trimmed() != "ok")
+    if (!readAnswer())
         return events;
     QFile file(m_dumpPath);
     if (!file.open(QIODevice::ReadOnly))

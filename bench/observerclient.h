@@ -34,6 +34,8 @@ public:
                                      const QString& kind);
 
 private:
+    // Waits for the observer's answer to the last command; true for "ok".
+    bool readAnswer();
     QString m_program;
     QProcess m_process;
     QString m_dumpPath;
