@@ -34,6 +34,7 @@ int main(int argc, char* argv[])
     QTranslator translator;
     if (!UiStartup::installQtTranslator(app, translator))
         qCInfo(logCategory()) << "No Qt translation found; standard buttons stay in English";
+    UiStartup::installMessageBoxErrorReporter();
     // Linux themes put pictures on dialog buttons; the program's buttons carry text only.
     app.setStyleSheet(
         AppStyle::messageBoxStyleSheet() +

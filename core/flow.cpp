@@ -1,16 +1,15 @@
 #include "flow.h"
 
 #include "appconfig.h"
+#include "errorreporter.h"
 #include "logcategory.h"
 #include "operation.h"
 #include "operationfactory.h"
 
-#include <QApplication>
 #include <QDataStream>
 #include <QDateTime>
 #include <QFile>
 #include <QKeySequence>
-#include <QMessageBox>
 #include <QSaveFile>
 
 const QString Flow::TimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
@@ -22,11 +21,7 @@ void reportFileError(const QString& action, const QString& fileName, const QStri
 {
     const QString text = action + Flow::tr(" %1:\n%2.").arg(fileName, reason);
     qCWarning(logCategory).noquote() << text;
-    // Only a widget program can show a box; elsewhere the log line is the report.
-    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        QMessageBox::warning(nullptr, Flow::tr("Kliqora妙指灵-键盘鼠标自动化输入工具"), text,
-                             QMessageBox::Ok);
-    }
+    ErrorReporter::report(Flow::tr("Kliqora妙指灵-键盘鼠标自动化输入工具"), text);
 }
 
 void prepareStream(QDataStream& stream)

@@ -35,6 +35,7 @@ int main(int argc, char* argv[])
     UiStartup::setApplicationFont(uiFontPointSize);
     QTranslator translator;
     UiStartup::installQtTranslator(app, translator);
+    UiStartup::installMessageBoxErrorReporter();
 
     AppConfig::instance()->load();
     AppLogger::init();

@@ -1,4 +1,4 @@
-#include "backend.h"
+#include "platform/backend.h"
 #include "heldinput.h"
 
 #include <utility>

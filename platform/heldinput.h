@@ -6,7 +6,7 @@
 // user's desktop with a key or button down.
 // Standard C++ only: this header is also compiled by the Windows cross compiler,
 // whose thread model has no std::mutex, hence the spin lock.
-#include "input.h"
+#include "platform/input.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "winabsolutecoordinates.h"
 
-#include "../input.h"
+#include "platform/input.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "../null/nullbackend.h"
+#include "null/nullbackend.h"
 #include "x11backend.h"
 
 namespace platform {

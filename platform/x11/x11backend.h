@@ -1,5 +1,5 @@
 #pragma once
-#include "../backend.h"
+#include "platform/backend.h"
 
 #include <chrono>
 #include <memory>

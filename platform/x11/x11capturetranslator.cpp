@@ -1,6 +1,6 @@
 #include "x11capturetranslator.h"
 
-#include "../virtualkeys.h"
+#include "platform/virtualkeys.h"
 #include "x11keysyms.h"
 
 #include <X11/X.h>

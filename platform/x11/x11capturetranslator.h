@@ -1,7 +1,7 @@
 #pragma once
 // Turns one recorded core device event into what a low-level Windows hook reports.
 
-#include "../backend.h"
+#include "platform/backend.h"
 
 #include <cstdint>
 

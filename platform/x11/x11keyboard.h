@@ -1,5 +1,5 @@
 #pragma once
-#include "../input.h"
+#include "platform/input.h"
 #include "x11keyboardmap.h"
 #include "x11sparekeycodes.h"
 

@@ -1,6 +1,6 @@
 #include "x11keysyms.h"
 
-#include "../virtualkeys.h"
+#include "platform/virtualkeys.h"
 
 #include <X11/XF86keysym.h>
 #include <X11/keysym.h>

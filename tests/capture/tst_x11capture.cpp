@@ -3,9 +3,9 @@
 
 #include "platform/backend.h"
 #include "platform/virtualkeys.h"
-#include "platform/x11/x11capture.h"
-#include "platform/x11/x11keysyms.h"
 #include "testenvironment.h"
+#include "x11/x11capture.h"
+#include "x11/x11keysyms.h"
 
 #include <QDir>
 #include <QElapsedTimer>

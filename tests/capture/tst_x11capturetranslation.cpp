@@ -2,9 +2,9 @@
 // times mapped onto the steady clock.
 
 #include "platform/virtualkeys.h"
-#include "platform/x11/x11captureclock.h"
-#include "platform/x11/x11capturetranslator.h"
 #include "testenvironment.h"
+#include "x11/x11captureclock.h"
+#include "x11/x11capturetranslator.h"
 
 #include <X11/X.h>
 #include <X11/keysym.h>

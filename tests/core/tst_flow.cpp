@@ -1,4 +1,5 @@
 #include "appconfig.h"
+#include "errorreporter.h"
 #include "flow.h"
 #include "keyboardoperation.h"
 #include "mouseclickoperation.h"
@@ -7,6 +8,7 @@
 #include "recordingbackend.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
+#include "uistartup.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -17,6 +19,7 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <memory>
@@ -24,7 +27,9 @@
 
 #ifdef Q_OS_UNIX
 #include <csignal>
+#include <cstdio>
 #include <sys/resource.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -127,6 +132,44 @@ private:
     QTimer m_timer;
 };
 
+#ifdef Q_OS_UNIX
+// Sends what the process writes to standard error into a file while it lives.
+class StandardErrorCapture
+{
+public:
+    StandardErrorCapture()
+    {
+        std::fflush(stderr);
+        if (m_file.open()) {
+            m_saved = dup(STDERR_FILENO);
+            dup2(m_file.handle(), STDERR_FILENO);
+        }
+    }
+    ~StandardErrorCapture() { restore(); }
+
+    QByteArray written()
+    {
+        restore();
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+        m_saved = -1;
+    }
+
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+#endif
+
 } // namespace
 
 class TestFlow : public QObject
@@ -143,6 +186,9 @@ private slots:
         QVERIFY(m_dir.isValid());
         OperationFactory::instance()->registerBuiltinOperations();
     }
+
+    // As in both programs: failures are shown in a message box.
+    void init() { UiStartup::installMessageBoxErrorReporter(); }
 
     void cleanup() { Operation::setDefaultInterval(0); }
 
@@ -353,6 +399,27 @@ private slots:
                                                 QStringLiteral(":\n")),
                  qPrintable(boxes.texts.first()));
         QCOMPARE(log.lines(), boxes.texts);
+    }
+
+    void failureWithoutReporterGoesToStandardError()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("redirects the standard error descriptor");
+#else
+        ErrorReporter::install(nullptr); // a program without windows
+        Flow flow;
+        MessageBoxCatcher boxes;
+        LogCapture log; // keeps the log line itself off standard error
+        StandardErrorCapture standardError;
+        QVERIFY(!flow.load(path(QStringLiteral("missing.flw"))));
+        const QByteArray written = standardError.written();
+
+        QCOMPARE(log.lines().size(), 1);
+        QVERIFY(log.lines().first().startsWith(QStringLiteral("无法读取文件 ")));
+        QCOMPARE(written, log.lines().first().toLocal8Bit() + '\n');
+        QTest::qWait(30);
+        QVERIFY(boxes.texts.isEmpty());
+#endif
     }
 
     void failedSaveShowsMessage_data()

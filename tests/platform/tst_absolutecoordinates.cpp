@@ -2,7 +2,7 @@
 // as the same pixel, on every screen size, or clicks land one pixel off.
 #include "testenvironment.h"
 
-#include "platform/x11/x11pointer.h"
+#include "x11/x11pointer.h"
 
 class TestAbsoluteCoordinates : public QObject
 {

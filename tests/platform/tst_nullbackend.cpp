@@ -2,9 +2,9 @@
 // server is reachable) every platform call fails cleanly and nothing crashes.
 #include "testenvironment.h"
 
+#include "null/nullbackend.h"
 #include "platform/backend.h"
-#include "platform/null/nullbackend.h"
-#include "platform/x11/x11backend.h"
+#include "x11/x11backend.h"
 
 #include <cstring>
 

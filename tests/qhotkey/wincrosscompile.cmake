@@ -1,17 +1,22 @@
 # Compiles the Win32 half of the hotkey library with the mingw-w64 cross compiler,
 # warnings as errors, and links it into a small Windows program.
-# Usage: cmake -DCXX=<compiler> -DSOURCE_DIR=<repo> -DOUT_DIR=<dir> -P wincrosscompile.cmake
+# Usage: cmake -DCXX=<compiler> -DREQUIRED=<ON|OFF> -DSOURCE_DIR=<repo>
+#              -DSOURCES=<file|file|...> -DOUT_DIR=<dir> -P wincrosscompile.cmake
 
 if(NOT CXX OR NOT EXISTS "${CXX}")
+    if(REQUIRED)
+        message(FATAL_ERROR "The mingw-w64 cross compiler is missing: run scripts/setup")
+    endif()
     message("SKIPPED: no mingw-w64 cross compiler")
     return()
 endif()
 
+# The library's private root, where its Win32 code lives ("win/win32hotkeys.h").
 set(flags -std=c++17 -Wall -Wextra -Werror -I${SOURCE_DIR}/libs/qhotkey)
 file(MAKE_DIRECTORY ${OUT_DIR})
+string(REPLACE "|" ";" sources "${SOURCES}")
 set(objects)
-foreach(source ${SOURCE_DIR}/libs/qhotkey/win/win32hotkeys.cpp
-               ${SOURCE_DIR}/tests/qhotkey/winhotkeysmoke.cpp)
+foreach(source IN LISTS sources)
     get_filename_component(name ${source} NAME_WE)
     execute_process(COMMAND ${CXX} ${flags} -c ${source} -o ${OUT_DIR}/${name}.o
         RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)

@@ -6,8 +6,8 @@
 
 #include "autorecordtask.h"
 #include "platform/backend.h"
-#include "platform/x11/x11capturetranslator.h"
 #include "testenvironment.h"
+#include "x11/x11capturetranslator.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

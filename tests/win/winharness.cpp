@@ -10,11 +10,11 @@
 #include "harnesswindow.h"
 #include "secondowner.h"
 
-#include "libs/qhotkey/win/win32hotkeys.h"
 #include "platform/backend.h"
 #include "platform/virtualkeys.h"
-#include "platform/win/winabsolutecoordinates.h"
-#include "platform/win/winbackend.h"
+#include "win/win32hotkeys.h"
+#include "win/winabsolutecoordinates.h"
+#include "win/winbackend.h"
 
 #include <mmsystem.h>
 #include <windowsx.h>

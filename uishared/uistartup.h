@@ -1,6 +1,6 @@
 #pragma once
-// Start-up steps both programs take before their first window: the UI font and
-// Qt's own translation of its standard texts.
+// Start-up steps both programs take before their first window: the UI font, Qt's
+// own translation of its standard texts and how failures reach the user.
 
 class QCoreApplication;
 class QTranslator;
@@ -15,5 +15,9 @@ void setApplicationFont(int pointSize);
 // Loads Qt's Simplified Chinese translation into `translator` and installs it.
 // False when no translation was found (standard buttons then stay in English).
 bool installQtTranslator(QCoreApplication& app, QTranslator& translator);
+
+// Shows the failures the shared code reports (a flow file that cannot be read or
+// written) in a warning box, for the rest of the program's run.
+void installMessageBoxErrorReporter();
 
 } // namespace UiStartup

@@ -1,5 +1,7 @@
 #include "uistartup.h"
 
+#include "messageboxerrorreporter.h"
+
 #include <QApplication>
 #include <QFont>
 #include <QLibraryInfo>
@@ -33,4 +35,11 @@ bool UiStartup::installQtTranslator(QCoreApplication& app, QTranslator& translat
         return false;
     app.installTranslator(&translator);
     return true;
+}
+
+void UiStartup::installMessageBoxErrorReporter()
+{
+    // Lives until the process ends, so a report during shut-down still has a reporter.
+    static MessageBoxErrorReporter reporter;
+    ErrorReporter::install(&reporter);
 }

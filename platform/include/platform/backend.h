@@ -3,7 +3,7 @@
 // observe input. One backend is active per process; tests install their own.
 // Standard C++ only: this header is also compiled by the Windows cross compiler.
 
-#include "input.h"
+#include "platform/input.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,0 +1,19 @@
+# kliqora_find_package(<package> [COMPONENTS ...])
+# find_package() for a build dependency: a missing one fails the configure and says
+# how to get it, rather than leaving part of the build out.
+macro(kliqora_find_package package)
+    find_package(${package} ${ARGN})
+    if(NOT ${package}_FOUND)
+        message(FATAL_ERROR "${package} is missing or incomplete: run scripts/setup, which "
+                            "installs every package the build needs")
+    endif()
+endmacro()
+
+# kliqora_find_program(<variable> <program> <debian package>)
+# find_program() for a tool the build or the checks cannot do without.
+function(kliqora_find_program variable program package)
+    find_program(${variable} ${program})
+    if(NOT ${variable})
+        message(FATAL_ERROR "${program} (Debian package ${package}) is missing: run scripts/setup")
+    endif()
+endfunction()
