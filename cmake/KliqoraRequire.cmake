@@ -17,3 +17,14 @@ function(kliqora_find_program variable program package)
         message(FATAL_ERROR "${program} (Debian package ${package}) is missing: run scripts/setup")
     endif()
 endfunction()
+
+# kliqora_require_files(<files...>)
+# For files a build step outside CMake's targets compiles (the Windows cross-compile
+# checks): a listed file that is not there fails the configure, as it does in a target.
+function(kliqora_require_files)
+    foreach(file IN LISTS ARGN)
+        if(NOT EXISTS ${file})
+            message(FATAL_ERROR "Cannot find source file: ${file}")
+        endif()
+    endforeach()
+endfunction()

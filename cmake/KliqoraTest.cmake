@@ -27,8 +27,9 @@ function(kliqora_add_test name)
 endfunction()
 
 # kliqora_add_wincrosscompile_test(<name> <script> SOURCES <files...> TIMEOUT <seconds>)
-# Compiles Windows-only sources with the mingw-w64 cross compiler through <script> (a
-# cmake -P script), so they cannot rot unseen on a Linux-only CI. Without the compiler
+# Compiles Windows-only sources (the .cpp among <files>; all must exist) with the mingw-w64
+# cross compiler through <script> (a cmake -P script), so they cannot rot unseen on a
+# Linux-only CI. Without the compiler
 # the script prints "SKIPPED: no mingw-w64 cross compiler", which counts as a skip only
 # when KLIQORA_REQUIRE_WINDOWS_CHECKS is off; on, it fails.
 function(kliqora_add_wincrosscompile_test name script)
@@ -36,8 +37,11 @@ function(kliqora_add_wincrosscompile_test name script)
     if(WIN32)
         return()
     endif()
+    kliqora_require_files(${ARG_SOURCES})
+    set(sources ${ARG_SOURCES})
+    list(FILTER sources INCLUDE REGEX "\\.cpp$")
     # One argument for the script: a list would be split into several.
-    string(REPLACE ";" "|" sources "${ARG_SOURCES}")
+    string(REPLACE ";" "|" sources "${sources}")
     add_test(NAME ${name}
         COMMAND ${CMAKE_COMMAND}
             -DCXX=${KLIQORA_MINGW_CXX}

@@ -1,4 +1,6 @@
-# Shared by scripts/run and scripts/test: configure and build in ./build.
+# Shared by the scripts: configure and build in $KLIQORA_BUILD_DIR, by default ./build.
+# Each script keeps a folder of its own (scripts/run: build-run, scripts/package:
+# build-package), so none reconfigures another's build with different options.
 top="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build_dir="${KLIQORA_BUILD_DIR:-$top/build}"
 
