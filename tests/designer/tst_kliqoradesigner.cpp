@@ -18,6 +18,7 @@
 #include "recordingbackend.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
+#include "uistartup.h"
 
 #include <saribbonbar.h>
 #include <saribboncategory.h>
@@ -108,6 +109,7 @@ private slots:
         qRegisterMetaType<ButtonDelegate::BtnType>();
         Operation::setDefaultInterval(50);
         OperationFactory::instance()->registerBuiltinOperations();
+        UiStartup::installMessageBoxErrorReporter(); // as main() does
         QVERIFY(m_dir.isValid());
         m_path = m_dir.filePath(QStringLiteral("my flow 1.flw")); // a blank on purpose
     }
