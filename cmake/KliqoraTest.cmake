@@ -29,9 +29,8 @@ endfunction()
 # kliqora_add_wincrosscompile_test(<name> <script> SOURCES <files...> TIMEOUT <seconds>)
 # Compiles Windows-only sources (the .cpp among <files>; all must exist) with the mingw-w64
 # cross compiler through <script> (a cmake -P script), so they cannot rot unseen on a
-# Linux-only CI. Without the compiler
-# the script prints "SKIPPED: no mingw-w64 cross compiler", which counts as a skip only
-# when KLIQORA_REQUIRE_WINDOWS_CHECKS is off; on, it fails.
+# Linux-only CI. Without the compiler the script prints "SKIPPED: no mingw-w64 cross
+# compiler", a skip only while KLIQORA_REQUIRE_WINDOWS_CHECKS is off; on, it fails.
 function(kliqora_add_wincrosscompile_test name script)
     cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES" ${ARGN})
     if(WIN32)
