@@ -1,9 +1,9 @@
 #include "taskwidget.h"
 
-#include "appconfig.h"
 #include "appstyle.h"
 #include "dialogs/hotkeyset.h"
 #include "hotkeymanage.h"
+#include "jobrunner.h"
 #include "logcategory.h"
 #include "platform/backend.h"
 #include "qhotkey.h"
@@ -11,39 +11,16 @@
 #include <QDialog>
 #include <QKeySequence>
 #include <QMessageBox>
-#include <QThread>
 
-#include <chrono>
-
-namespace {
-// Granularity of the pause before a self-ended job gives the window back.
-constexpr int finishedPauseSliceMs = 10;
-// How often the held modifiers are looked at while a job waits for their release.
-constexpr int modifierPollMs = 5;
-
-// Waits (bounded) until none of `modifiers` is held. A job started by Ctrl+F5 would
-// otherwise click or type with the user's Ctrl still down: Ctrl+click, Ctrl+A.
-// False when the job was stopped meanwhile.
-bool waitForModifierRelease(uint32_t modifiers)
-{
-    const auto deadline = std::chrono::steady_clock::now() +
-                          std::chrono::milliseconds(TaskWidget::ModifierReleaseWaitMs);
-    while (AppConfig::runFlag.load() && (platform::backend().heldModifiers() & modifiers) &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(modifierPollMs));
-    return AppConfig::runFlag.load();
-}
-} // namespace
-
-TaskWidget::TaskWidget(QWidget* parent) : QWidget(parent)
+TaskWidget::TaskWidget(QWidget* parent) : QWidget(parent), m_runner(new JobRunner(this))
 {
     AppStyle::initResources();
-    connect(this, &TaskWidget::sigTaskFinished, this, &TaskWidget::onTaskFinished);
+    connect(m_runner, &JobRunner::finished, this, &TaskWidget::onTaskFinished);
 }
 
 TaskWidget::~TaskWidget()
 {
-    // A joinable std::thread must never be destroyed: that ends the process.
+    // runTask() belongs to the page: its worker must end before the page goes.
     stopTaskForExit();
 }
 
@@ -54,26 +31,8 @@ void TaskWidget::startTask()
     setHotkeysBlocked(true);
     hideMainWindow();
     m_running = true;
-    if (!platform::backend().setKeepAwake(true))
-        qCDebug(logCategory()) << "Keep-awake request not available";
-
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (AppConfig::runFlag.load())
-        return; // a job runs already: never a second worker
-    // A previous worker of this page that was told to stop by someone else may not
-    // have been joined yet; the flag is clear, so it ends promptly.
-    if (m_worker.joinable())
-        m_worker.join();
-    const uint32_t modifiers = activeHotkeyModifiers();
-    AppConfig::runFlag.store(true);
-    m_workerActive.store(true);
-    m_worker = std::thread([this, modifiers] {
-        if (modifiers == 0 || waitForModifierRelease(modifiers))
-            runTask();
-        else
-            emit sigTaskFinished(); // stopped before its first input
-        m_workerActive.store(false);
-    });
+    if (!m_runner->start([this] { runTask(); }, activeHotkeyModifiers()))
+        qCDebug(logCategory()) << "A job runs already: no second worker is started";
 }
 
 uint32_t TaskWidget::activeHotkeyModifiers() const
@@ -98,43 +57,25 @@ uint32_t TaskWidget::activeHotkeyModifiers() const
     return modifiers;
 }
 
-bool TaskWidget::endWorker()
-{
-    std::unique_lock<std::mutex> lock(m_mutex);
-    if (AppConfig::runFlag.load())
-        AppConfig::runFlag.store(false);
-    lock.unlock();
-    // Join only from the GUI thread; the worker never stops itself.
-    if (m_worker.joinable() && m_worker.get_id() != std::this_thread::get_id()) {
-        m_worker.join();
-        m_worker = std::thread();
-        // A job stopped between a press and its release (a held key, a flow's press
-        // step, a replay in a drag) must not leave the key or button down.
-        platform::releaseHeldInput();
-        return true;
-    }
-    return false;
-}
-
 void TaskWidget::finishStop(bool restoreWindow)
 {
     m_running = false;
     if (restoreWindow)
         restoreMainWindow();
     setHotkeysBlocked(false);
-    platform::backend().setKeepAwake(false);
 }
 
 void TaskWidget::stopTask()
 {
-    endWorker();
+    m_runner->stop();
     finishStop(true);
 }
 
 void TaskWidget::stopTaskForExit()
 {
-    const bool hadWorker = endWorker();
-    if (m_running || hadWorker)
+    const bool hadRun = m_runner->isRunning();
+    m_runner->stop();
+    if (m_running || hadRun)
         finishStop(false);
 }
 
@@ -148,18 +89,8 @@ void TaskWidget::toggleTask()
 
 void TaskWidget::onTaskFinished()
 {
-    // Let the job's last input settle before the window comes back.
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(FinishedPauseMs);
-    while (std::chrono::steady_clock::now() < deadline)
-        QThread::msleep(finishedPauseSliceMs);
-    // Stopped by its key and started again before this queued call arrived: the
-    // signal belongs to the previous run and must not end the new one.
-    if (m_workerActive.load()) {
-        qCDebug(logCategory()) << "Ignoring the finish signal of an earlier run";
-        return;
-    }
-    stopTask();
+    finishStop(true);
+    emit sigTaskFinished();
 }
 
 bool TaskWidget::editHotkey(QString& hotkey)

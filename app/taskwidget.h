@@ -1,8 +1,8 @@
 #pragma once
 // The base of the job pages. A page supplies its form, its settings check and its
-// job body; this class starts the job on one worker thread, stops it, ties it to
-// the page's global hotkey, hides the main window while it runs and keeps the
-// system awake. One job runs at a time in the whole program (AppConfig::runFlag).
+// job body; this class runs the job through a JobRunner (one worker thread, one job
+// in the whole program at a time), ties it to the page's global hotkey and hides
+// the main window while it runs.
 //
 // A page implements:
 //   initUi()          texts, icons, sizes and style sheets of its form
@@ -10,8 +10,7 @@
 //   prepareStart()    reads and checks the settings; false refuses the start (the
 //                     page tells the user why)
 //   runTask()         the job, on the worker thread: it polls AppConfig::runFlag in
-//                     every loop and wait, touches no widget, and ends by emitting
-//                     sigTaskFinished()
+//                     every loop and wait, touches no widget, and returns when done
 // and its constructor calls initUi() and then initConnections().
 //
 // runTask() runs on the derived object: a page that can be destroyed while its job
@@ -20,10 +19,7 @@
 
 #include <QWidget>
 
-#include <atomic>
-#include <mutex>
-#include <thread>
-
+class JobRunner;
 class QHotkey;
 
 class TaskWidget : public QWidget
@@ -32,7 +28,7 @@ class TaskWidget : public QWidget
 
 public:
     explicit TaskWidget(QWidget* parent = nullptr);
-    // Stops a running job of this page (clears the flag, joins the worker).
+    // Stops a running job of this page (through the runner, a child of the page).
     ~TaskWidget() override;
 
     bool isRunning() const { return m_running; }
@@ -57,21 +53,13 @@ public:
     void hideMainWindow();
     void restoreMainWindow();
 
-    // Pause between a job ending by itself and the window coming back.
-    static constexpr int FinishedPauseMs = 500;
-    // Longest wait, before a job's first input, for the user to let go of the
-    // modifiers of the hotkey that started it.
-    static constexpr int ModifierReleaseWaitMs = 1000;
-
     // The modifiers of the key that stays live while the job runs, as
-    // platform::ModifierKey bits.
+    // platform::ModifierKey bits: the job's first input waits for their release.
     uint32_t activeHotkeyModifiers() const;
 
 signals:
+    // The job ended by itself and the window is back.
     void sigTaskFinished();
-
-public slots:
-    void onTaskFinished();
 
 protected:
     virtual void initUi() = 0;
@@ -84,14 +72,8 @@ protected:
     bool m_running = false;
 
 private:
-    // Clears the run flag, joins the worker and releases the keys and buttons the
-    // job left down; true when this page had a worker.
-    bool endWorker();
+    void onTaskFinished();
     void finishStop(bool restoreWindow);
 
-    std::thread m_worker;
-    // True from the worker's start until runTask() returns. A finish signal that
-    // arrives while a newer worker runs is from an earlier run and is ignored.
-    std::atomic<bool> m_workerActive{false};
-    std::mutex m_mutex; // serialises the flag check-and-set with the start and the join
+    JobRunner* m_runner;
 };

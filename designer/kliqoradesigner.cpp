@@ -1,15 +1,14 @@
 #include "kliqoradesigner.h"
 
-#include "appconfig.h"
 #include "buttondelegate.h"
 #include "designerresources.h"
 #include "flow.h"
+#include "jobrunner.h"
 #include "logcategory.h"
 #include "operation.h"
 #include "operationmodel.h"
 #include "operationpanelwidget.h"
 #include "operationtableview.h"
-#include "platform/backend.h"
 #include "propertypanel/kliqorapropertybrowser.h"
 #include "propertypanel/propertypanelwidget.h"
 #include "ui_kliqoradesigner.h"
@@ -23,7 +22,6 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QThread>
 
 namespace {
 const QSize WindowSize(1366, 768);
@@ -33,14 +31,13 @@ constexpr int TypeColumnWidth     = 100;
 constexpr int IntervalColumnWidth = 110;
 constexpr int EditColumnWidth     = 100;
 // clang-format on
-// The window comes back this long after a run reached its last row.
-constexpr unsigned long RunEndPauseMs = 500;
 const QString RunHotkeyText = QStringLiteral("F8");
 } // namespace
 
 KliqoraDesigner::KliqoraDesigner(const QString& filePath, QWidget* parent)
     : SARibbonMainWindow(parent, SARibbonMainWindow::RibbonStyles(5)),
-      ui(new Ui::KliqoraDesignerClass), m_model(new OperationModel(this))
+      ui(new Ui::KliqoraDesignerClass), m_model(new OperationModel(this)),
+      m_runner(new JobRunner(this))
 {
     initDesignerResources();
     ui->setupUi(this);
@@ -51,13 +48,12 @@ KliqoraDesigner::KliqoraDesigner(const QString& filePath, QWidget* parent)
     createRibbon();
     setupTable();
     connectPanels();
+    connect(m_runner, &JobRunner::finished, this, &KliqoraDesigner::onStopFlowRuning);
 }
 
 KliqoraDesigner::~KliqoraDesigner()
 {
-    // A joinable thread must never be destroyed; the run ends at the next slice.
-    if (m_running || m_runThread.joinable())
-        stopRun();
+    m_runner->stop(); // the run ends at its next look at the run flag
     delete ui;
 }
 
@@ -277,57 +273,30 @@ void KliqoraDesigner::startRun()
 {
     hide();
     m_running = true;
-    if (!platform::backend().setKeepAwake(true))
-        qCDebug(logCategory()) << "Keep-awake request not available";
-
-    std::lock_guard<std::mutex> lock(m_runMutex);
-    if (AppConfig::runFlag.load())
-        return;
-    if (m_runThread.joinable())
-        m_runThread.join(); // a run stopped by someone else; its flag is clear
-    AppConfig::runFlag.store(true);
-    const quint64 generation = ++m_runGeneration;
-    m_runThread = std::thread([this, generation] { runFlowRows(generation); });
-}
-
-void KliqoraDesigner::runFlowRows(quint64 generation)
-{
-    // The window is hidden for the whole run, so nothing edits the rows meanwhile.
-    for (int row = 0; row < m_model->rowCount(); ++row) {
-        Operation* op = m_model->operationAt(row);
-        if (!op)
-            continue;
-        qCDebug(logCategory()) << op->description();
-        op->run();
-    }
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation] {
-            if (generation == m_runGeneration && m_running)
-                onStopFlowRuning();
-        },
-        Qt::QueuedConnection);
+    // The run works on a copy taken now: the rows the user edits are never read by
+    // the worker, and the copy goes with the run.
+    auto flow = std::make_shared<Flow>(*m_model->flow());
+    const bool started = m_runner->start([flow] {
+        for (Operation* op : qAsConst(flow->operations())) {
+            if (!op)
+                continue;
+            qCDebug(logCategory()) << op->description();
+            op->run(); // ends at once when the run is stopped
+        }
+    });
+    if (!started)
+        qCWarning(logCategory()) << "A job runs already: the test run does not start";
 }
 
 void KliqoraDesigner::onStopFlowRuning()
 {
-    QThread::msleep(RunEndPauseMs);
-    stopRun();
+    m_running = false;
+    show();
 }
 
 void KliqoraDesigner::stopRun()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_runMutex);
-        if (AppConfig::runFlag.load())
-            AppConfig::runFlag.store(false);
-    }
-    // Joined whether or not the flag was still set, so no thread is ever left behind.
-    if (m_runThread.joinable())
-        m_runThread.join();
-    m_runThread = std::thread();
-    platform::releaseHeldInput(); // a press step without its release leaves no key down
-    platform::backend().setKeepAwake(false);
+    m_runner->stop();
     m_running = false;
     show();
 }

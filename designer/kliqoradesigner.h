@@ -6,13 +6,11 @@
 
 #include <saribbonmainwindow.h>
 
-#include <mutex>
-#include <thread>
-
 namespace Ui {
 class KliqoraDesignerClass;
 }
 class ButtonDelegate;
+class JobRunner;
 class OperationModel;
 class OperationPanelWidget;
 class OperationTableView;
@@ -49,6 +47,7 @@ public slots:
     void onBtnRunClicked();
     void onBtnSaveClicked();
     void onModelDataChanged();
+    // The test run ended by itself: the window comes back.
     void onStopFlowRuning();
     void onShowFlowInfo();
     void onRowButtonClicked(int row, int type);
@@ -68,7 +67,6 @@ private:
     bool save();
     void startRun();
     void stopRun();
-    void runFlowRows(quint64 generation);
 
     Ui::KliqoraDesignerClass* ui;
     OperationModel* m_model;
@@ -81,10 +79,7 @@ private:
     QAction* m_runAction = nullptr;
     QHotkey* m_runHotkey = nullptr;
 
+    JobRunner* m_runner;
     bool m_running = false;
     bool m_modified = false;
-    std::thread m_runThread;
-    std::mutex m_runMutex;
-    // Tells a finished run's queued stop apart from a later run's.
-    quint64 m_runGeneration = 0;
 };

@@ -1,12 +1,11 @@
 #include "interruptiblewait.h"
 
 #include "appconfig.h"
+#include "waitclock.h"
 
 #include "platform/backend.h"
 
 #include <algorithm>
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -30,13 +29,6 @@ private:
     bool m_granted;
 };
 
-void sleepUntil(std::chrono::steady_clock::time_point deadline)
-{
-    // sleep_until may wake early (signals, coarse timers): sleep again until reached.
-    while (std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_until(deadline);
-}
-
 } // namespace
 
 void interruptibleWait(int ms)
@@ -44,20 +36,21 @@ void interruptibleWait(int ms)
     if (ms < 1)
         return;
     FineTimerResolution resolution;
+    WaitClock& clock = waitClock();
     int remaining = ms;
     while (AppConfig::runFlag.load() && remaining >= 1) {
         const int slice = std::min(remaining, kMaxSliceMs);
-        sleepUntil(std::chrono::steady_clock::now() + std::chrono::milliseconds(slice));
+        clock.sleepUntil(clock.now() + std::chrono::milliseconds(slice));
         remaining -= slice;
     }
 }
 
-PacedWait::PacedWait() : m_deadline(std::chrono::steady_clock::now()) {}
+PacedWait::PacedWait() : m_deadline(waitClock().now()) {}
 
 void PacedWait::wait(int ms)
 {
     using namespace std::chrono;
-    const auto now = steady_clock::now();
+    const auto now = waitClock().now();
     const auto interval = milliseconds(std::max(ms, 0));
     m_deadline += interval;
     if (m_deadline + interval < now)

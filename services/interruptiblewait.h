@@ -1,9 +1,9 @@
 #pragma once
-
-#include <chrono>
 // The pause every job and every flow operation uses: it sleeps in slices of at
 // most 50 ms and ends early once AppConfig::runFlag is cleared, holding the fine
-// (1 ms) timer resolution only while it waits.
+// (1 ms) timer resolution only while it waits. Both waits read waitClock().
+
+#include "waitclock.h"
 
 // Waits `ms` milliseconds or until the run flag is cleared. Returns at once when ms
 // is below 1 (without touching the timer resolution). With the flag already clear
@@ -25,5 +25,5 @@ public:
     void wait(int ms);
 
 private:
-    std::chrono::steady_clock::time_point m_deadline;
+    WaitClock::TimePoint m_deadline;
 };

@@ -3,9 +3,9 @@
 #include "appconfig.h"
 #include "logcategory.h"
 #include "taskfile.h"
+#include "waitclock.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 namespace {
 
@@ -56,10 +56,10 @@ void KeyBoardTaskList::run()
         }
         return;
     case StopByDuration: {
-        QElapsedTimer clock;
-        clock.start();
+        WaitClock& clock = waitClock();
+        const auto end = clock.now() + std::chrono::milliseconds(m_duration);
         // Checked between passes only: a started pass always completes unless stopped.
-        while (clock.elapsed() < m_duration) {
+        while (clock.now() < end) {
             if (!isRunning())
                 return;
             runOnce();

@@ -4,10 +4,10 @@
 #include "applogger.h"
 #include "platform/backend.h"
 #include "taskfile.h"
+#include "waitclock.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
-#include <QElapsedTimer>
 
 #include <algorithm>
 #include <limits>
@@ -77,11 +77,11 @@ void MouseTask::runByCount()
 
 void MouseTask::runByDuration()
 {
-    QElapsedTimer clock;
-    clock.start();
+    WaitClock& clock = waitClock();
+    const auto end = clock.now() + std::chrono::milliseconds(m_durationTime);
     // The limit is checked between clicks only: the click and wait in which it passes
     // are completed.
-    while (clock.elapsed() < m_durationTime) {
+    while (clock.now() < end) {
         if (!isRunning())
             return;
         clickOnce();

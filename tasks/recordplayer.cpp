@@ -5,6 +5,7 @@
 
 #include "appconfig.h"
 #include "platform/virtualkeys.h"
+#include "waitclock.h"
 
 #include <chrono>
 #include <limits>
@@ -36,10 +37,10 @@ constexpr ButtonKind Buttons[] = {
 };
 // clang-format on
 
-int64_t steadyNowNs()
+int64_t clockNowNs()
 {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+               waitClock().now().time_since_epoch())
         .count();
 }
 
@@ -74,7 +75,7 @@ void RecordPlayer::play(const std::vector<const Event*>& events)
         qCWarning(logCategory())
             << "Replay: screen size unknown, pointer positions are not replayed";
     const int64_t firstNs = events.front()->time;
-    m_startNs = steadyNowNs();
+    m_startNs = clockNowNs();
     for (const Event* event : events) {
         if (!waitForOffset(saturatingDiff(event->time, firstNs)))
             break;
@@ -89,7 +90,7 @@ bool RecordPlayer::waitForOffset(int64_t offsetNs) const
         if (!AppConfig::runFlag.load())
             return false;
         const int64_t remainingNs =
-            saturatingDiff(offsetNs, saturatingDiff(steadyNowNs(), m_startNs));
+            saturatingDiff(offsetNs, saturatingDiff(clockNowNs(), m_startNs));
         // Below a millisecond the event is due: sending now is closer than any sleep.
         if (remainingNs < NsPerMs)
             return true;

@@ -138,7 +138,6 @@ void CustomWidget::runTask()
 {
     if (Flow* flow = m_currentFlow.load())
         flow->run();
-    emit sigTaskFinished();
 }
 
 bool CustomWidget::prepareStart()

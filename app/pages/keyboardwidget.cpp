@@ -178,7 +178,6 @@ void KeyBoardWidget::runTask()
     Task::waitMs(WindowHideSettleMs);
     waitForHotkeyRelease();
     m_taskList->run();
-    emit sigTaskFinished();
 }
 
 void KeyBoardWidget::waitForHotkeyRelease()

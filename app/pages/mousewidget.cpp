@@ -224,7 +224,6 @@ void MouseWidget::runTask()
     // vanishing window (a click at the cursor could hit our own buttons).
     Task::waitMs(WindowHideSettleMs);
     m_task->run();
-    emit sigTaskFinished();
 }
 
 void MouseWidget::onBtnPosSelectClicked()

@@ -362,7 +362,6 @@ void RecordWidget::runTask()
 {
     if (m_replayTask)
         m_replayTask->run();
-    emit sigTaskFinished();
 }
 
 int RecordWidget::indexOfName(const QString& name) const

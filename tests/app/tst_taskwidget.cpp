@@ -4,6 +4,8 @@
 #include "appconfig.h"
 #include "dialogs/hotkeyset.h"
 #include "hotkeymanage.h"
+#include "jobrunner.h"
+#include "manualwaitclock.h"
 #include "qhotkey.h"
 #include "recordingbackend.h"
 #include "taskwidget.h"
@@ -25,7 +27,7 @@ using Clock = std::chrono::steady_clock;
 std::atomic<int> bodiesStarted{0};
 std::atomic<int> bodiesRunning{0};
 std::atomic<Clock::rep> lastEndTime{0};
-std::atomic<Clock::rep> lastStartTime{0};
+std::atomic<WaitClock::TimePoint::rep> lastStartTime{0}; // on the wait clock
 
 // A page whose job body the test controls.
 class TestPage : public TaskWidget
@@ -61,7 +63,7 @@ protected:
     bool prepareStart() override { return acceptStart; }
     void runTask() override
     {
-        lastStartTime = Clock::now().time_since_epoch().count();
+        lastStartTime = waitClock().now().time_since_epoch().count();
         ++bodiesRunning;
         ++bodiesStarted;
         if (body == Body::UntilStopped) {
@@ -70,7 +72,6 @@ protected:
         }
         lastEndTime = Clock::now().time_since_epoch().count();
         --bodiesRunning;
-        emit sigTaskFinished();
     }
 };
 
@@ -214,7 +215,7 @@ void TestTaskWidget::restartAfterStop()
     }
     m_page->startTask(); // before the finish signal of the first run is delivered
     QTRY_COMPARE(bodiesStarted.load(), 2);
-    QTest::qWait(TaskWidget::FinishedPauseMs + 300);
+    QTest::qWait(JobRunner::EndPauseMs + 300);
     QCOMPARE(bodiesRunning.load(), 1);
     QVERIFY(m_page->isRunning());
     QVERIFY(AppConfig::runFlag.load());
@@ -226,14 +227,16 @@ void TestTaskWidget::restartAfterStop()
 void TestTaskWidget::selfEndingJobRestoresWindowAfterPause()
 {
     m_page->body = TestPage::Body::EndsAtOnce;
+    QSignalSpy finished(m_page, &TaskWidget::sigTaskFinished);
     m_page->startTask();
     QTRY_VERIFY_WITH_TIMEOUT(m_window->isVisible(), 3000);
+    QCOMPARE(finished.count(), 1);
     const auto restoredAt = Clock::now();
     const auto endedAt = Clock::time_point(Clock::duration(lastEndTime.load()));
     const auto pause =
         std::chrono::duration_cast<std::chrono::milliseconds>(restoredAt - endedAt).count();
-    QVERIFY2(pause >= TaskWidget::FinishedPauseMs, qPrintable(QString::number(pause)));
-    QVERIFY2(pause < TaskWidget::FinishedPauseMs + 1000, qPrintable(QString::number(pause)));
+    QVERIFY2(pause >= JobRunner::EndPauseMs, qPrintable(QString::number(pause)));
+    QVERIFY2(pause < JobRunner::EndPauseMs + 1000, qPrintable(QString::number(pause)));
     QVERIFY(!m_page->isRunning());
     QVERIFY(!AppConfig::runFlag.load());
     QVERIFY(!m_other->signalsBlocked());
@@ -310,47 +313,42 @@ void TestTaskWidget::firstInputWaitsForHotkeyModifiers_data()
 {
     using platform::ModifierKey::Alt;
     using platform::ModifierKey::Control;
+    using platform::ModifierKey::Meta;
     using platform::ModifierKey::Shift;
     QTest::addColumn<QString>("hotkey");
     QTest::addColumn<uint>("held");
-    QTest::addColumn<int>("releaseAfterMs"); // -1: never
-    QTest::addColumn<int>("minStartMs");
-    QTest::addColumn<int>("maxStartMs");
-    QTest::newRow("Ctrl released after 300 ms") << "Ctrl+F9" << uint(Control) << 300 << 280 << 900;
+    QTest::addColumn<int>("releaseAtMs"); // -1: never
+    QTest::addColumn<int>("startAtMs");
+    QTest::newRow("Ctrl released after 300 ms") << "Ctrl+F9" << uint(Control) << 300 << 300;
     QTest::newRow("Ctrl+Alt, both held, released after 200 ms")
-        << "Ctrl+Alt+F9" << uint(Control | Alt) << 200 << 180 << 900;
-    QTest::newRow("held forever: bounded wait") << "Ctrl+F9" << uint(Control) << -1 << 950 << 2500;
-    QTest::newRow("another modifier held: no wait") << "Ctrl+F9" << uint(Shift) << -1 << 0 << 250;
-    QTest::newRow("hotkey without modifiers: no wait") << "F9" << uint(Control) << -1 << 0 << 250;
+        << "Ctrl+Alt+F9" << uint(Control | Alt) << 200 << 200;
+    QTest::newRow("Shift+Meta, both held, released after 100 ms")
+        << "Shift+Meta+F9" << uint(Shift | Meta) << 100 << 100;
+    QTest::newRow("held forever: bounded wait")
+        << "Ctrl+F9" << uint(Control) << -1 << JobRunner::ModifierReleaseWaitMs;
+    QTest::newRow("another modifier held: no wait") << "Ctrl+F9" << uint(Shift) << -1 << 0;
+    QTest::newRow("hotkey without modifiers: no wait") << "F9" << uint(Control) << -1 << 0;
 }
 
 void TestTaskWidget::firstInputWaitsForHotkeyModifiers()
 {
     QFETCH(QString, hotkey);
     QFETCH(uint, held);
-    QFETCH(int, releaseAfterMs);
-    QFETCH(int, minStartMs);
-    QFETCH(int, maxStartMs);
+    QFETCH(int, releaseAtMs);
+    QFETCH(int, startAtMs);
+    ManualWaitClock clock;
     m_page->hotkey()->setShortcut(QKeySequence(hotkey), false);
     (*m_backend)->setHeldModifiers(held);
-    std::thread releaser;
-    if (releaseAfterMs >= 0) {
-        releaser = std::thread([this, releaseAfterMs] {
-            std::this_thread::sleep_for(std::chrono::milliseconds(releaseAfterMs));
-            (*m_backend)->setHeldModifiers(0);
-        });
-    }
+    if (releaseAtMs >= 0)
+        clock.schedule(std::chrono::milliseconds(releaseAtMs),
+                       [this] { (*m_backend)->setHeldModifiers(0); });
+    m_page->body = TestPage::Body::EndsAtOnce;
 
-    const auto pressed = Clock::now();
+    const WaitClock::TimePoint pressed = clock.now();
     pressHotkey(m_page->hotkey());
-    QTRY_COMPARE_WITH_TIMEOUT(bodiesStarted.load(), 1, 5000);
-    if (releaser.joinable())
-        releaser.join();
-    const auto startMs = std::chrono::duration_cast<std::chrono::milliseconds>(
-                             Clock::duration(lastStartTime.load()) - pressed.time_since_epoch())
-                             .count();
-    QVERIFY2(startMs >= minStartMs && startMs <= maxStartMs,
-             qPrintable(QStringLiteral("job body started after %1 ms").arg(startMs)));
+    QTRY_COMPARE(bodiesStarted.load(), 1);
+    QCOMPARE(WaitClock::TimePoint(WaitClock::TimePoint::duration(lastStartTime.load())) - pressed,
+             std::chrono::milliseconds(startAtMs));
     m_page->stopTask();
 }
 
@@ -363,7 +361,7 @@ void TestTaskWidget::stopWhileWaitingForModifiersRunsNothing()
     pressHotkey(m_page->hotkey()); // the user stops before letting go of Ctrl
     QVERIFY(!m_page->isRunning());
     QCOMPARE(bodiesStarted.load(), 0);
-    QTest::qWait(TaskWidget::FinishedPauseMs + 200); // the stopped worker's finish notice
+    QTest::qWait(JobRunner::EndPauseMs + 200); // the stopped worker's finish notice
     QVERIFY(!m_page->isRunning());
     QVERIFY(m_window->isVisible());
 }

@@ -37,6 +37,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
 #include <memory>
 
 namespace {
@@ -77,6 +78,33 @@ public:
 private:
     QMessageBox::StandardButton m_button;
     QTimer m_timer;
+};
+// An operation that counts its live instances and its executions.
+class CountingOperation : public Operation
+{
+public:
+    CountingOperation() { ++alive; }
+    ~CountingOperation() override { --alive; }
+
+    static inline std::atomic<int> alive{0};
+    static inline std::atomic<int> executions{0};
+
+    QString category() const override { return QStringLiteral("test"); }
+    QString typeId() const override { return QStringLiteral("counting"); }
+    QString displayName() const override { return typeId(); }
+    QString iconPath() const override { return QString(); }
+    void execute() override { ++executions; }
+    void serialize(QDataStream&) const override {}
+    void deserialize(QDataStream&) override {}
+    QString toString() const override { return typeId(); }
+    QString description() const override { return typeId(); }
+    Operation* clone(QObject* parent) const override
+    {
+        auto* copy = new CountingOperation;
+        copy->setParent(parent);
+        copyOperationFieldsTo(copy);
+        return copy;
+    }
 };
 } // namespace
 
@@ -352,6 +380,31 @@ private slots:
         // The finished worker's queued end must not disturb a later run.
         QTest::qWait(100);
         QVERIFY(!window.isRunning());
+    }
+
+    // The worker runs a copy of the rows taken at the start: rows removed while it
+    // runs still run (their copies), and the copy is gone once the run is over.
+    void testRunWorksOnACopyFreedAfterTheRun()
+    {
+        ScopedRecordingBackend backend;
+        KliqoraDesigner window(QString{});
+        for (int row = 0; row < 2; ++row) {
+            auto* op = new CountingOperation;
+            op->setInterval(150);
+            QVERIFY(window.model()->insertOperation(row, op));
+        }
+        CountingOperation::executions = 0;
+        QCOMPARE(CountingOperation::alive.load(), 2);
+        window.show();
+        window.runAction()->trigger();
+        QCOMPARE(CountingOperation::alive.load(), 4);
+        QVERIFY(window.model()->removeOperation(0));  // cannot happen while the window is
+        QVERIFY(window.model()->removeOperation(0));  // hidden; a model shared with the run
+        QCOMPARE(CountingOperation::alive.load(), 2); // would now hold deleted rows
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isRunning(), 5000);
+        QCOMPARE(CountingOperation::executions.load(), 2);
+        QCOMPARE(CountingOperation::alive.load(), 0);
+        QVERIFY(window.isVisible());
     }
 
     void emptyRunEndsAtOnce()
