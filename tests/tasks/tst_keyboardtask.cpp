@@ -4,6 +4,7 @@
 #include "appconfig.h"
 #include "keyboardtask.h"
 #include "keyboardtasklist.h"
+#include "manualwaitclock.h"
 #include "platform/virtualkeys.h"
 #include "recordingbackend.h"
 #include "testenvironment.h"
@@ -187,9 +188,13 @@ void TestKeyBoardTask::list_stopBetweenRows()
         KeyBoardTask::fromRowTexts(QStringLiteral("B"), QStringLiteral("0"), QStringLiteral("20")));
     list.setStopType(KeyBoardTaskList::StopByDuration);
     list.setDuration(50);
-    list.run();
-    // Two passes of 40 ms: the second starts at 40 < 50 and completes.
-    QCOMPARE(int(keyDowns(backend->allInputs()).size()), 4);
+    {
+        ManualWaitClock clock;
+        list.run();
+        // Two passes of 40 ms: the second starts at 40 < 50 and completes.
+        QCOMPARE(int(keyDowns(backend->allInputs()).size()), 4);
+        QCOMPARE(clock.elapsed(), std::chrono::milliseconds(80));
+    }
 
     backend->clear();
     list.setStopType(KeyBoardTaskList::StopByHand);

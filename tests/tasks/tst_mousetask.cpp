@@ -1,6 +1,7 @@
 // The auto-clicker job on the recording backend, and its "mouse.kqt" file.
 
 #include "appconfig.h"
+#include "manualwaitclock.h"
 #include "mousetask.h"
 #include "platform/virtualkeys.h"
 #include "recordingbackend.h"
@@ -86,6 +87,7 @@ private slots:
     void jitter();
     void randomInterval_data();
     void randomInterval();
+    void durationMode_endsAfterLimit_data();
     void durationMode_endsAfterLimit();
     void stop_endsWithinASliceAndLeavesNothingDown();
 
@@ -104,10 +106,12 @@ void TestMouseTask::countMode_clicksThenWaitsEachTime()
     task.setExecuteTimes(3);
     task.setExecuteInterval(20);
 
+    // The clicker's one test on the steady clock, with wide bounds.
     QElapsedTimer clock;
     clock.start();
     task.run();
-    QVERIFY(clock.elapsed() >= 60);
+    QVERIFY2(clock.elapsed() >= 60 && clock.elapsed() < 1000,
+             qPrintable(QString::number(clock.elapsed())));
 
     const Input move = Input::mouseInput(MoveAbsolute, 100 * 65535 / 1920, 200 * 65535 / 1080);
     const RecordingBackend::Batch click = {Input::mouseInput(Flag::LeftDown),
@@ -348,21 +352,33 @@ void TestMouseTask::randomInterval()
     }
 }
 
+void TestMouseTask::durationMode_endsAfterLimit_data()
+{
+    QTest::addColumn<int>("duration");
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<int>("endsAtMs");
+    // 30 ms per click; the limit is looked at before each click, and the click and
+    // wait in which it passes are completed.
+    QTest::newRow("limit inside the fourth wait") << 100 << 4 << 120;
+    QTest::newRow("limit at the end of the third wait") << 90 << 3 << 90;
+    QTest::newRow("limit inside the first wait") << 1 << 1 << 30;
+}
+
 void TestMouseTask::durationMode_endsAfterLimit()
 {
+    QFETCH(int, duration);
+    QFETCH(int, clicks);
+    QFETCH(int, endsAtMs);
     ScopedRecordingBackend backend;
+    ManualWaitClock clock;
     MouseTask task;
     task.setTaskType(TaskType::LeftClick);
     task.setStopFlag(MouseTask::StopByDuration);
-    task.setDurationTime(100);
+    task.setDurationTime(duration);
     task.setExecuteInterval(30);
-    QElapsedTimer clock;
-    clock.start();
     task.run();
-    const qint64 elapsed = clock.elapsed();
-    // 30 ms per click: the fourth click's wait passes the limit and is completed.
-    QVERIFY2(elapsed >= 100 && elapsed < 160, qPrintable(QString::number(elapsed)));
-    QCOMPARE(int(movesOf(backend->allInputs()).size()), 4);
+    QCOMPARE(int(movesOf(backend->allInputs()).size()), clicks);
+    QCOMPARE(clock.elapsed(), std::chrono::milliseconds(endsAtMs));
 }
 
 void TestMouseTask::stop_endsWithinASliceAndLeavesNothingDown()

@@ -2,6 +2,8 @@
 // coordinates, and the frame and locations of task files.
 
 #include "appconfig.h"
+#include "interruptiblewait.h"
+#include "manualwaitclock.h"
 #include "platform/virtualkeys.h"
 #include "recordingbackend.h"
 #include "task.h"
@@ -29,8 +31,11 @@ private slots:
 
     void waitMs_nonPositiveReturnsAtOnce_data();
     void waitMs_nonPositiveReturnsAtOnce();
-    void waitMs_fullWaitHoldsTimerResolution();
+    void waitMs_sleepsInSlicesHoldingTimerResolution();
     void waitMs_stopEndsAfterCurrentSlice();
+    void waitMs_realTime();
+    void pacedWait_keepsItsTimetable_data();
+    void pacedWait_keepsItsTimetable();
 
     void modifierKeys_pressAndReleaseInFixedOrder();
 
@@ -62,14 +67,13 @@ void TestTask::waitMs_nonPositiveReturnsAtOnce()
     QCOMPARE(backend->timerEndCount(), 0);
 }
 
-void TestTask::waitMs_fullWaitHoldsTimerResolution()
+void TestTask::waitMs_sleepsInSlicesHoldingTimerResolution()
 {
     ScopedRecordingBackend backend;
-    QElapsedTimer clock;
-    clock.start();
+    ManualWaitClock clock;
     Task::waitMs(120);
-    const qint64 elapsed = clock.elapsed();
-    QVERIFY2(elapsed >= 120 && elapsed < 200, qPrintable(QString::number(elapsed)));
+    using ms = std::chrono::milliseconds;
+    QVERIFY(clock.sleeps() == (std::vector<std::chrono::nanoseconds>{ms(50), ms(50), ms(20)}));
     QCOMPARE(backend->timerBeginCount(), 1);
     QCOMPARE(backend->timerEndCount(), 1);
 }
@@ -79,17 +83,54 @@ void TestTask::waitMs_stopEndsAfterCurrentSlice()
     // A 120 ms wait sleeps 50 + 50 + 20: a stop 10 ms in is seen when the first
     // 50 ms slice ends, not earlier and not a slice later.
     ScopedRecordingBackend backend;
+    ManualWaitClock clock;
+    clock.schedule(std::chrono::milliseconds(10), [] { AppConfig::runFlag = false; });
+    Task::waitMs(120);
+    QCOMPARE(clock.elapsed(), std::chrono::milliseconds(50));
+    QCOMPARE(backend->timerEndCount(), backend->timerBeginCount());
+}
+
+void TestTask::waitMs_realTime()
+{
+    // On the steady clock, with wide bounds: the wait really sleeps, and not for long.
+    ScopedRecordingBackend backend;
     QElapsedTimer clock;
     clock.start();
-    std::thread stopper([] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        AppConfig::runFlag = false;
-    });
     Task::waitMs(120);
     const qint64 elapsed = clock.elapsed();
-    stopper.join();
-    QVERIFY2(elapsed >= 50 && elapsed < 95, qPrintable(QString::number(elapsed)));
-    QCOMPARE(backend->timerEndCount(), backend->timerBeginCount());
+    QVERIFY2(elapsed >= 120 && elapsed < 1000, qPrintable(QString::number(elapsed)));
+}
+
+void TestTask::pacedWait_keepsItsTimetable_data()
+{
+    // Each step does its work (the clock moves on by it) and then waits one 10 ms
+    // interval; the column holds the time at which each wait ends.
+    QTest::addColumn<QVector<int>>("workMs");
+    QTest::addColumn<QVector<int>>("endsAtMs");
+    QTest::newRow("work takes nothing") << QVector<int>{0, 0, 0} << QVector<int>{10, 20, 30};
+    QTest::newRow("work is not added to the interval")
+        << QVector<int>{3, 3, 3} << QVector<int>{10, 20, 30};
+    QTest::newRow("a late step is caught up with")
+        << QVector<int>{0, 15, 0, 0} << QVector<int>{10, 25, 30, 40};
+    QTest::newRow("behind by more than an interval: a new timetable, no burst")
+        << QVector<int>{0, 35, 0, 0} << QVector<int>{10, 45, 55, 65};
+}
+
+void TestTask::pacedWait_keepsItsTimetable()
+{
+    QFETCH(QVector<int>, workMs);
+    QFETCH(QVector<int>, endsAtMs);
+    ScopedRecordingBackend backend;
+    ManualWaitClock clock;
+    PacedWait pace;
+    QVector<int> ends;
+    for (int work : qAsConst(workMs)) {
+        clock.sleepUntil(clock.now() + std::chrono::milliseconds(work));
+        pace.wait(10);
+        ends.append(
+            int(std::chrono::duration_cast<std::chrono::milliseconds>(clock.elapsed()).count()));
+    }
+    QCOMPARE(ends, endsAtMs);
 }
 
 void TestTask::modifierKeys_pressAndReleaseInFixedOrder()
