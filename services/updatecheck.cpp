@@ -2,6 +2,7 @@
 
 #include "appconfig.h"
 #include "logcategory.h"
+#include "waitclock.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,11 +13,10 @@
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <httplib.h>
+#include <openssl/crypto.h>
 
-#include <atomic>
-#include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
+#include <algorithm>
+#include <functional>
 #include <memory>
 #include <mutex>
 
@@ -41,11 +41,15 @@ constexpr uint64_t kMaxBodyBytes = 4096;
 // their time-out; a few threads keep a later check from queueing behind them.
 constexpr int kPoolThreads = 4;
 
-// Shared by the GUI thread and the check's thread. Cancelling wakes the pause
-// between attempts and aborts a body being received; an attempt blocked in a
-// connect, a handshake or a name lookup runs into its time-out and then ends
-// without logging. (Client::stop() is no help here: it waits on the mutex the
-// client holds for the whole connect and handshake, so it would block the caller.)
+// How long the pause between attempts sleeps before it looks for a cancel again.
+constexpr std::chrono::milliseconds kCancelCheckSlice{50};
+
+// Shared by the GUI thread and the check's thread. Cancelling ends the pause between
+// attempts and aborts a body being received; an attempt blocked in a connect, a
+// handshake or a name lookup runs into its time-out and then ends without logging.
+// (Client::stop() is no help here: it waits on the mutex the client holds for the
+// whole connect and handshake, so it would block the caller.) Once cancelled, the
+// check logs nothing more: at quit the logger is about to go.
 class CheckControl
 {
 public:
@@ -53,7 +57,6 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_cancelled = true;
-        m_wake.notify_all();
     }
 
     bool cancelled() const
@@ -62,52 +65,37 @@ public:
         return m_cancelled;
     }
 
-    // Waits for `delay`; returns true when cancelled before or during the wait.
-    bool pause(std::chrono::milliseconds delay)
+    // Runs `log` unless the check was cancelled; a cancel waits for it to finish.
+    void logUnlessCancelled(const std::function<void()>& log) const
     {
-        std::unique_lock<std::mutex> lock(m_mutex);
-        return m_wake.wait_for(lock, delay, [this] { return m_cancelled; });
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_cancelled)
+            log();
+    }
+
+    // Waits for `delay` on the wait clock; returns true when cancelled before or during it.
+    bool pause(std::chrono::milliseconds delay) const
+    {
+        WaitClock& clock = waitClock();
+        const WaitClock::TimePoint end = clock.now() + delay;
+        while (!cancelled()) {
+            const WaitClock::TimePoint now = clock.now();
+            if (now >= end)
+                return false;
+            clock.sleepUntil(std::min(end, now + kCancelCheckSlice));
+        }
+        return true;
     }
 
 private:
     mutable std::mutex m_mutex;
-    std::condition_variable m_wake;
     bool m_cancelled = false;
-};
-
-// A check cancelled at quit may still be busy inside OpenSSL when the process
-// exits; OpenSSL's exit-time clean-up would then free what that thread is using and
-// crash the exit. While a check runs, the process therefore ends without running
-// the remaining exit handlers: everything it holds is released by the system.
-std::atomic<int> g_runningChecks{0};
-
-void endProcessIfCheckRunning()
-{
-    if (g_runningChecks.load() > 0) {
-        std::fflush(nullptr);
-        std::_Exit(EXIT_SUCCESS);
-    }
-}
-
-void guardProcessExit()
-{
-    static const bool registered = std::atexit(endProcessIfCheckRunning) == 0;
-    Q_UNUSED(registered);
-}
-
-// Ends the count of a check started with ++g_runningChecks, however its thread leaves.
-class CheckFinished
-{
-public:
-    CheckFinished() = default;
-    ~CheckFinished() { --g_runningChecks; }
-    CheckFinished(const CheckFinished&) = delete;
-    CheckFinished& operator=(const CheckFinished&) = delete;
 };
 
 // The application object waits for the global pool when it is destroyed, so a
 // check there would hold up quitting until its attempt times out. This pool is
-// never destroyed and nobody waits for it; its threads end with the process.
+// never destroyed and nobody waits for it: a check still blocked at quit keeps its
+// thread, and everything it holds, until the process has ended.
 QThreadPool* checkPool()
 {
     static QThreadPool* const pool = [] {
@@ -167,13 +155,16 @@ int fetch(const UpdateCheckOptions& options, CheckControl& control)
             return kCurrentVersion;
         if (result && result->status == kHttpOk) {
             const QString body = QString::fromUtf8(result->body.data(), int(result->body.size()));
-            qCInfo(logCategory()).noquote() << "getLatestVersion:" << body;
+            control.logUnlessCancelled(
+                [&] { qCInfo(logCategory()).noquote() << "getLatestVersion:" << body; });
             return parseVersion(body);
         }
         // For an answer with another status the error is the library's success value.
-        qCWarning(logCategory()).noquote()
-            << "getLatestVersion error:"
-            << QString::fromStdString(httplib::to_string(result.error()));
+        control.logUnlessCancelled([&] {
+            qCWarning(logCategory()).noquote()
+                << "getLatestVersion error:"
+                << QString::fromStdString(httplib::to_string(result.error()));
+        });
         // No pause after the last attempt: nothing follows it.
         if (attempt < kAttempts && control.pause(options.retryDelay))
             return kCurrentVersion;
@@ -189,6 +180,25 @@ void deliverResult(QObject* receiver, int latest)
                                    Q_ARG(qint32, latest)))
         qCWarning(logCategory()) << "update check: the receiver has no onSetUpdateInfo(qint32)";
 }
+
+#if defined(__ELF__)
+// OpenSSL frees its global state in an exit handler unless told otherwise before its
+// first initialisation. A check cancelled at quit may still be inside OpenSSL (in a
+// handshake with a server that does not answer, or just creating its context) while
+// the process exits, and that clean-up would free what the check is using and crash
+// the exit. The state is therefore kept until the process has ended. The request
+// must come first: the HTTP library initialises OpenSSL as soon as it is loaded,
+// before main(), and only a program's pre-initialisation functions run earlier than
+// the libraries' own initialisation.
+void keepOpenSslStateUntilExit(int, char**, char**)
+{
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_ATEXIT, nullptr);
+}
+
+using PreInitFunction = void (*)(int, char**, char**);
+__attribute__((section(".preinit_array"), used)) const PreInitFunction keepOpenSslAtStart =
+    keepOpenSslStateUntilExit;
+#endif
 
 } // namespace
 
@@ -211,7 +221,6 @@ void startUpdateCheck(QObject* receiver)
 
 void startUpdateCheck(QObject* receiver, const UpdateCheckOptions& options)
 {
-    guardProcessExit();
     if (options.server.trimmed().isEmpty()) {
         qCInfo(logCategory()) << "Update check is turned off.";
         return;
@@ -228,12 +237,8 @@ void startUpdateCheck(QObject* receiver, const UpdateCheckOptions& options)
         QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, watcher,
                          [control] { control->cancel(); });
     }
-    ++g_runningChecks;
     watcher->setFuture(
-        QtConcurrent::run(checkPool(), [options, control] {
-            const CheckFinished finished;
-            return fetch(options, *control);
-        }));
+        QtConcurrent::run(checkPool(), [options, control] { return fetch(options, *control); }));
 }
 
 int fetchLatestVersion(const UpdateCheckOptions& options)
