@@ -73,7 +73,10 @@ int64_t steadyNs()
     return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
 }
 
-QString num(double v, int decimals = 2) { return QString::number(v, 'f', decimals); }
+QString num(double v, int decimals = 2)
+{
+    return QString::number(v, 'f', decimals);
+}
 
 QString ratio(double kliqora, double peer)
 {
@@ -82,7 +85,10 @@ QString ratio(double kliqora, double peer)
     return num(kliqora / peer, 2);
 }
 
-QString verdict(bool met) { return met ? QStringLiteral("met") : QStringLiteral("MISSED"); }
+QString verdict(bool met)
+{
+    return met ? QStringLiteral("met") : QStringLiteral("MISSED");
+}
 
 // Runs a job body the way the pages do: run flag set, on its own thread, joined.
 void runAsJob(const std::function<void()>& body)
@@ -238,7 +244,10 @@ void Bench::intervalAccuracy()
                 QStringLiteral("--delay"), QString::number(int(IntervalMs)), QStringLiteral("1")});
     const IntervalFigures x = intervalFigures(m_observer.collect());
     if (k.clicks != n || x.clicks != n)
-        fail(QStringLiteral("interval: clicks seen %1 / %2 of %3").arg(k.clicks).arg(x.clicks).arg(n));
+        fail(QStringLiteral("interval: clicks seen %1 / %2 of %3")
+                 .arg(k.clicks)
+                 .arg(x.clicks)
+                 .arg(n));
 
     const QString head = QStringLiteral("1 interval 10 ms, |error| ");
     m_rows.append({head + QStringLiteral("mean (ms)"), num(k.mean, 3), num(x.mean, 3),
@@ -287,7 +296,8 @@ QString benchText(int length)
 {
     static const QString ascii = QStringLiteral(
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789 .,;:!?-_=+()[]{}@#$%&*/");
-    static const QString cjk = QStringLiteral("你好世界中文输入测试自动点击键盘鼠标录制回放速度准确");
+    static const QString cjk =
+        QStringLiteral("你好世界中文输入测试自动点击键盘鼠标录制回放速度准确");
     QRandomGenerator random(14);
     QString text;
     const int emojiAt = length / 2;
@@ -322,7 +332,10 @@ QString compareText(const QString& want, const QString& got)
     int i = 0;
     while (i < want.size() && i < got.size() && want[i] == got[i])
         ++i;
-    return QStringLiteral("DIFFERS: %1 of %2 units, first at %3").arg(got.size()).arg(want.size()).arg(i);
+    return QStringLiteral("DIFFERS: %1 of %2 units, first at %3")
+        .arg(got.size())
+        .arg(want.size())
+        .arg(i);
 }
 
 double charsPerSecond(const QVector<SeenEvent>& seen, int chars)
@@ -369,6 +382,9 @@ bool Bench::startKliqora(QProcess& process, int intervalMs)
     if (!settings.save(TaskFile::mouseFilePath()))
         return false;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("KLIQORA_UPDATE_SERVER"), QString()); // no network
+    process.setProcessEnvironment(environment);
     process.start(m_kliqora, QStringList());
     if (!process.waitForStarted(10000))
         return false;
@@ -456,7 +472,8 @@ QVector<double> Bench::xdotoolStops()
         QProcess tool;
         tool.start(QStringLiteral("xdotool"),
                    {QStringLiteral("click"), QStringLiteral("--repeat"), QStringLiteral("1000000"),
-                    QStringLiteral("--delay"), QString::number(int(IntervalMs)), QStringLiteral("1")});
+                    QStringLiteral("--delay"), QString::number(int(IntervalMs)),
+                    QStringLiteral("1")});
         tool.waitForStarted();
         QThread::msleep(150 + random.bounded(400));
         stops.append(steadyNs());
@@ -541,7 +558,8 @@ ReplayFigures replayFigures(const QVector<SeenEvent>& all, const Script& script)
         return f;
     QVector<double> errors;
     for (int i = 1; i < t.size(); ++i)
-        errors.append(std::abs((t[i] - t[i - 1]) - double(script.timesMs[i] - script.timesMs[i - 1])));
+        errors.append(
+            std::abs((t[i] - t[i - 1]) - double(script.timesMs[i] - script.timesMs[i - 1])));
     f.p99 = stats::percentile(errors, 99);
     f.driftMs = (t.last() - t.first()) - double(script.timesMs.last() - script.timesMs.first());
     return f;
@@ -601,9 +619,13 @@ void Bench::replay()
     const ReplayFigures x = replayFigures(m_observer.collect(500), script);
 
     if (k.seen != script.types.size())
-        fail(QStringLiteral("replay: Kliqora %1 of %2 events seen").arg(k.seen).arg(script.types.size()));
+        fail(QStringLiteral("replay: Kliqora %1 of %2 events seen")
+                 .arg(k.seen)
+                 .arg(script.types.size()));
     if (x.seen != script.types.size())
-        fail(QStringLiteral("replay: xdotool %1 of %2 events seen").arg(x.seen).arg(script.types.size()));
+        fail(QStringLiteral("replay: xdotool %1 of %2 events seen")
+                 .arg(x.seen)
+                 .arg(script.types.size()));
     const int all = script.types.size();
     // Gaps cannot be paired up when events were lost: no figure rather than a wrong one.
     auto shown = [all](const ReplayFigures& f, double v, int decimals) {
@@ -641,7 +663,8 @@ void Bench::idleCost()
     stopKliqora(kliqora);
 
     QProcess tool;
-    tool.start(QStringLiteral("xdotool"), {QStringLiteral("sleep"), QString::number(waitMs * 3 / 1000)});
+    tool.start(QStringLiteral("xdotool"),
+               {QStringLiteral("sleep"), QString::number(waitMs * 3 / 1000)});
     tool.waitForStarted();
     QThread::msleep(500);
     const int64_t cpu0 = processCpuNs(tool.processId()), wall0 = steadyNs();
@@ -650,8 +673,8 @@ void Bench::idleCost()
     const double x = double(cpu1 - cpu0) / double(wall1 - wall0) * 100.0;
     tool.kill();
     tool.waitForFinished();
-    m_rows.append({QStringLiteral("6 idle CPU during a %1 s wait (%)").arg(waitMs / 1000), num(k, 3),
-                   num(x, 3), ratio(k, x), verdict(k >= 0 && k < 1.0)});
+    m_rows.append({QStringLiteral("6 idle CPU during a %1 s wait (%)").arg(waitMs / 1000),
+                   num(k, 3), num(x, 3), ratio(k, x), verdict(k >= 0 && k < 1.0)});
 }
 
 void printTable(const QVector<Row>& rows)
@@ -713,8 +736,8 @@ int main(int argc, char** argv)
 
     QCommandLineParser parser;
     parser.addHelpOption();
-    const QCommandLineOption kliqoraOption(QStringLiteral("kliqora"), QStringLiteral("Kliqora program"),
-                                           QStringLiteral("path"));
+    const QCommandLineOption kliqoraOption(
+        QStringLiteral("kliqora"), QStringLiteral("Kliqora program"), QStringLiteral("path"));
     const QCommandLineOption observerOption(QStringLiteral("observer"),
                                             QStringLiteral("kliqora-bench-observer program"),
                                             QStringLiteral("path"));

@@ -123,6 +123,7 @@ class TestUpdateCheck : public QObject
 
 private slots:
     void initTestCase();
+    void init();
     void cleanup();
 
     void answerDecidesTheTip_data();
@@ -151,6 +152,11 @@ void TestUpdateCheck::initTestCase()
     m_otherHost =
         std::make_unique<TestCertificate>(QStringList{QStringLiteral("DNS:other.invalid")});
     QVERIFY(m_trusted->isValid() && m_untrusted->isValid() && m_otherHost->isValid());
+}
+
+void TestUpdateCheck::init()
+{
+    qunsetenv(kServerEnvironment); // the test environment turns the check off
 }
 
 void TestUpdateCheck::cleanup()

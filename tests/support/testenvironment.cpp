@@ -16,7 +16,9 @@ TestHome::TestHome() : m_dir(QDir::tempPath() + QStringLiteral("/kliqora-test-XX
     // notification socket of one test (and the programs it starts) apart from every other.
     const QString runtime = m_dir.path() + QStringLiteral("/runtime");
     QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                       | QFileDevice::ExeOwner);
+    QFile::setPermissions(runtime,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+
+    qputenv("KLIQORA_UPDATE_SERVER", QByteArray());
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Every test runs with HOME and the XDG folders pointed at a fresh temporary
-// folder, so no test reads or writes the real user's settings, logs or files.
+// folder, so no test reads or writes the real user's settings, logs or files, and
+// with the update check turned off, so no test (and no program a test starts) asks
+// the network. A test of the update check sets its own server.
 
 #include <QApplication>
 #include <QCoreApplication>
