@@ -5,8 +5,6 @@
 
 #include <QCoreApplication>
 
-#include <algorithm>
-
 HotkeyManage* HotkeyManage::instance()
 {
     static HotkeyManage manager;
@@ -57,8 +55,7 @@ void HotkeyManage::blockOthers(QHotkey* except, bool block)
 
 int HotkeyManage::count() const
 {
-    return int(std::count_if(m_hotkeys.cbegin(), m_hotkeys.cend(),
-                             [](const QPointer<QHotkey>& hotkey) { return !hotkey.isNull(); }));
+    return m_hotkeys.size();
 }
 
 void HotkeyManage::purgeDead()

@@ -24,7 +24,8 @@ public:
     // `except` (all of them when null); the keys stay registered with the system.
     void blockOthers(QHotkey* except, bool block);
 
-    // Number of listed hotkeys that are still alive.
+    // Number of entries in the list. A hotkey deleted by its owner leaves an entry
+    // behind until the next addHotkey() or blockOthers() drops it.
     int count() const;
 
 private:

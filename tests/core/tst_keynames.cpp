@@ -3,10 +3,7 @@
 #include "recordingbackend.h"
 #include "testenvironment.h"
 
-#include <QSet>
-
-#include <thread>
-#include <vector>
+#include <QProcess>
 
 class TestKeyNames : public QObject
 {
@@ -67,14 +64,18 @@ private slots:
 
     void firstLookupFromManyThreads()
     {
-        // The table is built once even when the first lookups race.
-        std::vector<std::thread> threads;
-        std::vector<int> results(8, -1);
-        for (size_t i = 0; i < results.size(); ++i)
-            threads.emplace_back([&results, i] { results[i] = keyNameToVk(QStringLiteral("f5")); });
-        for (auto& t : threads)
-            t.join();
-        QCOMPARE(QSet<int>(results.begin(), results.end()), QSet<int>{116});
+        // The table is built once even when the first lookups race. This process
+        // built it long ago, so the race runs in fresh ones (where ThreadSanitizer
+        // watches it, in the plain build).
+        constexpr int Races = 5;
+        for (int race = 0; race < Races; ++race) {
+            QProcess program;
+            program.setProcessChannelMode(QProcess::ForwardedChannels);
+            program.start(QStringLiteral(KLIQORA_FIRSTLOOKUP), QStringList());
+            QVERIFY(program.waitForFinished(30000));
+            QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+            QCOMPARE(program.exitCode(), 0);
+        }
     }
 
     void modifierNames_data()
