@@ -4,7 +4,7 @@
 #include <QMenu>
 
 #if defined(Q_OS_LINUX)
-#include <QX11Info>
+#include "platform/qtx11.h"
 #endif
 
 // Outside any namespace, as Q_INIT_RESOURCE requires.
@@ -99,7 +99,7 @@ bool translucentWindowsSupported()
 {
 #if defined(Q_OS_LINUX)
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        return QX11Info::isCompositingManagerRunning();
+        return platform::qtx11::compositingManagerRunning();
 #endif
     return true;
 }

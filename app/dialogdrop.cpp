@@ -1,6 +1,7 @@
 #include "dialogdrop.h"
 
 #include "appstyle.h"
+#include "qtcompat.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -35,7 +36,7 @@ void DialogDrop::mousePressEvent(QMouseEvent* event)
     if (event->button() == Qt::LeftButton && event->pos().y() >= 0 &&
         event->pos().y() <= DragBandHeight) {
         m_dragging = true;
-        m_dragOffset = event->globalPos() - pos();
+        m_dragOffset = QtCompat::globalPosition(event) - pos();
         event->accept();
         return;
     }
@@ -45,7 +46,7 @@ void DialogDrop::mousePressEvent(QMouseEvent* event)
 void DialogDrop::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_dragging && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPos() - m_dragOffset);
+        move(QtCompat::globalPosition(event) - m_dragOffset);
         event->accept();
         return;
     }

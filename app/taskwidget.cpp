@@ -7,6 +7,7 @@
 #include "logcategory.h"
 #include "platform/backend.h"
 #include "qhotkey.h"
+#include "qtcompat.h"
 
 #include <QDialog>
 #include <QKeySequence>
@@ -39,7 +40,8 @@ uint32_t TaskWidget::activeHotkeyModifiers() const
 {
     if (!m_activeHotkey || m_activeHotkey->shortcut().isEmpty())
         return 0;
-    const Qt::KeyboardModifiers held(m_activeHotkey->shortcut()[0] & Qt::KeyboardModifierMask);
+    const Qt::KeyboardModifiers held(QtCompat::keyCombination(m_activeHotkey->shortcut(), 0) &
+                                     Qt::KeyboardModifierMask);
     // clang-format off
     struct Bit { Qt::KeyboardModifier qt; uint32_t modifier; };
     static constexpr Bit Bits[] = {

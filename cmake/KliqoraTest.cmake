@@ -6,7 +6,7 @@
 function(kliqora_add_test name)
     cmake_parse_arguments(ARG "X11" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE testsupport Qt5::Test Qt5::Widgets ${ARG_LIBS})
+    target_link_libraries(${name} PRIVATE testsupport Qt::Test Qt::Widgets ${ARG_LIBS})
     add_test(NAME ${name} COMMAND ${name})
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)

@@ -3,6 +3,7 @@
 #include "designerresources.h"
 
 #include "operationmodel.h"
+#include "qtcompat.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -102,7 +103,8 @@ bool ButtonDelegate::editorEvent(QEvent* event, QAbstractItemModel* /*model*/,
     if (kind == QEvent::MouseMove) {
         m_hoverRow = index.row();
         m_hoverType = type;
-        QToolTip::showText(mouse->globalPos(), type == BtnCopy ? tr("复制本行") : tr("删除本行"));
+        QToolTip::showText(QtCompat::globalPosition(mouse),
+                           type == BtnCopy ? tr("复制本行") : tr("删除本行"));
         return true;
     }
     if (kind == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {

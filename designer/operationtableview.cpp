@@ -3,6 +3,7 @@
 #include "buttondelegate.h"
 #include "logcategory.h"
 #include "operationmodel.h"
+#include "qtcompat.h"
 
 #include <QDragEnterEvent>
 #include <QHeaderView>
@@ -69,7 +70,7 @@ void OperationTableView::dragEnterEvent(QDragEnterEvent* event)
 void OperationTableView::dragMoveEvent(QDragMoveEvent* event)
 {
     QTableView::dragMoveEvent(event);
-    m_dragPos = event->pos();
+    m_dragPos = QtCompat::dropPosition(event);
     viewport()->update();
     if (acceptsSource(event->source()))
         event->acceptProposedAction();
@@ -97,7 +98,7 @@ void OperationTableView::dropEvent(QDropEvent* event)
         event->ignore();
         return;
     }
-    const QModelIndex under = indexAt(event->pos());
+    const QModelIndex under = indexAt(QtCompat::dropPosition(event));
     const int row = under.isValid() ? under.row() : opModel->rowCount();
     m_hoverRow = under.row(); // no mouse moves arrive during a drag
     if (opModel->dropMimeData(event->mimeData(), event->proposedAction(), row, 0, QModelIndex()))

@@ -3,6 +3,7 @@
 
 #include "appstyle.h"
 #include "logcategory.h"
+#include "qtcompat.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -94,7 +95,7 @@ void SuspendFrame::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton) {
         m_dragging = true;
-        m_dragOffset = event->globalPos() - frameGeometry().topLeft();
+        m_dragOffset = QtCompat::globalPosition(event) - frameGeometry().topLeft();
         m_timer->stop(); // the user takes over from the slide
     }
     QWidget::mousePressEvent(event);
@@ -103,7 +104,7 @@ void SuspendFrame::mousePressEvent(QMouseEvent* event)
 void SuspendFrame::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_dragging && (event->buttons() & Qt::LeftButton))
-        move(event->globalPos() - m_dragOffset);
+        move(QtCompat::globalPosition(event) - m_dragOffset);
     QWidget::mouseMoveEvent(event);
 }
 

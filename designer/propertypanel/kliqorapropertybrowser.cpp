@@ -139,7 +139,7 @@ QtVariantProperty* KliqoraPropertyBrowser::createRow(const QMetaObject* meta,
                           classInfo(meta, "flagnames_", name).split(ListSeparator));
         row->setValue(modifiersToFlagBits(toModifiers(value)));
     } else if (editor == SpinBoxEditor) {
-        row = m_manager->addProperty(QVariant::Int, label);
+        row = m_manager->addProperty(QMetaType::Int, label);
         const QStringList bounds = classInfo(meta, "range_", name).split(RangeSeparator);
         if (bounds.size() == 2) { // anything else is malformed: no bounds
             row->setAttribute(QStringLiteral("minimum"), bounds.at(0).toInt());

@@ -11,7 +11,7 @@ QWidget* OperationEditorFactory::createEditor(QtVariantPropertyManager* manager,
                                               QtProperty* property, QWidget* parent)
 {
     // These editors show the value they start with; a new one is made for each edit.
-    if (manager->propertyType(property) == QVariant::Point) {
+    if (manager->propertyType(property) == QMetaType::QPoint) {
         auto* editor = new PointSelectWidget(parent);
         editor->setPoint(manager->value(property).toPoint());
         connect(editor, &PointSelectWidget::valueChanged, editor,

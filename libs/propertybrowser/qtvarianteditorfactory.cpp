@@ -69,11 +69,11 @@ QWidget* QtVariantEditorFactory::createEditor(QtVariantPropertyManager* manager,
 {
     const int type = manager->propertyType(property);
     switch (type) {
-    case QVariant::Int:
+    case QMetaType::Int:
         return createSpinBox(manager, property, parent);
-    case QVariant::Bool:
+    case QMetaType::Bool:
         return createCheckBox(manager, property, parent);
-    case QVariant::String:
+    case QMetaType::QString:
         return createLineEdit(manager, property, parent);
     default:
         break;

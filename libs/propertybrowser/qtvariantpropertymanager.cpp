@@ -1,5 +1,6 @@
 #include "qtvariantpropertymanager.h"
 
+#include "qtcompat.h"
 #include "qtvariantproperty.h"
 
 #include <QApplication>
@@ -56,6 +57,16 @@ QIcon checkBoxIcon(bool checked)
     return QIcon(pixmap);
 }
 
+// The value a new row of one of the plain types (bool, string, point) starts with.
+QVariant initialValue(int propertyType)
+{
+    if (propertyType == QMetaType::Bool)
+        return false;
+    if (propertyType == QMetaType::QPoint)
+        return QPoint();
+    return QString();
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(QtEnumPropertyType)
@@ -91,10 +102,10 @@ int QtVariantPropertyManager::groupTypeId()
 bool QtVariantPropertyManager::isPropertyTypeSupported(int propertyType) const
 {
     switch (propertyType) {
-    case QVariant::Int:
-    case QVariant::Bool:
-    case QVariant::String:
-    case QVariant::Point:
+    case QMetaType::Int:
+    case QMetaType::Bool:
+    case QMetaType::QString:
+    case QMetaType::QPoint:
         return true;
     default:
         return propertyType == enumTypeId() || propertyType == flagTypeId() ||
@@ -107,9 +118,9 @@ QtVariantProperty* QtVariantPropertyManager::addProperty(int propertyType, const
     if (!isPropertyTypeSupported(propertyType))
         return nullptr;
     QtVariantProperty* property = createProperty(propertyType, name);
-    if (propertyType == QVariant::Point) {
-        addOwnedRow(property, QVariant::Int, tr("X"), xIndex, 0);
-        addOwnedRow(property, QVariant::Int, tr("Y"), yIndex, 0);
+    if (propertyType == QMetaType::QPoint) {
+        addOwnedRow(property, QMetaType::Int, tr("X"), xIndex, 0);
+        addOwnedRow(property, QMetaType::Int, tr("Y"), yIndex, 0);
     }
     return property;
 }
@@ -120,7 +131,7 @@ QtVariantProperty* QtVariantPropertyManager::createProperty(int propertyType, co
     property->setPropertyName(name);
     Data data;
     data.type = propertyType;
-    if (propertyType == QVariant::Int) {
+    if (propertyType == QMetaType::Int) {
         data.value = 0;
         data.attributes.insert(minimumAttribute, std::numeric_limits<int>::min());
         data.attributes.insert(maximumAttribute, std::numeric_limits<int>::max());
@@ -132,7 +143,7 @@ QtVariantProperty* QtVariantPropertyManager::createProperty(int propertyType, co
         data.value = 0;
         data.attributes.insert(flagNamesAttribute, QStringList());
     } else if (propertyType != groupTypeId()) {
-        data.value = QVariant(QVariant::Type(propertyType));
+        data.value = initialValue(propertyType);
     }
     m_data.insert(property, data);
     registerProperty(property);
@@ -166,22 +177,22 @@ QVariant QtVariantPropertyManager::value(const QtProperty* property) const
 int QtVariantPropertyManager::valueType(const QtProperty* property) const
 {
     const auto it = m_data.constFind(property);
-    return it == m_data.cend() ? int(QVariant::Invalid) : valueType(it->type);
+    return it == m_data.cend() ? int(QMetaType::UnknownType) : valueType(it->type);
 }
 
 int QtVariantPropertyManager::valueType(int propertyType) const
 {
     if (propertyType == enumTypeId() || propertyType == flagTypeId())
-        return QVariant::Int;
+        return QMetaType::Int;
     if (propertyType == groupTypeId() || !isPropertyTypeSupported(propertyType))
-        return QVariant::Invalid;
+        return QMetaType::UnknownType;
     return propertyType;
 }
 
 int QtVariantPropertyManager::propertyType(const QtProperty* property) const
 {
     const auto it = m_data.constFind(property);
-    return it == m_data.cend() ? int(QVariant::Invalid) : it->type;
+    return it == m_data.cend() ? int(QMetaType::UnknownType) : it->type;
 }
 
 QVariant QtVariantPropertyManager::attributeValue(const QtProperty* property,
@@ -192,7 +203,7 @@ QVariant QtVariantPropertyManager::attributeValue(const QtProperty* property,
 
 QStringList QtVariantPropertyManager::attributes(int propertyType) const
 {
-    if (propertyType == QVariant::Int)
+    if (propertyType == QMetaType::Int)
         return {minimumAttribute, maximumAttribute, singleStepAttribute};
     if (propertyType == enumTypeId())
         return {enumNamesAttribute};
@@ -204,17 +215,17 @@ QStringList QtVariantPropertyManager::attributes(int propertyType) const
 int QtVariantPropertyManager::attributeType(int propertyType, const QString& attribute) const
 {
     if (!attributes(propertyType).contains(attribute))
-        return QVariant::Invalid;
-    return propertyType == QVariant::Int ? int(QVariant::Int) : int(QVariant::StringList);
+        return QMetaType::UnknownType;
+    return propertyType == QMetaType::Int ? int(QMetaType::Int) : int(QMetaType::QStringList);
 }
 
 QVariant QtVariantPropertyManager::acceptedValue(const Data& data, const QVariant& value) const
 {
     const int type = valueType(data.type);
     QVariant converted = value;
-    if (type == QVariant::Invalid || !converted.convert(type))
+    if (type == QMetaType::UnknownType || !QtCompat::convertVariant(converted, type))
         return QVariant();
-    if (data.type == QVariant::Int) {
+    if (data.type == QMetaType::Int) {
         const int minimum = data.attributes.value(minimumAttribute).toInt();
         const int maximum = data.attributes.value(maximumAttribute).toInt();
         return qBound(minimum, converted.toInt(), maximum);
@@ -261,7 +272,7 @@ void QtVariantPropertyManager::syncOwnedRows(const Data& data, QList<QtProperty*
     for (QtProperty* row : data.ownedRows) {
         Data& rowData = m_data[row];
         QVariant wanted;
-        if (data.type == QVariant::Point) {
+        if (data.type == QMetaType::QPoint) {
             const QPoint point = data.value.toPoint();
             wanted = rowData.ownedIndex == xIndex ? point.x() : point.y();
         } else {
@@ -278,7 +289,7 @@ void QtVariantPropertyManager::syncOwner(const Data& rowData, QList<QtProperty*>
 {
     Data& ownerData = m_data[rowData.owner];
     QVariant wanted;
-    if (ownerData.type == QVariant::Point) {
+    if (ownerData.type == QMetaType::QPoint) {
         QPoint point = ownerData.value.toPoint();
         (rowData.ownedIndex == xIndex ? point.rx() : point.ry()) = rowData.value.toInt();
         wanted = point;
@@ -314,7 +325,7 @@ void QtVariantPropertyManager::setAttribute(QtProperty* property, const QString&
         return;
     const int type = attributeType(it->type, attribute);
     QVariant converted = value;
-    if (type == QVariant::Invalid || !converted.convert(type) ||
+    if (type == QMetaType::UnknownType || !QtCompat::convertVariant(converted, type) ||
         it->attributes.value(attribute) == converted)
         return;
 
@@ -341,7 +352,7 @@ void QtVariantPropertyManager::revalidate(QtProperty* property)
 {
     const Data data = m_data.value(property);
     QVariant fixed = data.value;
-    if (data.type == QVariant::Int) {
+    if (data.type == QMetaType::Int) {
         fixed = acceptedValue(data, data.value);
     } else if (data.type == enumTypeId()) {
         const int count = data.attributes.value(enumNamesAttribute).toStringList().size();
@@ -370,7 +381,7 @@ void QtVariantPropertyManager::rebuildFlagRows(QtProperty* property, const QStri
     for (QtProperty* row : oldRows)
         delete row; // removes itself from ownedRows and from the parent
     for (int i = 0; i < names.size() && i < maxFlagBits; ++i)
-        addOwnedRow(property, QVariant::Bool, names.at(i), i, bool(value & (1 << i)));
+        addOwnedRow(property, QMetaType::Bool, names.at(i), i, bool(value & (1 << i)));
 }
 
 bool QtVariantPropertyManager::hasValue(const QtProperty* property) const
@@ -385,9 +396,9 @@ QString QtVariantPropertyManager::valueText(const QtProperty* property) const
         return QString();
     const Data& data = *it;
     switch (data.type) {
-    case QVariant::Bool:
+    case QMetaType::Bool:
         return data.value.toBool() ? tr("True") : tr("False");
-    case QVariant::Point: {
+    case QMetaType::QPoint: {
         const QPoint point = data.value.toPoint();
         return QStringLiteral("(%1, %2)").arg(point.x()).arg(point.y());
     }
@@ -412,12 +423,12 @@ QString QtVariantPropertyManager::valueText(const QtProperty* property) const
 
 QString QtVariantPropertyManager::displayText(const QtProperty* property) const
 {
-    return propertyType(property) == QVariant::Bool ? QString() : valueText(property);
+    return propertyType(property) == QMetaType::Bool ? QString() : valueText(property);
 }
 
 QIcon QtVariantPropertyManager::valueIcon(const QtProperty* property) const
 {
-    if (propertyType(property) != QVariant::Bool)
+    if (propertyType(property) != QMetaType::Bool)
         return QIcon();
     return checkBoxIcon(value(property).toBool());
 }

@@ -2,6 +2,7 @@
 
 #include "hotkeylog.h"
 #include "qhotkey.h"
+#include "qtcompat.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -80,7 +81,7 @@ bool HotkeyRegistry::add(QHotkey* hotkey, const QKeySequence& shortcut)
                                << ": exactly one key is needed";
         return false;
     }
-    const int combined = shortcut[0];
+    const int combined = QtCompat::keyCombination(shortcut, 0);
     Entry entry;
     entry.hotkey = hotkey;
     entry.owner = hotkey;

@@ -1,12 +1,12 @@
 #include "x11capture.h"
 
+#include "platform/qtx11.h"
 #include "x11captureclock.h"
 #include "x11capturetranslator.h"
 
 #include <QMetaObject>
 #include <QObject>
 #include <QThread>
-#include <QX11Info>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -68,9 +68,8 @@ using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
 DisplayPtr openDisplay()
 {
     // The display Qt uses, so capture and the program watch the same server.
-    const char* name = QX11Info::isPlatformX11() && QX11Info::display()
-                           ? DisplayString(QX11Info::display())
-                           : nullptr;
+    Display* qtDisplay = platform::qtx11::display();
+    const char* name = qtDisplay ? DisplayString(qtDisplay) : nullptr;
     DisplayPtr display(XOpenDisplay(name));
     if (display) {
         if (XExtCodes* codes = XAddExtension(display.get()))

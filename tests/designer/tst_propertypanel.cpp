@@ -131,11 +131,11 @@ void TestPropertyPanel::rows_data()
     QTest::addColumn<QList<int>>("expectedTypes");
     QTest::addColumn<QList<bool>>("expectedEnabled");
 
-    const int intType = QVariant::Int;
+    const int intType = QMetaType::Int;
     const int enumType = QtVariantPropertyManager::enumTypeId();
     const int flagType = QtVariantPropertyManager::flagTypeId();
-    const int stringType = QVariant::String;
-    const int pointType = QVariant::Point;
+    const int stringType = QMetaType::QString;
+    const int pointType = QMetaType::QPoint;
     const QString interval = QStringLiteral("执行间隔（毫秒）");
 
     QTest::newRow("mouse click") << "click"

@@ -68,14 +68,15 @@ struct Fixture
     QtVariantPropertyManager manager;
     QtVariantEditorFactory factory;
     QtTreePropertyBrowser browser;
-    QtVariantProperty* interval = manager.addProperty(QVariant::Int, QStringLiteral("interval"));
-    QtVariantProperty* text = manager.addProperty(QVariant::String, QStringLiteral("text"));
+    QtVariantProperty* interval = manager.addProperty(QMetaType::Int, QStringLiteral("interval"));
+    QtVariantProperty* text = manager.addProperty(QMetaType::QString, QStringLiteral("text"));
     QtVariantProperty* action =
         manager.addProperty(QtVariantPropertyManager::enumTypeId(), QStringLiteral("action"));
-    QtVariantProperty* position = manager.addProperty(QVariant::Point, QStringLiteral("position"));
+    QtVariantProperty* position =
+        manager.addProperty(QMetaType::QPoint, QStringLiteral("position"));
     QtVariantProperty* modifiers =
         manager.addProperty(QtVariantPropertyManager::flagTypeId(), QStringLiteral("modifiers"));
-    QtVariantProperty* active = manager.addProperty(QVariant::Bool, QStringLiteral("active"));
+    QtVariantProperty* active = manager.addProperty(QMetaType::Bool, QStringLiteral("active"));
     QtVariantProperty* group =
         manager.addProperty(QtVariantPropertyManager::groupTypeId(), QStringLiteral("group"));
 
@@ -205,7 +206,7 @@ private slots:
         QVERIFY(modifiers->isExpanded());
 
         // Rows added by hand to a shown property appear in place.
-        auto* extra = f.manager.addProperty(QVariant::Int, QStringLiteral("extra"));
+        auto* extra = f.manager.addProperty(QMetaType::Int, QStringLiteral("extra"));
         f.group->addSubProperty(extra);
         QCOMPARE(tree->topLevelItem(6)->childCount(), 1);
         delete extra;
@@ -373,8 +374,8 @@ private slots:
         auto factory = std::make_unique<KeyEditorFactory>();
         QtTreePropertyBrowser browser;
         browser.setFactoryForManager(&manager, factory.get());
-        QtVariantProperty* key = manager.addProperty(QVariant::String, QStringLiteral("key"));
-        QtVariantProperty* other = manager.addProperty(QVariant::String, QStringLiteral("other"));
+        QtVariantProperty* key = manager.addProperty(QMetaType::QString, QStringLiteral("key"));
+        QtVariantProperty* other = manager.addProperty(QMetaType::QString, QStringLiteral("other"));
         key->setValue(QStringLiteral("A"));
         QtBrowserItem* keyItem = browser.addProperty(key);
         QtBrowserItem* otherItem = browser.addProperty(other);
@@ -404,7 +405,7 @@ private slots:
         QTRY_VERIFY(!editor);
 
         // Without a factory (or after it is deleted) rows get no editor.
-        QtVariantProperty* again = manager.addProperty(QVariant::String, QStringLiteral("again"));
+        QtVariantProperty* again = manager.addProperty(QMetaType::QString, QStringLiteral("again"));
         QtBrowserItem* againItem = browser.addProperty(again);
         factory.reset();
         browser.setCurrentItem(againItem);

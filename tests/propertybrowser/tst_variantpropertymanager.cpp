@@ -18,7 +18,7 @@ struct ValueLog
         QObject::connect(manager, &QtVariantPropertyManager::valueChanged, manager,
                          [this](QtProperty* property, const QVariant& value) {
                              entries << property->propertyName() + QLatin1Char('=') +
-                                            (value.type() == QVariant::Point
+                                            (value.userType() == QMetaType::QPoint
                                                  ? QStringLiteral("%1,%2")
                                                        .arg(value.toPoint().x())
                                                        .arg(value.toPoint().y())
@@ -42,24 +42,24 @@ private slots:
     void supportedTypesAndDefaults()
     {
         QtVariantPropertyManager manager;
-        QVERIFY(!manager.addProperty(QVariant::Double, QStringLiteral("d")));
-        QVERIFY(!manager.isPropertyTypeSupported(QVariant::Size));
+        QVERIFY(!manager.addProperty(QMetaType::Double, QStringLiteral("d")));
+        QVERIFY(!manager.isPropertyTypeSupported(QMetaType::QSize));
 
-        QtVariantProperty* number = manager.addProperty(QVariant::Int, QStringLiteral("n"));
+        QtVariantProperty* number = manager.addProperty(QMetaType::Int, QStringLiteral("n"));
         QCOMPARE(number->propertyName(), QStringLiteral("n"));
         QCOMPARE(number->value(), QVariant(0));
-        QCOMPARE(number->propertyType(), int(QVariant::Int));
+        QCOMPARE(number->propertyType(), int(QMetaType::Int));
         QCOMPARE(manager.variantProperty(number), number);
 
         QtVariantProperty* choice =
             manager.addProperty(QtVariantPropertyManager::enumTypeId(), QStringLiteral("e"));
         QCOMPARE(choice->propertyType(), QtVariantPropertyManager::enumTypeId());
-        QCOMPARE(choice->valueType(), int(QVariant::Int));
+        QCOMPARE(choice->valueType(), int(QMetaType::Int));
         QCOMPARE(choice->value(), QVariant(-1));
 
         QtVariantProperty* flags =
             manager.addProperty(QtVariantPropertyManager::flagTypeId(), QStringLiteral("f"));
-        QCOMPARE(flags->valueType(), int(QVariant::Int));
+        QCOMPARE(flags->valueType(), int(QMetaType::Int));
         QVERIFY(flags->subProperties().isEmpty());
 
         QtVariantProperty* group =
@@ -68,7 +68,7 @@ private slots:
         group->setValue(5);
         QVERIFY(!group->value().isValid());
 
-        QtVariantProperty* text = manager.addProperty(QVariant::String, QStringLiteral("s"));
+        QtVariantProperty* text = manager.addProperty(QMetaType::QString, QStringLiteral("s"));
         QCOMPARE(text->value(), QVariant(QString()));
         QVERIFY(number->hasValue() && text->hasValue());
     }
@@ -93,7 +93,7 @@ private slots:
         QFETCH(QVariant, input);
         QFETCH(int, expected);
         QtVariantPropertyManager manager;
-        QtVariantProperty* number = manager.addProperty(QVariant::Int, QStringLiteral("n"));
+        QtVariantProperty* number = manager.addProperty(QMetaType::Int, QStringLiteral("n"));
         number->setAttribute(QStringLiteral("minimum"), minimum);
         number->setAttribute(QStringLiteral("maximum"), maximum);
         number->setValue(3);
@@ -104,7 +104,7 @@ private slots:
     void boundChangesMoveValueAndOtherBound()
     {
         QtVariantPropertyManager manager;
-        QtVariantProperty* number = manager.addProperty(QVariant::Int, QStringLiteral("n"));
+        QtVariantProperty* number = manager.addProperty(QMetaType::Int, QStringLiteral("n"));
         number->setValue(5);
         QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
         QSignalSpy attributes(&manager, &QtVariantPropertyManager::attributeChanged);
@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(flags->subProperties().size(), 4);
         for (int i = 0; i < 4; ++i) {
             QCOMPARE(sub(flags, i)->propertyName(), modifierNames.at(i));
-            QCOMPARE(sub(flags, i)->propertyType(), int(QVariant::Bool));
+            QCOMPARE(sub(flags, i)->propertyType(), int(QMetaType::Bool));
         }
 
         ValueLog log(&manager);
@@ -200,7 +200,7 @@ private slots:
     void pointRowsFollowThePointBothWays()
     {
         QtVariantPropertyManager manager;
-        QtVariantProperty* point = manager.addProperty(QVariant::Point, QStringLiteral("pos"));
+        QtVariantProperty* point = manager.addProperty(QMetaType::QPoint, QStringLiteral("pos"));
         const QList<QtProperty*> rows = point->subProperties();
         QCOMPARE(rows.size(), 2);
         QtVariantProperty* x = sub(point, 0);
@@ -229,7 +229,7 @@ private slots:
     void rowChangesAreAnnounced()
     {
         QtVariantPropertyManager manager;
-        QtVariantProperty* text = manager.addProperty(QVariant::String, QStringLiteral("s"));
+        QtVariantProperty* text = manager.addProperty(QMetaType::QString, QStringLiteral("s"));
         QSignalSpy changed(&manager, &QtAbstractPropertyManager::propertyChanged);
         QSignalSpy values(&manager, &QtVariantPropertyManager::valueChanged);
         text->setValue(QStringLiteral("a"));
@@ -249,8 +249,8 @@ private slots:
     {
         QtVariantPropertyManager manager;
         auto* a = manager.addProperty(QtVariantPropertyManager::groupTypeId(), QStringLiteral("a"));
-        auto* b = manager.addProperty(QVariant::Int, QStringLiteral("b"));
-        auto* c = manager.addProperty(QVariant::Int, QStringLiteral("c"));
+        auto* b = manager.addProperty(QMetaType::Int, QStringLiteral("b"));
+        auto* c = manager.addProperty(QMetaType::Int, QStringLiteral("c"));
         QSignalSpy inserted(&manager, &QtAbstractPropertyManager::propertyInserted);
         a->addSubProperty(b);
         a->addSubProperty(b);
@@ -274,7 +274,7 @@ private slots:
     void clearDeletesEveryRow()
     {
         QtVariantPropertyManager manager;
-        manager.addProperty(QVariant::Point, QStringLiteral("pos"));
+        manager.addProperty(QMetaType::QPoint, QStringLiteral("pos"));
         auto* flags =
             manager.addProperty(QtVariantPropertyManager::flagTypeId(), QStringLiteral("f"));
         flags->setAttribute(QStringLiteral("flagNames"), modifierNames);
@@ -288,7 +288,7 @@ private slots:
     void aSlotMayDeleteTheParentWhileAChildIsAnnounced()
     {
         QtVariantPropertyManager manager;
-        QtVariantProperty* point = manager.addProperty(QVariant::Point, QStringLiteral("pos"));
+        QtVariantProperty* point = manager.addProperty(QMetaType::QPoint, QStringLiteral("pos"));
         QtVariantProperty* x = sub(point, 0);
         ValueLog log(&manager);
         connect(&manager, &QtVariantPropertyManager::valueChanged, this,

@@ -2,13 +2,14 @@
 // connection of their own, other programs are played by further connections.
 
 #include "qhotkey.h"
+#include "qtcompat.h"
 #include "testenvironment.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QKeyEvent>
-#include <QWidget>
 #include <QSignalSpy>
 #include <QThread>
+#include <QWidget>
 
 #include <memory>
 
@@ -38,7 +39,7 @@ public:
         QCoreApplication::instance()->installNativeEventFilter(this);
     }
     ~PressCounter() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
-    bool nativeEventFilter(const QByteArray&, void* message, long*) override
+    bool nativeEventFilter(const QByteArray&, void* message, QtCompat::NativeEventResult*) override
     {
         const auto* event = static_cast<xcb_key_press_event_t*>(message);
         if ((event->response_type & 0x7f) == XCB_KEY_PRESS && event->detail == m_keycode)

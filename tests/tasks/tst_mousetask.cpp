@@ -300,7 +300,8 @@ void TestMouseTask::jitter()
     const auto reachable = [](int centre, int range, int extent) {
         std::set<int> values;
         for (int d = -range; d <= range; ++d)
-            values.insert(int(qBound<qint64>(0, qint64(centre) + d, extent - 1) * 65535 / extent));
+            values.insert(
+                int(qBound(qint64(0), qint64(centre) + d, qint64(extent - 1)) * 65535 / extent));
         return values;
     };
     const std::set<int> allX = reachable(point.x(), h, 1920);

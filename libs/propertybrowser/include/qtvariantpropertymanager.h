@@ -1,17 +1,17 @@
 #pragma once
 // Creates QtVariantProperty rows of a few value types and keeps their values and
 // attributes:
-//   QVariant::Int      spin box; attributes "minimum", "maximum", "singleStep";
-//                      values are clamped into [minimum, maximum]
-//   QVariant::Bool     check box
-//   QVariant::String   line edit
-//   QVariant::Point    child rows "X" and "Y" (ints) that stay in step with the point
-//   enumTypeId()       int index into the attribute "enumNames" (QStringList), -1 when
-//                      there are no names; out-of-range values are refused
-//   flagTypeId()       int bit set over the attribute "flagNames" (QStringList), one
-//                      bool child row per name (lowest bit first); values with bits
-//                      beyond the names are refused
-//   groupTypeId()      a heading without value, for grouping child rows
+//   QMetaType::Int       spin box; attributes "minimum", "maximum", "singleStep";
+//                        values are clamped into [minimum, maximum]
+//   QMetaType::Bool      check box
+//   QMetaType::QString   line edit
+//   QMetaType::QPoint    child rows "X" and "Y" (ints) that stay in step with the point
+//   enumTypeId()         int index into the attribute "enumNames" (QStringList), -1 when
+//                        there are no names; out-of-range values are refused
+//   flagTypeId()         int bit set over the attribute "flagNames" (QStringList), one
+//                        bool child row per name (lowest bit first); values with bits
+//                        beyond the names are refused
+//   groupTypeId()        a heading without value, for grouping child rows
 // Every row whose value changes gets propertyChanged and valueChanged once; when a
 // child row changes its parent's value, the child is announced before the parent.
 

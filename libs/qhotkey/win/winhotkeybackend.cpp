@@ -69,7 +69,8 @@ void WinHotkeyBackend::ungrab(const NativeHotkey& hotkey)
     m_ids.erase(it);
 }
 
-bool WinHotkeyBackend::nativeEventFilter(const QByteArray& eventType, void* message, long*)
+bool WinHotkeyBackend::nativeEventFilter(const QByteArray& eventType, void* message,
+                                         QtCompat::NativeEventResult*)
 {
     if (eventType != "windows_generic_MSG")
         return false;

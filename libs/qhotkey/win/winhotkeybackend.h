@@ -3,6 +3,7 @@
 // event filter on the GUI thread's message queue.
 
 #include "../hotkeybackend.h"
+#include "qtcompat.h"
 
 #include <QAbstractNativeEventFilter>
 
@@ -18,7 +19,8 @@ public:
     bool grab(const NativeHotkey& hotkey) override;
     void ungrab(const NativeHotkey& hotkey) override;
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, long* result) override;
+    bool nativeEventFilter(const QByteArray& eventType, void* message,
+                           QtCompat::NativeEventResult* result) override;
 
 private:
     std::map<NativeHotkey, int> m_ids;

@@ -1,14 +1,14 @@
 // Qt first: Xlib's macros (None, CursorShape, KeyPress) clash with Qt headers.
 #include "../hotkeylog.h"
 #include "../hotkeyregistry.h"
+#include "platform/qtx11.h"
+#include "qtcompat.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 #include <QTimer>
-#include <QX11Info>
 
-#include "x11hotkeybackend.h"
 #include "x11errortrap.h"
+#include "x11hotkeybackend.h"
 #include "x11qtkeys.h"
 
 #include <X11/XKBlib.h>
@@ -31,10 +31,8 @@ constexpr int releaseSettleMs = 20;
 
 std::unique_ptr<HotkeyBackend> createPlatformHotkeyBackend()
 {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ||
-        !QX11Info::isPlatformX11())
-        return nullptr;
-    Display* display = QX11Info::display();
+    // Grabs go through Qt's own connection: the key events come to its event filter.
+    Display* display = platform::qtx11::display();
     if (!display)
         return nullptr;
     return std::make_unique<X11HotkeyBackend>(display);
@@ -105,12 +103,12 @@ bool X11HotkeyBackend::grab(const NativeHotkey& hotkey)
     for (unsigned combo : combos) {
         // owner_events False: the key comes to the root window even while one of
         // our own windows has the focus, where Qt would take it as typing.
-        XGrabKey(m_display, int(hotkey.key), hotkey.modifiers | combo, m_root, False,
-                 GrabModeAsync, GrabModeAsync);
+        XGrabKey(m_display, int(hotkey.key), hotkey.modifiers | combo, m_root, False, GrabModeAsync,
+                 GrabModeAsync);
     }
     if (trap.sync()) {
         // BadAccess: another client holds the key under at least one lock state.
-        qCDebug(hotkeyLog()) << "XGrabKey failed with X error" << trap.lastError();
+        qCDebug(hotkeyLog()) << "XGrabKey failed with X error" << int(trap.lastError());
         ungrabCombinations(hotkey, combos);
         return false;
     }
@@ -149,7 +147,8 @@ bool X11HotkeyBackend::isGrabbed(const NativeHotkey& hotkey) const
     return m_grabs.count(hotkey) != 0;
 }
 
-bool X11HotkeyBackend::nativeEventFilter(const QByteArray& eventType, void* message, long*)
+bool X11HotkeyBackend::nativeEventFilter(const QByteArray& eventType, void* message,
+                                         QtCompat::NativeEventResult*)
 {
     if (eventType != "xcb_generic_event_t")
         return false;

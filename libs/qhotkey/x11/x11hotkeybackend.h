@@ -3,6 +3,7 @@
 // application's own X connection, seen by a native event filter on the GUI thread.
 
 #include "../hotkeybackend.h"
+#include "qtcompat.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QObject>
@@ -25,7 +26,8 @@ public:
     bool grab(const NativeHotkey& hotkey) override;
     void ungrab(const NativeHotkey& hotkey) override;
 
-    bool nativeEventFilter(const QByteArray& eventType, void* message, long* result) override;
+    bool nativeEventFilter(const QByteArray& eventType, void* message,
+                           QtCompat::NativeEventResult* result) override;
 
 private:
     struct KeyState
