@@ -1,5 +1,7 @@
 #include "appconfig.h"
 
+#include "qtcompat.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -39,6 +41,7 @@ std::unique_ptr<QSettings> AppConfig::openSettings(const QString& subKey)
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     auto settings =
         std::make_unique<QSettings>(QDir(configDir).filePath(kSettingsFile), QSettings::IniFormat);
+    QtCompat::useUtf8IniFile(*settings);
 #endif
     if (!subKey.isEmpty())
         settings->beginGroup(subKey);

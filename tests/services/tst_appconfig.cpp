@@ -11,6 +11,19 @@ class TestAppConfig : public QObject
     Q_OBJECT
 
 private:
+    static bool writeFile(const QString& fileName, const QByteArray& bytes)
+    {
+        QFile file(fileName);
+        return QDir().mkpath(QFileInfo(fileName).path()) && file.open(QIODevice::WriteOnly) &&
+               file.write(bytes) == bytes.size();
+    }
+
+    static QByteArray readFile(const QString& fileName)
+    {
+        QFile file(fileName);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
     static void clearStore()
     {
         auto settings = AppConfig::openSettings();
@@ -103,6 +116,38 @@ private slots:
         QCOMPARE(config->saveFilePath, QStringLiteral("/some where/with ünïcode"));
         QCOMPARE(config->btnCloseAction, 1);
         QCOMPARE(config->logLevel, 1);
+    }
+
+    // Builds on Qt 5 and Qt 6 write the same UTF-8 file and read each other's; files of
+    // older builds, which escaped every non-ASCII character, still load.
+    void settingsFileIsUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("UTF-8") << QByteArray("[General]\nSaveFilePath=/home/\xe7\x94\xa8\xe6\x88"
+                                             "\xb7/\xc3\xa9\n");
+        QTest::newRow("escaped by older builds")
+            << QByteArray("[General]\nSaveFilePath=/home/\\x7528\\x6237/\\xe9\n");
+    }
+
+    void settingsFileIsUtf8()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("the registry is the store on Windows");
+#else
+        QFETCH(QByteArray, stored);
+        const QString path = QString::fromUtf8("/home/\u7528\u6237/\u00e9");
+        const QString fileName = AppConfig::openSettings()->fileName();
+        QVERIFY(writeFile(fileName, stored));
+        AppConfig* config = AppConfig::instance();
+        config->load();
+        QCOMPARE(config->saveFilePath, path);
+
+        config->btnCloseAction = 1;
+        config->save();
+        QCOMPARE(readFile(fileName), QByteArray("[General]\nBtnCloseAction=1\nLogLevel=1\n"
+                                                "SaveFilePath=/home/\xe7\x94\xa8\xe6\x88\xb7/"
+                                                "\xc3\xa9\n"));
+#endif
     }
 
     void subKeyGroupKeepsItsValuesApart()
