@@ -17,6 +17,13 @@ const QString OperationModel::MoveRowMimeType =
 namespace {
 // Written by mimeData() for an empty selection; never a valid source row.
 constexpr qint32 NoSourceRow = -1;
+
+// The payloads keep the Qt 5.15 stream format whatever Qt the designer is built with.
+void preparePayloadStream(QDataStream& stream)
+{
+    stream.setVersion(QDataStream::Qt_5_15);
+    stream.setByteOrder(QDataStream::BigEndian);
+}
 } // namespace
 
 OperationModel::OperationModel(QObject* parent)
@@ -69,6 +76,7 @@ QByteArray OperationModel::addPayload(const QString& typeId, const QString& disp
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
+    preparePayloadStream(out);
     out << typeId << displayName;
     return bytes;
 }
@@ -77,6 +85,7 @@ QByteArray OperationModel::movePayload(qint32 sourceRow)
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
+    preparePayloadStream(out);
     out << sourceRow;
     return bytes;
 }
@@ -178,6 +187,7 @@ bool OperationModel::dropMimeData(const QMimeData* data, Qt::DropAction action, 
 void OperationModel::dropAddOperation(const QByteArray& payload, int toRow)
 {
     QDataStream in(payload);
+    preparePayloadStream(in);
     QString typeId;
     QString displayName; // carried for the record; the factory knows the name
     in >> typeId >> displayName;
@@ -189,6 +199,7 @@ void OperationModel::dropAddOperation(const QByteArray& payload, int toRow)
 void OperationModel::dropMoveRow(const QByteArray& payload, int toRow)
 {
     QDataStream in(payload);
+    preparePayloadStream(in);
     qint32 source = NoSourceRow;
     in >> source;
     const int count = rowCount();
