@@ -24,8 +24,10 @@ constexpr int uiFontPointSize = 10;
 
 int main(int argc, char* argv[])
 {
+    UiStartup::useScreenPixels();
     const QString instanceKey = QCoreApplication::applicationName() + instanceKeySuffix;
     SingleApplication app(argc, argv, instanceKey);
+    UiStartup::leaveScalingToStartedPrograms();
     if (!QApplication::setStyle(QStringLiteral("windowsvista")))
         QApplication::setStyle(QStringLiteral("Fusion"));
     if (!app.lock())

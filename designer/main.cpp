@@ -24,8 +24,7 @@ constexpr int designerDefaultIntervalMs = 50;
 
 int main(int argc, char* argv[])
 {
-    QApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+    UiStartup::useScreenScaling();
     QApplication app(argc, argv);
 
     const QString filePath = designerFilePathFromArguments(QCoreApplication::arguments());

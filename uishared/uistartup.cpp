@@ -1,16 +1,40 @@
 #include "uistartup.h"
 
 #include "messageboxerrorreporter.h"
+#include "qtcompat.h"
 
 #include <QApplication>
 #include <QFont>
-#include <QLibraryInfo>
 #include <QTranslator>
 
 namespace {
 const QString UiFontFamily = QStringLiteral("Microsoft YaHei");
 const QString UiFontFamilyNarrow = QStringLiteral("Microsoft YaHei UI");
+const char ScalingVariable[] = "QT_ENABLE_HIGHDPI_SCALING";
+// Whether useScreenPixels() set ScalingVariable, rather than the user.
+bool scalingVariableIsOurs = false;
 } // namespace
+
+void UiStartup::useScreenPixels()
+{
+    if (qEnvironmentVariableIsSet(ScalingVariable))
+        return;
+    qputenv(ScalingVariable, "0");
+    scalingVariableIsOurs = true;
+}
+
+void UiStartup::leaveScalingToStartedPrograms()
+{
+    // Qt reads the variable once, as the application object is made.
+    if (scalingVariableIsOurs)
+        qunsetenv(ScalingVariable);
+    scalingVariableIsOurs = false;
+}
+
+void UiStartup::useScreenScaling()
+{
+    QtCompat::enableHighDpiScaling();
+}
 
 void UiStartup::setApplicationFont(int pointSize)
 {
@@ -30,8 +54,7 @@ bool UiStartup::installQtTranslator(QCoreApplication& app, QTranslator& translat
     // Beside the working directory first (how the programs are shipped on Windows),
     // then Qt's own translations, where Linux distributions install them.
     if (!translator.load(QStringLiteral("translations/qt_zh_CN.qm")) &&
-        !translator.load(QStringLiteral("qt_zh_CN"),
-                         QLibraryInfo::location(QLibraryInfo::TranslationsPath)))
+        !translator.load(QStringLiteral("qt_zh_CN"), QtCompat::qtTranslationsPath()))
         return false;
     app.installTranslator(&translator);
     return true;

@@ -7,6 +7,20 @@ class QTranslator;
 
 namespace UiStartup {
 
+// Before the application object. The main program works in the screen's own pixels,
+// like the positions it picks and sends: no scaling by the screen's DPI, which Qt 5
+// did only when asked and Qt 6 does by default. A user's QT_ENABLE_HIGHDPI_SCALING
+// still decides; QT_SCALE_FACTOR still applies.
+void useScreenPixels();
+
+// After the application object: the programs this one starts (the designer) choose
+// their own scaling again, as if useScreenPixels() had not run.
+void leaveScalingToStartedPrograms();
+
+// Before the application object. The designer scales with the screen's DPI (Qt 6
+// always does; Qt 5 is asked to).
+void useScreenScaling();
+
 // Sets the application font to the Windows UI face at `pointSize`. Where that face
 // is missing it resolves to a Simplified Chinese font that is there, so the Chinese
 // texts render in one face.
