@@ -8,6 +8,7 @@
 #include "logcategory.h"
 #include "mainwidget.h"
 #include "operationfactory.h"
+#include "platform/backend.h"
 #include "singleapplication.h"
 #include "systemtray.h"
 #include "terminationwatcher.h"
@@ -43,6 +44,9 @@ int main(int argc, char* argv[])
     AppConfig::instance()->load();
     AppLogger::init();
     qCDebug(logCategory()) << "Application has finished loading config.";
+    // Chosen now rather than at the first job, so the log tells at start which input
+    // system this session offers.
+    platform::backend();
 
     OperationFactory::instance()->registerBuiltinOperations();
     UiStartup::setApplicationFont(uiFontPointSize);
