@@ -1,10 +1,10 @@
 #include "e2eprogram.h"
 
 #include "testprobe.h"
+#include "waituntil.h"
 #include "xdotool.h"
 
 #include <QFileInfo>
-#include <QtTest>
 
 namespace {
 constexpr int StartTimeoutMs = 10000;
@@ -38,17 +38,27 @@ E2eProgram::~E2eProgram()
     }
 }
 
-void E2eProgram::startAndWaitForWindow(const QString& titlePrefix)
+bool E2eProgram::startAndWaitForWindow(const QString& titlePrefix)
 {
+    const QString name = programName(program());
     start();
-    QVERIFY(waitForStarted(StartTimeoutMs));
-    QTRY_VERIFY_WITH_TIMEOUT(state() == QProcess::NotRunning || hasVisibleWindow(titlePrefix),
-                             WindowTimeoutMs);
-    QVERIFY2(state() == QProcess::Running,
-             qPrintable(programName(program()) +
-                        QStringLiteral(
-                            " ended at once: another instance on this machine holds its lock")));
-    QVERIFY(m_probe.waitUntilAnswering(WindowTimeoutMs));
+    if (!waitForStarted(StartTimeoutMs)) {
+        qWarning("%s did not start: %s", qPrintable(name), qPrintable(errorString()));
+        return false;
+    }
+    const bool shown =
+        waitUntil([&] { return state() == QProcess::NotRunning || hasVisibleWindow(titlePrefix); },
+                  WindowTimeoutMs);
+    if (state() != QProcess::Running) {
+        qWarning("%s ended at once: another instance on this machine holds its lock",
+                 qPrintable(name));
+        return false;
+    }
+    if (!shown) {
+        qWarning("%s shows no window", qPrintable(name));
+        return false;
+    }
+    return m_probe.waitUntilAnswering(WindowTimeoutMs);
 }
 
 QStringList E2eProgram::visibleWindows(const QString& namePattern) const

@@ -21,10 +21,11 @@ public:
     E2eProgram& operator=(const E2eProgram&) = delete;
 
     // Starts the program and waits for its first window and for its probe, which
-    // answers once the start-up work is done. Fails the running test when it does
-    // not start, or when it ends at once (another instance holds its lock).
-    // With a title prefix only a window whose title starts with it counts.
-    void startAndWaitForWindow(const QString& titlePrefix = QString());
+    // answers once the start-up work is done. False, after a warning that says why,
+    // when it does not start, ends at once (another instance holds its lock) or
+    // never answers. With a title prefix only a window whose title starts with it
+    // counts.
+    bool startAndWaitForWindow(const QString& titlePrefix = QString());
 
     // Ids of its visible windows, or only those whose title matches `namePattern`.
     QStringList visibleWindows(const QString& namePattern = QString()) const;

@@ -1,5 +1,6 @@
 #include "probeclient.h"
 
+#include "waituntil.h"
 #include "widgetprobe.h"
 #include "xdotool.h"
 
@@ -10,7 +11,6 @@
 namespace {
 constexpr int ConnectTimeoutMs = 500;
 constexpr int AnswerTimeoutMs = 5000;
-constexpr int PollIntervalMs = 20;
 
 QString key(const char* name)
 {
@@ -97,34 +97,21 @@ bool ProbeClient::answers()
 
 bool ProbeClient::waitUntilAnswering(int timeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!answers()) {
-        if (clock.elapsed() > timeoutMs) {
-            qWarning("no test probe answers at %s", qPrintable(m_socketPath));
-            return false;
-        }
-        QTest::qWait(PollIntervalMs);
-    }
-    return true;
+    if (waitUntil([this] { return answers(); }, timeoutMs))
+        return true;
+    qWarning("no test probe answers at %s", qPrintable(m_socketPath));
+    return false;
 }
 
 bool ProbeClient::waitFor(const QString& path,
                           const std::function<bool(const ProbedWidget&)>& condition, int timeoutMs)
 {
-    QElapsedTimer clock;
-    clock.start();
-    for (;;) {
-        const ProbedWidget probed = query(path);
-        if (condition(probed))
-            return true;
-        if (clock.elapsed() > timeoutMs) {
-            qWarning("%s: still %s after %d ms", qPrintable(path), qPrintable(probed.describe()),
-                     timeoutMs);
-            return false;
-        }
-        QTest::qWait(PollIntervalMs);
-    }
+    ProbedWidget probed;
+    if (waitUntil([&] { return condition(probed = query(path)); }, timeoutMs))
+        return true;
+    qWarning("%s: still %s after %d ms", qPrintable(path), qPrintable(probed.describe()),
+             timeoutMs);
+    return false;
 }
 
 bool ProbeClient::waitUntilClickable(const QString& path, ProbedWidget* state, int timeoutMs)
