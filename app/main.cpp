@@ -12,6 +12,7 @@
 #include "singleapplication.h"
 #include "systemtray.h"
 #include "terminationwatcher.h"
+#include "testprobe.h"
 #include "uistartup.h"
 #include "updatecheck.h"
 
@@ -74,5 +75,6 @@ int main(int argc, char* argv[])
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &mainWidget,
                      &MainWidget::stopRunningJobs);
 
+    TestProbe::startFromEnvironment(); // end-to-end tests only
     return app.exec();
 }

@@ -13,6 +13,7 @@
 #include "operation.h"
 #include "operationfactory.h"
 #include "platform/backend.h"
+#include "testprobe.h"
 #include "uistartup.h"
 
 #include <QApplication>
@@ -55,5 +56,6 @@ int main(int argc, char* argv[])
         &app, &QCoreApplication::aboutToQuit, &app,
         [filePath] { sendCloseNotice(filePath, designerNotifyServerName()); },
         Qt::DirectConnection);
+    TestProbe::startFromEnvironment(); // end-to-end tests only
     return QApplication::exec();
 }
