@@ -8,9 +8,11 @@
 #include "logcategory.h"
 #include "mainwidget.h"
 #include "operationfactory.h"
+#include "platform/backend.h"
 #include "singleapplication.h"
 #include "systemtray.h"
 #include "terminationwatcher.h"
+#include "testprobe.h"
 #include "uistartup.h"
 #include "updatecheck.h"
 
@@ -45,6 +47,9 @@ int main(int argc, char* argv[])
     AppConfig::instance()->load();
     AppLogger::init();
     qCDebug(logCategory()) << "Application has finished loading config.";
+    // Chosen now rather than at the first job, so the log tells at start which input
+    // system this session offers.
+    platform::backend();
 
     OperationFactory::instance()->registerBuiltinOperations();
     UiStartup::setApplicationFont(uiFontPointSize);
@@ -72,5 +77,6 @@ int main(int argc, char* argv[])
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &mainWidget,
                      &MainWidget::stopRunningJobs);
 
+    TestProbe::startFromEnvironment(); // end-to-end tests only
     return app.exec();
 }

@@ -29,7 +29,7 @@ constexpr int releaseSettleMs = 20;
 
 } // namespace
 
-std::unique_ptr<HotkeyBackend> createPlatformHotkeyBackend()
+std::unique_ptr<HotkeyBackend> createX11HotkeyBackend()
 {
     // Grabs go through Qt's own connection: the key events come to its event filter.
     Display* display = platform::qtx11::display();
