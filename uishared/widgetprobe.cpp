@@ -52,12 +52,13 @@ void addUnique(QVector<Element>& into, const Element& element)
 // The button a tool bar or ribbon shows `action` with.
 QWidget* buttonOf(const QAction* action)
 {
-    const QList<QWidget*> widgets = action->associatedWidgets();
-    const auto button = std::find_if(widgets.cbegin(), widgets.cend(), [action](QWidget* widget) {
-        const auto* toolButton = qobject_cast<QToolButton*>(widget);
-        return toolButton && toolButton->defaultAction() == action;
-    });
-    return button == widgets.cend() ? nullptr : *button;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        for (QToolButton* button : window->findChildren<QToolButton*>()) {
+            if (button->defaultAction() == action)
+                return button;
+        }
+    }
+    return nullptr;
 }
 
 // The descendants of `root` with that name: widgets, and the buttons of actions.

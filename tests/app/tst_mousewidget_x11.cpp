@@ -5,6 +5,7 @@
 #include "appconfig.h"
 #include "mousetask.h"
 #include "pages/mousewidget.h"
+#include "qtcompat.h"
 #include "testenvironment.h"
 
 #include <QLineEdit>
@@ -29,7 +30,10 @@ public:
     QVector<QPoint> presses;
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override { presses.append(event->globalPos()); }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        presses.append(QtCompat::globalPosition(event));
+    }
 };
 
 // Real input through XTest, as a user's hand would give it.

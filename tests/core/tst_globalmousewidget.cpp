@@ -2,6 +2,7 @@
 // position, and a click on it goes to the window underneath.
 
 #include "globalmousewidget.h"
+#include "qtcompat.h"
 #include "testenvironment.h"
 
 #include <QMouseEvent>
@@ -18,7 +19,10 @@ public:
     QVector<QPoint> presses;
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override { presses.append(event->globalPos()); }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        presses.append(QtCompat::globalPosition(event));
+    }
 };
 
 void xdotool(const QStringList& args)

@@ -5,6 +5,7 @@
 #include "keyboardoperation.h"
 #include "mouseclickoperation.h"
 #include "mousemoveoperation.h"
+#include "qtcompat.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
 
@@ -31,11 +32,14 @@ public:
     int doubleClicks = 0;
 
 protected:
-    void mousePressEvent(QMouseEvent* event) override { presses << event->globalPos(); }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        presses << QtCompat::globalPosition(event);
+    }
     void mouseDoubleClickEvent(QMouseEvent* event) override
     {
         ++doubleClicks;
-        presses << event->globalPos();
+        presses << QtCompat::globalPosition(event);
     }
 };
 

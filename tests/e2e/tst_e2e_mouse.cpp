@@ -4,6 +4,7 @@
 
 #include "e2eprogram.h"
 #include "mousetask.h"
+#include "qtcompat.h"
 #include "taskfile.h"
 #include "testenvironment.h"
 #include "xdotool.h"
@@ -42,7 +43,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override
     {
         pressTimes.append(m_clock.elapsed());
-        pressPoints.append(event->globalPos());
+        pressPoints.append(QtCompat::globalPosition(event));
     }
 
 private:

@@ -6,6 +6,7 @@
 
 #include "autorecordtask.h"
 #include "e2eprogram.h"
+#include "qtcompat.h"
 #include "taskfile.h"
 #include "testenvironment.h"
 #include "xdotool.h"
@@ -58,11 +59,13 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override
     {
-        note(QStringLiteral("press %1").arg(int(event->button())), event->globalPos(), event);
+        note(QStringLiteral("press %1").arg(int(event->button())), QtCompat::globalPosition(event),
+             event);
     }
     void mouseReleaseEvent(QMouseEvent* event) override
     {
-        note(QStringLiteral("release %1").arg(int(event->button())), event->globalPos(), event);
+        note(QStringLiteral("release %1").arg(int(event->button())),
+             QtCompat::globalPosition(event), event);
     }
     void wheelEvent(QWheelEvent* event) override
     {
