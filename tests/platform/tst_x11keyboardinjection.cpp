@@ -202,9 +202,9 @@ void TestX11KeyboardInjection::virtualKeysArriveAsTheirKeys_data()
     QTest::newRow("F12") << 0 << int(Vk::F1 + 11) << int(Qt::Key_F12);
     QTest::newRow("F13") << 0 << int(Vk::F1 + 12) << int(Qt::Key_F13);
     QTest::newRow("F24") << 0 << int(Vk::F24) << int(Qt::Key_F24);
-    QTest::newRow("numpad 5") << 0 << int(Vk::Numpad0 + 5) << int(Qt::Key_5) | int(Qt::KeypadModifier);
-    QTest::newRow("numpad star") << 0 << int(Vk::Multiply) << int(Qt::Key_Asterisk) | int(Qt::KeypadModifier);
-    QTest::newRow("numpad dot") << 0 << int(Vk::Decimal) << int(Qt::Key_Period) | int(Qt::KeypadModifier);
+    QTest::newRow("numpad 5") << 0 << int(Vk::Numpad0 + 5) << (int(Qt::Key_5) | int(Qt::KeypadModifier));
+    QTest::newRow("numpad star") << 0 << int(Vk::Multiply) << (int(Qt::Key_Asterisk) | int(Qt::KeypadModifier));
+    QTest::newRow("numpad dot") << 0 << int(Vk::Decimal) << (int(Qt::Key_Period) | int(Qt::KeypadModifier));
     QTest::newRow("semicolon") << 0 << int(Vk::Oem1) << int(Qt::Key_Semicolon);
     QTest::newRow("apostrophe") << 0 << int(Vk::Oem7) << int(Qt::Key_Apostrophe);
     QTest::newRow("backslash") << 0 << int(Vk::Oem5) << int(Qt::Key_Backslash);
@@ -213,10 +213,10 @@ void TestX11KeyboardInjection::virtualKeysArriveAsTheirKeys_data()
     QTest::newRow("volume up") << 0 << int(Vk::VolumeUp) << int(Qt::Key_VolumeUp);
     QTest::newRow("play") << 0 << int(Vk::MediaPlayPause) << int(Qt::Key_MediaPlay);
     QTest::newRow("browser back") << 0 << int(Vk::BrowserBack) << int(Qt::Key_Back);
-    QTest::newRow("Ctrl+A") << int(Vk::Control) << int(Vk::KeyA) << int(Qt::Key_A) | int(Qt::ControlModifier);
+    QTest::newRow("Ctrl+A") << int(Vk::Control) << int(Vk::KeyA) << (int(Qt::Key_A) | int(Qt::ControlModifier));
     // F13 has no key on the map: its binding must not make the client forget Ctrl.
-    QTest::newRow("Ctrl+F13") << int(Vk::Control) << int(Vk::F1 + 12) << int(Qt::Key_F13) | int(Qt::ControlModifier);
-    QTest::newRow("Alt+F20") << int(Vk::Menu) << int(Vk::F1 + 19) << int(Qt::Key_F20) | int(Qt::AltModifier);
+    QTest::newRow("Ctrl+F13") << int(Vk::Control) << int(Vk::F1 + 12) << (int(Qt::Key_F13) | int(Qt::ControlModifier));
+    QTest::newRow("Alt+F20") << int(Vk::Menu) << int(Vk::F1 + 19) << (int(Qt::Key_F20) | int(Qt::AltModifier));
     // clang-format on
 }
 
