@@ -241,7 +241,9 @@ void MainWidget::onTrayExitApp()
 void MainWidget::quitApplication()
 {
     stopRunningJobs();
-    QApplication::quit();
+    // Ends the event loop and nothing else, on every Qt: Qt 6's quit() would first
+    // close every window, and a window that refuses would cancel the exit.
+    QCoreApplication::exit(0);
 }
 
 void MainWidget::stopRunningJobs()
