@@ -34,6 +34,9 @@ void UiStartup::leaveScalingToStartedPrograms()
 void UiStartup::useScreenScaling()
 {
     QtCompat::enableHighDpiScaling();
+    // Whole factors, as Qt 5 rounds by default; Qt 6 would scale by 1.5 at 144 DPI.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::Round);
 }
 
 void UiStartup::setApplicationFont(int pointSize)

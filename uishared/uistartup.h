@@ -18,7 +18,7 @@ void useScreenPixels();
 void leaveScalingToStartedPrograms();
 
 // Before the application object. The designer scales with the screen's DPI (Qt 6
-// always does; Qt 5 is asked to).
+// always does; Qt 5 is asked to), by the nearest whole factor on both.
 void useScreenScaling();
 
 // Sets the application font to the Windows UI face at `pointSize`. Where that face
