@@ -1,5 +1,7 @@
 #include "waylandbackend.h"
 
+#include "mutterremotedesktop.h"
+#include "remotedesktopinjector.h"
 #include "waylandconnection.h"
 #include "wlrinjector.h"
 
@@ -43,12 +45,21 @@ std::unique_ptr<Backend> createWaylandBackend(std::string& why)
         why = "no Wayland compositor answers";
         return nullptr;
     }
-    // Further paths (remote-desktop sessions of GNOME and KDE) go after this one.
+    const LayoutRect layout = connection->layoutBounds();
     if (std::unique_ptr<WlrInjector> wlr = WlrInjector::create(std::move(connection))) {
         why = wlr->description();
         return std::make_unique<WaylandBackend>(std::move(wlr));
     }
-    why = "the compositor offers no virtual pointer and keyboard";
+    std::string mutterFailure;
+    if (std::unique_ptr<MutterRemoteDesktop> mutter =
+            MutterRemoteDesktop::start(layout, mutterFailure)) {
+        if (std::unique_ptr<RemoteDesktopInjector> injector =
+                RemoteDesktopInjector::create(std::move(mutter))) {
+            why = injector->description();
+            return std::make_unique<WaylandBackend>(std::move(injector));
+        }
+    }
+    why = "the compositor offers no virtual pointer and keyboard, and " + mutterFailure;
     return nullptr;
 }
 
