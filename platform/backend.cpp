@@ -20,9 +20,28 @@ HeldInput& heldInput()
     static HeldInput instance;
     return instance;
 }
+
+RemoteDesktopPermission& permissionStore()
+{
+    static RemoteDesktopPermission instance;
+    return instance;
+}
 } // namespace
 
-Backend& backend() { return *current(); }
+void setRemoteDesktopPermission(RemoteDesktopPermission permission)
+{
+    permissionStore() = std::move(permission);
+}
+
+const RemoteDesktopPermission& remoteDesktopPermission()
+{
+    return permissionStore();
+}
+
+Backend& backend()
+{
+    return *current();
+}
 
 unsigned sendInput(const Input* inputs, unsigned count)
 {

@@ -1,6 +1,7 @@
 #include "waylandbackend.h"
 
 #include "mutterremotedesktop.h"
+#include "portalremotedesktop.h"
 #include "remotedesktopinjector.h"
 #include "waylandconnection.h"
 #include "wlrinjector.h"
@@ -50,16 +51,22 @@ std::unique_ptr<Backend> createWaylandBackend(std::string& why)
         why = wlr->description();
         return std::make_unique<WaylandBackend>(std::move(wlr));
     }
+    // mutter's own service needs no dialog; the portal asks the user.
     std::string mutterFailure;
-    if (std::unique_ptr<MutterRemoteDesktop> mutter =
-            MutterRemoteDesktop::start(layout, mutterFailure)) {
+    std::string portalFailure;
+    std::unique_ptr<RemoteDesktopSession> session =
+        MutterRemoteDesktop::start(layout, mutterFailure);
+    if (!session)
+        session = PortalRemoteDesktop::start(remoteDesktopPermission(), portalFailure);
+    if (session) {
         if (std::unique_ptr<RemoteDesktopInjector> injector =
-                RemoteDesktopInjector::create(std::move(mutter))) {
+                RemoteDesktopInjector::create(std::move(session))) {
             why = injector->description();
             return std::make_unique<WaylandBackend>(std::move(injector));
         }
     }
-    why = "the compositor offers no virtual pointer and keyboard, and " + mutterFailure;
+    why = "the compositor offers no virtual pointer and keyboard, " + mutterFailure + ", and " +
+          portalFailure;
     return nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -146,7 +147,22 @@ unsigned sendInput(const Input* inputs, unsigned count);
 // everything sent before. Keys the user holds are not touched.
 unsigned releaseHeldInput();
 
+// Where a desktop's permission to send input is kept between runs (the desktop
+// portal's restore token, in the settings file): the program sets it before the
+// first use of backend(); without it the desktop asks at every start.
+struct RemoteDesktopPermission
+{
+    std::function<std::string()> load;
+    std::function<void(const std::string&)> save;
+};
+void setRemoteDesktopPermission(RemoteDesktopPermission permission);
+// For the backends: the store set above (empty functions when none is).
+const RemoteDesktopPermission& remoteDesktopPermission();
+
 // Convenience wrapper over backend().
-inline ScreenSize primaryScreenSize() { return backend().primaryScreenSize(); }
+inline ScreenSize primaryScreenSize()
+{
+    return backend().primaryScreenSize();
+}
 
 } // namespace platform
