@@ -5,13 +5,16 @@
 
 namespace platform {
 
-// Each build provides the backend of its system (see the backend folders).
-std::unique_ptr<Backend> createSystemBackend();
+// Each build provides the backend of its system (see the backend folders) and
+// says how far its input reaches.
+std::unique_ptr<Backend> createSystemBackend(InputReach& reach);
 
 namespace {
+InputReach systemReach = InputReach::Nothing;
+
 std::unique_ptr<Backend>& current()
 {
-    static std::unique_ptr<Backend> instance = createSystemBackend();
+    static std::unique_ptr<Backend> instance = createSystemBackend(systemReach);
     return instance;
 }
 
@@ -41,6 +44,12 @@ const RemoteDesktopPermission& remoteDesktopPermission()
 Backend& backend()
 {
     return *current();
+}
+
+InputReach inputReach()
+{
+    current();
+    return systemReach;
 }
 
 unsigned sendInput(const Input* inputs, unsigned count)

@@ -185,6 +185,7 @@ void TestWaylandInjection::backendFollowsTheSession()
                               .arg(QLatin1String(kInjector)))
                      .size() == 1,
              qPrintable(g_log.join(QLatin1Char('\n'))));
+    QCOMPARE(platform::inputReach(), platform::InputReach::Desktop);
     const platform::ScreenSize screen = platform::primaryScreenSize();
     QCOMPARE(screen.width, kOutputWidth);
     QCOMPARE(screen.height, kOutputHeight);
@@ -313,11 +314,12 @@ void TestWaylandInjection::textArrivesExactly()
     QElapsedTimer clock;
     clock.start();
     QVERIFY(sendFromWorker(batches));
-    QVERIFY2(m_client.waitFor(wholeLine(QStringLiteral("key released .*")), characters, 20000),
+    // Counted by the text, not by key releases: mutter adds Shift presses of its own.
+    QVERIFY2(QTest::qWaitFor([&] { return m_client.typedText().size() >= text.size(); }, 20000),
              qPrintable(m_client.typedText()));
     qInfo("%d characters arrived in %lld ms", characters, clock.elapsed());
     QCOMPARE(m_client.typedText(), text);
-    QVERIFY(m_client.keysDown().isEmpty());
+    QVERIFY(QTest::qWaitFor([&] { return m_client.keysDown().isEmpty(); }, 5000));
 }
 
 #ifdef KLIQORA_ON_MUTTER

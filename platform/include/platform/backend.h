@@ -133,6 +133,17 @@ public:
 // display is reachable, otherwise the null backend whose calls fail cleanly.
 Backend& backend();
 
+// How far the input of jobs reaches in this session.
+enum class InputReach
+{
+    Desktop,       // every program of the session
+    XProgramsOnly, // a Wayland desktop that lets no program in: its X programs only (Xwayland)
+    Nothing,       // no input can be sent: jobs run without effect
+};
+// The reach of the backend chosen for the session (chosen now if not yet), for the
+// window to tell the user where it is less than Desktop.
+InputReach inputReach();
+
 // Replaces the process's backend (tests); returns the previous one. Not thread-safe:
 // call it while no job runs.
 std::unique_ptr<Backend> installBackend(std::unique_ptr<Backend> replacement);
