@@ -156,6 +156,8 @@ PortalRequest::Answer PortalRemoteDesktop::request(const QString& interface, con
 
 PortalRemoteDesktop::~PortalRemoteDesktop()
 {
+    if (m_session.path().isEmpty())
+        return; // the portal made none
     m_bus.call(QDBusMessage::createMethodCall(kService, m_session.path(), kSession,
                                               QStringLiteral("Close")),
                nullptr, true);
