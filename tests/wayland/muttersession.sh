@@ -45,11 +45,6 @@ start() {
     mkdir -p "$dir"
     runtime="$(mktemp -d /tmp/kliqora-mutter.XXXXXX)"
     chmod 700 "$runtime"
-    # A window being shown grows out of its middle for a moment: clicks would land
-    # on the animated window, not where it comes to rest.
-    mkdir -p "$runtime/glib-2.0/settings"
-    printf '[org/gnome/desktop/interface]\nenable-animations=false\n' \
-        >"$runtime/glib-2.0/settings/keyfile"
     local started
     started=$(date +%s%N)
     local bus_info
