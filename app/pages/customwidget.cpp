@@ -130,7 +130,8 @@ void CustomWidget::runTask()
 
 bool CustomWidget::prepareStart()
 {
-    return true;
+    const Flow* flow = m_currentFlow.load();
+    return !flow || flow->checkRunnable();
 }
 
 bool CustomWidget::validRow(int row) const
