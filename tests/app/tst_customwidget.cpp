@@ -6,8 +6,10 @@
 #include "closenotice.h"
 #include "dialogs/hotkeyset.h"
 #include "dialogs/taskrename.h"
+#include "errorreporter.h"
 #include "flow.h"
 #include "hotkeymanage.h"
+#include "loopstartoperation.h"
 #include "operationfactory.h"
 #include "pages/customtable.h"
 #include "pages/customwidget.h"
@@ -147,6 +149,7 @@ private slots:
     void hotkey_clearAndRefusedKey();
     void run_buttonRunsOnceAndRestoresWindow();
     void flowHotkey_togglesTheRun();
+    void run_unmatchedLoopIsRefusedWithAMessage();
     void notice_readUntilDisconnectAndReloads();
     void notice_otherSpellingsIgnored_data();
     void notice_otherSpellingsIgnored();
@@ -627,6 +630,32 @@ void TestCustomWidget::flowHotkey_togglesTheRun()
     QTest::ignoreMessage(QtWarningMsg, "Activated flow is null.");
     m_page->onFlowHotKeyActivated(nullptr);
     QVERIFY(!m_page->isRunning());
+}
+
+void TestCustomWidget::run_unmatchedLoopIsRefusedWithAMessage()
+{
+    struct Reports : ErrorReporter
+    {
+        Reports() { ErrorReporter::install(this); }
+        ~Reports() override { ErrorReporter::install(nullptr); }
+        void showError(const QString& title, const QString& text) override
+        {
+            shown << title + QLatin1Char('|') + text;
+        }
+        QStringList shown;
+    } reports;
+    ScopedRecordingBackend backend;
+    writeFlow(QStringLiteral("L"), {QStringLiteral("L"), QString(), QString(), 1});
+    createPage();
+    Flow* flow = item(0).flow;
+    flow->operations().prepend(new LoopStartOperation(flow));
+    m_page->table()->rowButton(0, CustomTable::RunButton)->click();
+    QVERIFY(!m_page->isRunning());
+    QCOMPARE(reports.shown,
+             QStringList{QStringLiteral("流程无法运行|第 1 行的“重复开始”没有对应的“重复结束”，"
+                                        "流程无法运行。")});
+    QCOMPARE(backend->callCount(), 0);
+    QCOMPARE(AppConfig::runFlag.load(), false);
 }
 
 // ---- designer close notices ------------------------------------------------------------------

@@ -48,6 +48,7 @@ void TestResources::imageRenders_data()
         QStringLiteral(":/optable/res/images/optable/copy-a.svg"),
         QStringLiteral(":/optable/res/images/optable/delete-d.svg"),
         QStringLiteral(":/optable/res/images/optable/delete-a.svg"),
+        QStringLiteral(":/optable/res/images/optable/unmatched.svg"),
         // Written without the slash after the colon: resolved against the root.
         QStringLiteral(":res/images/save.svg"), QStringLiteral(":res/images/flowprop.svg"),
         QStringLiteral(":res/images/run.svg"), QStringLiteral(":res/images/defaultlayout.svg"),
