@@ -82,6 +82,8 @@ private slots:
     void absoluteMoveLandsOnThePixel_data();
     void absoluteMoveLandsOnThePixel();
     void relativeMoveShiftsThePointer();
+    void pixelColorReadsTheScreen_data();
+    void pixelColorReadsTheScreen();
     void clicksAndWheelArriveAsEvents_data();
     void clicksAndWheelArriveAsEvents();
 
@@ -130,6 +132,38 @@ void TestX11PointerInjection::absoluteMoveLandsOnThePixel()
     QVERIFY(platform::backend().cursorPos(pos));
     QCOMPARE(QPoint(pos.x, pos.y), pixel);
     QTRY_COMPARE(QCursor::pos(), pixel);
+}
+
+void TestX11PointerInjection::pixelColorReadsTheScreen_data()
+{
+    QTest::addColumn<quint32>("rgb");
+    QTest::newRow("red") << 0xff0000u;
+    QTest::newRow("odd grey-blue") << 0x3a7bd5u;
+    QTest::newRow("white") << 0xffffffu;
+}
+
+// Read from the server as a 1x1 image of the root window: what any program shows.
+void TestX11PointerInjection::pixelColorReadsTheScreen()
+{
+    QFETCH(quint32, rgb);
+    QWidget patch(nullptr, Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    patch.setAttribute(Qt::WA_ShowWithoutActivating);
+    patch.setAutoFillBackground(true);
+    QPalette palette;
+    palette.setColor(QPalette::Window, QColor(QRgb(rgb)));
+    patch.setPalette(palette);
+    patch.setGeometry(900, 500, 40, 30);
+    patch.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&patch));
+    uint32_t seen = 0;
+    QTRY_VERIFY(platform::backend().pixelColor(920, 515, seen) && seen == rgb);
+    QVERIFY(platform::backend().pixelColor(939, 529, seen));
+    QCOMPARE(seen, rgb);
+
+    const platform::ScreenSize screen = platform::primaryScreenSize();
+    QVERIFY(platform::backend().pixelColor(screen.width - 1, screen.height - 1, seen));
+    QVERIFY(!platform::backend().pixelColor(screen.width, 0, seen));
+    QVERIFY(!platform::backend().pixelColor(-1, 5, seen));
 }
 
 void TestX11PointerInjection::relativeMoveShiftsThePointer()
