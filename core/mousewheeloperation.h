@@ -10,7 +10,7 @@ class MouseWheelOperation : public MouseOperation
     Q_OBJECT
     Q_PROPERTY(int delta READ delta WRITE setDelta)
     Q_PROPERTY(int horizontal READ horizontal WRITE setHorizontal)
-    Q_CLASSINFO("prop_delta", "滚动量（120为一格，负数向下或向左）")
+    Q_CLASSINFO("prop_delta", "滚动量")
     Q_CLASSINFO("prop_horizontal", "滚动方向")
     Q_CLASSINFO("editor_horizontal", "COMBO")
     Q_CLASSINFO("choices_horizontal", "垂直|水平")

@@ -593,6 +593,16 @@ private slots:
         TextInputOperation text;
         QCOMPARE(classInfo(text, "prop_text"), QStringLiteral("输入内容"));
 
+        // The panel's editors keep the new fields in their ranges.
+        WaitColorOperation wait;
+        QCOMPARE(classInfo(wait, "editor_tolerance"), QStringLiteral("SPINBOX"));
+        QCOMPARE(classInfo(wait, "range_tolerance"), QStringLiteral("0-255"));
+        QCOMPARE(classInfo(wait, "range_timeout"), QStringLiteral("0-2147483647"));
+        QCOMPARE(classInfo(wait, "choices_onTimeout"), QStringLiteral("停止流程|继续执行"));
+        QCOMPARE(classInfo(LoopStartOperation(), "range_count"), QStringLiteral("0-2147483647"));
+        QCOMPARE(classInfo(MouseWheelOperation(), "choices_horizontal"),
+                 QStringLiteral("垂直|水平"));
+
         // The published properties are exactly the fields, base class first.
         auto names = [](const QObject& o) {
             QStringList list;
