@@ -7,10 +7,12 @@
 #include "copyname.h"
 #include "dialogs/hotkeyset.h"
 #include "filerowactions.h"
+#include "flow.h"
 #include "hotkeymanage.h"
 #include "logcategory.h"
 #include "platform/backend.h"
 #include "qhotkey.h"
+#include "recordingconverter.h"
 #include "recordtable.h"
 #include "suspendframe.h"
 #include "taskfile.h"
@@ -111,6 +113,7 @@ void RecordWidget::initConnections()
     connect(table, &RecordTable::sigRenameTask, this, &RecordWidget::onRenameTask);
     connect(table, &RecordTable::sigCopyTask, this, &RecordWidget::onCopyTask);
     connect(table, &RecordTable::sigSetTaskHotKey, this, &RecordWidget::onTaskHotKeySet);
+    connect(table, &RecordTable::sigConvertTask, this, &RecordWidget::onConvertTask);
 
     m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
     m_activeHotkey = m_hotkey;
@@ -432,6 +435,22 @@ void RecordWidget::onRenameTask(int row)
         return;
     m_paths[row] = newPath;
     ui->tableRecord->setRowName(row, newName);
+}
+
+void RecordWidget::onConvertTask(int row, bool keepAllMoves)
+{
+    if (row < 0 || row >= m_tasks.size() || !m_tasks.at(row)) {
+        qCWarning(logCategory()) << "Recording to convert not found for row:" << row;
+        return;
+    }
+    const QString name = QFileInfo(m_paths.at(row)).completeBaseName();
+    auto* flow = new Flow;
+    flow->setName(name);
+    flow->setDescription(tr("由录制“%1”转换而来").arg(name));
+    RecordingConversion options;
+    options.keepAllMoves = keepAllMoves;
+    convertRecording(*m_tasks.at(row), *flow, options);
+    emit sigConvertedToFlow(flow);
 }
 
 void RecordWidget::onCopyTask(int row)

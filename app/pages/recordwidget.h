@@ -6,6 +6,7 @@
 // and change their hotkeys.
 
 #include "filerowactions.h"
+#include "flow.h" // complete for the signal that hands one over
 #include "taskwidget.h"
 
 #include <QList>
@@ -64,6 +65,13 @@ public slots:
     void onCopyTask(int row);
     void onTaskHotKeySet(int row);
     void onTaskHotKeyActivated(AutoRecordTask* task);
+    // Turns the recording of the row into a new flow (see sigConvertedToFlow).
+    void onConvertTask(int row, bool keepAllMoves);
+
+signals:
+    // A recording became this flow; the receiver takes it over (the custom flows page
+    // saves it as a new flow and opens it in the designer).
+    void sigConvertedToFlow(Flow* flow);
 
 protected:
     void initUi() override;

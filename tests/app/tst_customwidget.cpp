@@ -138,6 +138,7 @@ private slots:
     void listing_oldestFirstSkipsBroken();
     void newFlow_createsFolderFileAndOpensDesigner();
     void newFlow_designerMissingLeavesRowUsable();
+    void convertedFlow_savedListedAndOpened();
     void newFlowPath_neverReusesAnExistingFile();
     void copy_twiceGivesNumberedName();
     void copy_endsWhenEveryNumberIsTaken();
@@ -343,6 +344,30 @@ void TestCustomWidget::newFlow_createsFolderFileAndOpensDesigner()
     QVERIFY(saved.load(path));
     QCOMPARE(saved.name(), baseName(path));
     QCOMPARE(saved.description(), baseName(path));
+}
+
+void TestCustomWidget::convertedFlow_savedListedAndOpened()
+{
+    createPage();
+    auto* flow = new Flow;
+    flow->setName(QStringLiteral("record_x"));
+    flow->setDescription(QStringLiteral("from a recording"));
+    flow->operations() << new TextInputOperation(flow);
+    m_page->addConvertedFlow(flow);
+
+    QCOMPARE(m_page->items().size(), 1);
+    QCOMPARE(item(0).flow, flow);
+    QCOMPARE(flow->parent(), m_page.get());
+    const QString path = item(0).filePath;
+    QVERIFY(QFileInfo(path).fileName().startsWith(QLatin1String("ops_")));
+    QCOMPARE(rowNames(m_page->table()), QStringList{QStringLiteral("record_x")});
+    QVERIFY(item(0).editing);
+    QCOMPARE(takeDesignerCall(), designerCallFor(path));
+    Flow saved;
+    QVERIFY(saved.load(path));
+    QCOMPARE(saved.name(), QStringLiteral("record_x"));
+    QCOMPARE(saved.description(), QStringLiteral("from a recording"));
+    QCOMPARE(saved.operations().size(), 1);
 }
 
 void TestCustomWidget::newFlow_designerMissingLeavesRowUsable()

@@ -6,6 +6,8 @@
 #include "autorecordtask.h"
 #include "dialogs/hotkeyset.h"
 #include "dialogs/taskrename.h"
+#include "flow.h"
+#include "operation.h"
 #include "pages/copyname.h"
 #include "pages/recordtable.h"
 #include "pages/recordwidget.h"
@@ -19,6 +21,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
@@ -98,6 +101,8 @@ private slots:
     void settings_roundTripAndFolderOldestFirst();
     void quit_whileRecordingKeepsTheRecording();
     void suspendFrame_slidesToLowerRightCorner();
+    void convert_menuHandsOverAFlowOfTheRecording_data();
+    void convert_menuHandsOverAFlowOfTheRecording();
 
 private:
     std::unique_ptr<ScopedRecordingBackend> m_backend;
@@ -179,6 +184,56 @@ void TestRecordWidget::record_savesFileAndRowFromCapturedEvents()
     QVERIFY(saved);
     QCOMPARE(saved->events().size(), size_t(2)); // A down and up only
     QCOMPARE(saved->events()[1]->time - saved->events()[0]->time, int64_t(7000000));
+}
+
+void TestRecordWidget::convert_menuHandsOverAFlowOfTheRecording_data()
+{
+    QTest::addColumn<int>("entry"); // from the end of the menu
+    QTest::addColumn<int>("moves");
+    QTest::newRow("thinned") << 1 << 2;
+    QTest::newRow("every move") << 0 << 3;
+}
+
+void TestRecordWidget::convert_menuHandsOverAFlowOfTheRecording()
+{
+    QFETCH(int, entry);
+    recordOnce([](RecordingCapture* capture) {
+        for (int x : {10, 20, 30}) {
+            platform::CapturedMouse move;
+            move.message = Msg::MouseMove;
+            move.x = x;
+            move.timeNs = x * 1000000;
+            capture->feedMouse(move);
+        }
+        capture->feedKey(key(Msg::KeyDown, platform::Vk::KeyA, 50000000));
+        capture->feedKey(key(Msg::KeyUp, platform::Vk::KeyA, 60000000));
+    });
+    std::unique_ptr<Flow> converted;
+    connect(m_page.get(), &RecordWidget::sigConvertedToFlow, this,
+            [&converted](Flow* flow) { converted.reset(flow); });
+    QTimer::singleShot(0, this, [entry] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        const QList<QAction*> actions = menu->actions();
+        QCOMPARE(actions.at(actions.size() - 2)->text(), QStringLiteral("转为流程"));
+        QCOMPARE(actions.last()->text(), QStringLiteral("转为流程（保留全部移动）"));
+        menu->setActiveAction(actions.at(actions.size() - 1 - entry));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    m_page->table()->rowButton(0, RecordTable::OtherButton)->click();
+    QVERIFY(converted);
+    const QString name = m_page->table()->rowName(0);
+    QCOMPARE(converted->name(), name);
+    QCOMPARE(converted->description(), QStringLiteral("由录制“%1”转换而来").arg(name));
+    QStringList types;
+    for (const Operation* op : converted->operations())
+        types << op->typeId();
+    QStringList expected;
+    QFETCH(int, moves);
+    for (int i = 0; i < moves; ++i)
+        expected << QStringLiteral("mouse_move");
+    expected << QStringLiteral("key_input") << QStringLiteral("key_input");
+    QCOMPARE(types, expected);
 }
 
 void TestRecordWidget::record_emptyRecordingSavedListedAndReplaysNothing()
