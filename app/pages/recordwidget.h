@@ -51,6 +51,8 @@ public:
     void saveSettings() const;
 
     static QString buttonText(const QString& hotkey);
+    // The replay speed chosen on the page (1: as recorded).
+    double replaySpeed() const;
     // "record_<yyyyMMdd_HHmmss>_<000..999>.kqt" in the record folder, never an existing file.
     static QString newRecordPath();
 
@@ -82,6 +84,7 @@ protected:
 private:
     void loadFolder();
     void readSettings();
+    void selectReplaySpeed(double speed);
     bool anyActionChosen() const;
     void startRecording();
     void stopRecording(bool restoreWindow = true);

@@ -19,6 +19,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
@@ -101,6 +102,8 @@ private slots:
     void settings_roundTripAndFolderOldestFirst();
     void quit_whileRecordingKeepsTheRecording();
     void suspendFrame_slidesToLowerRightCorner();
+    void replaySpeed_storedAndUsedByTheReplay_data();
+    void replaySpeed_storedAndUsedByTheReplay();
     void convert_menuHandsOverAFlowOfTheRecording_data();
     void convert_menuHandsOverAFlowOfTheRecording();
 
@@ -184,6 +187,46 @@ void TestRecordWidget::record_savesFileAndRowFromCapturedEvents()
     QVERIFY(saved);
     QCOMPARE(saved->events().size(), size_t(2)); // A down and up only
     QCOMPARE(saved->events()[1]->time - saved->events()[0]->time, int64_t(7000000));
+}
+
+void TestRecordWidget::replaySpeed_storedAndUsedByTheReplay_data()
+{
+    QTest::addColumn<QVariant>("stored"); // invalid: not in the settings
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("speed");
+    QTest::newRow("absent") << QVariant() << QStringLiteral("1×") << 1.0;
+    QTest::newRow("2x") << QVariant(2.0) << QStringLiteral("2×") << 2.0;
+    QTest::newRow("quarter") << QVariant(0.25) << QStringLiteral("0.25×") << 0.25;
+    QTest::newRow("by hand: nearest offered") << QVariant(3.8) << QStringLiteral("4×") << 4.0;
+}
+
+void TestRecordWidget::replaySpeed_storedAndUsedByTheReplay()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(double, speed);
+    recordOnce([](RecordingCapture* capture) {
+        capture->feedKey(key(Msg::KeyDown, platform::Vk::KeyA, 1000000));
+        capture->feedKey(key(Msg::KeyUp, platform::Vk::KeyA, 2000000));
+    });
+    if (stored.isValid())
+        AppConfig::openSettings(AppConfig::RecordSettingsGroup)
+            ->setValue(QStringLiteral("ReplaySpeed"), stored);
+    RecordWidget page;
+    page.loadRecords();
+    auto* combo = page.findChild<QComboBox*>(QStringLiteral("comboReplaySpeed"));
+    QTEST(combo->currentText(), "shown");
+    QCOMPARE(page.replaySpeed(), speed);
+
+    page.table()->rowButton(0, RecordTable::RunButton)->click();
+    QCOMPARE(page.tasks().first()->replaySpeed(), speed);
+    QTRY_VERIFY_WITH_TIMEOUT(!page.isRunning(), 3000);
+
+    combo->setCurrentText(QStringLiteral("1.5×"));
+    page.saveSettings();
+    QCOMPARE(AppConfig::openSettings(AppConfig::RecordSettingsGroup)
+                 ->value(QStringLiteral("ReplaySpeed"))
+                 .toDouble(),
+             1.5);
 }
 
 void TestRecordWidget::convert_menuHandsOverAFlowOfTheRecording_data()
