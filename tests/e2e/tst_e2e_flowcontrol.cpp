@@ -1,17 +1,23 @@
 // The real Kliqora runs flows that repeat parts and wait for the screen, started by
 // their keys: what they type reaches a window of this test through the X server,
 // and a wait ends when a window of the awaited colour appears on the server's screen.
+// A hand-written recording and the flow converted from it type the same text.
 
+#include "appconfig.h"
+#include "autorecordtask.h"
 #include "e2eprogram.h"
 #include "flow.h"
 #include "loopendoperation.h"
 #include "loopstartoperation.h"
 #include "operationfactory.h"
+#include "recordingconverter.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
 #include "waitcoloroperation.h"
 #include "waituntil.h"
 #include "xdotool.h"
+
+#include "platform/virtualkeys.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -19,7 +25,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -95,6 +103,7 @@ private slots:
     void cleanup();
     void nestedLoopsTypeEveryRound();
     void waitEndsWhenTheColourAppears();
+    void convertedRecordingTypesWhatItsReplayTypes();
 
 private:
     bool startKliqora();
@@ -197,6 +206,55 @@ void TestE2eFlowControl::waitEndsWhenTheColourAppears()
     patch.show();
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("wc"), 3000);
     QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(), 3000);
+}
+
+void TestE2eFlowControl::convertedRecordingTypesWhatItsReplayTypes()
+{
+    // Shift+H, i, a click into the edit's right half, then "!" (Shift+1), 40 ms apart.
+    AutoRecordTask recording;
+    const QPoint inEdit = m_edit->mapToGlobal(QPoint(m_edit->width() - 10, m_edit->height() / 2));
+    int64_t at = 0;
+    auto key = [&](int32_t type, int vk) {
+        auto event = std::make_unique<KeyboardEvent>(type, at += 40 * 1000000);
+        event->vkCode = vk;
+        recording.appendEvent(std::move(event));
+    };
+    auto button = [&](int32_t type) {
+        auto event = std::make_unique<MouseEvent>(type, at += 40 * 1000000);
+        event->x = inEdit.x();
+        event->y = inEdit.y();
+        recording.appendEvent(std::move(event));
+    };
+    key(EventType::KeyDown, platform::Vk::LShift);
+    key(EventType::KeyDown, 'H');
+    key(EventType::KeyUp, 'H');
+    key(EventType::KeyUp, platform::Vk::LShift);
+    key(EventType::KeyDown, 'I');
+    key(EventType::KeyUp, 'I');
+    button(EventType::LeftDown);
+    button(EventType::LeftUp);
+    key(EventType::KeyDown, platform::Vk::LShift);
+    key(EventType::KeyDown, '1');
+    key(EventType::KeyUp, '1');
+    key(EventType::KeyUp, platform::Vk::LShift);
+    Flow flow;
+    convertRecording(recording, flow);
+
+    const auto typed = [this](const std::function<void()>& run) {
+        m_edit->clear();
+        if (!focusEdit())
+            return QStringLiteral("(no focus)");
+        AppConfig::runFlag.store(true);
+        std::thread worker(run);
+        waitUntil([this] { return m_edit->text().size() >= 3; }, 5000);
+        worker.join();
+        AppConfig::runFlag.store(false);
+        QTest::qWait(200); // anything more would show now
+        return m_edit->text();
+    };
+    const QString replayed = typed([&recording] { recording.run(); });
+    QCOMPARE(replayed, QStringLiteral("Hi!"));
+    QCOMPARE(typed([&flow] { flow.run(); }), replayed);
 }
 
 KLIQORA_TEST_MAIN(TestE2eFlowControl)
