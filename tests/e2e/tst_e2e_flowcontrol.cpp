@@ -12,6 +12,7 @@
 #include "operationfactory.h"
 #include "recordingconverter.h"
 #include "testenvironment.h"
+#include "testwindows.h"
 #include "textinputoperation.h"
 #include "waitcoloroperation.h"
 #include "waituntil.h"
@@ -145,16 +146,7 @@ bool TestE2eFlowControl::startKliqora()
 
 bool TestE2eFlowControl::focusEdit()
 {
-    m_edit->raise();
-    m_edit->activateWindow();
-    // Without a window manager Qt's own request may be ignored; xdotool's is not.
-    xdotool({QStringLiteral("windowfocus"), QString::number(m_edit->winId())});
-    m_edit->setFocus();
-    return waitUntil(
-        [this] {
-            return m_edit->hasFocus() && QGuiApplication::focusWindow() == m_edit->windowHandle();
-        },
-        FocusTimeoutMs);
+    return focusForTyping(m_edit.get(), FocusTimeoutMs);
 }
 
 void TestE2eFlowControl::nestedLoopsTypeEveryRound()
@@ -196,13 +188,7 @@ void TestE2eFlowControl::waitEndsWhenTheColourAppears()
     QTest::qWait(800);
     QCOMPARE(m_edit->text(), QStringLiteral("w")); // still waiting
 
-    QWidget patch(nullptr, Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
-    patch.setAttribute(Qt::WA_ShowWithoutActivating);
-    patch.setAutoFillBackground(true);
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(QRgb(Magenta)));
-    patch.setPalette(palette);
-    patch.setGeometry(PatchArea);
+    ColorPatch patch(Magenta, PatchArea);
     patch.show();
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("wc"), 3000);
     QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(), 3000);

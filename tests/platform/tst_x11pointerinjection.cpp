@@ -1,6 +1,7 @@
 // Mouse records injected through XTest reach a real Qt window on a real X server
 // as the events they stand for, and absolute moves land on the exact pixel.
 #include "testenvironment.h"
+#include "testwindows.h"
 #include "x11testhelpers.h"
 
 #include "platform/backend.h"
@@ -146,13 +147,7 @@ void TestX11PointerInjection::pixelColorReadsTheScreen_data()
 void TestX11PointerInjection::pixelColorReadsTheScreen()
 {
     QFETCH(quint32, rgb);
-    QWidget patch(nullptr, Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
-    patch.setAttribute(Qt::WA_ShowWithoutActivating);
-    patch.setAutoFillBackground(true);
-    QPalette palette;
-    palette.setColor(QPalette::Window, QColor(QRgb(rgb)));
-    patch.setPalette(palette);
-    patch.setGeometry(900, 500, 40, 30);
+    ColorPatch patch(rgb, QRect(900, 500, 40, 30));
     patch.show();
     QVERIFY(QTest::qWaitForWindowExposed(&patch));
     uint32_t seen = 0;
