@@ -29,6 +29,8 @@ FlowRunEnd runOperations(const QList<Operation*>& operations)
     }
 
     std::vector<OpenLoop> open;
+    // Each row is logged once: a loop that runs for hours must not fill the log.
+    std::vector<bool> logged(size_t(operations.size()), false);
     int row = 0;
     while (row < operations.size()) {
         if (!AppConfig::runFlag.load())
@@ -38,7 +40,10 @@ FlowRunEnd runOperations(const QList<Operation*>& operations)
             ++row;
             continue;
         }
-        qCDebug(logCategory()).noquote() << op->description();
+        if (!logged[size_t(row)]) {
+            logged[size_t(row)] = true;
+            qCDebug(logCategory()).noquote() << op->description();
+        }
         if (!op->runStep())
             return AppConfig::runFlag.load() ? FlowRunEnd::EndedByOperation : FlowRunEnd::Stopped;
 

@@ -77,6 +77,24 @@ public:
     QStringList texts;
 };
 
+// The lines logged in the "kliqora" category while it lives.
+class LogLines
+{
+public:
+    LogLines() { s_previous = qInstallMessageHandler(&LogLines::handle); }
+    ~LogLines() { qInstallMessageHandler(s_previous); }
+    int count(const QString& line) const { return s_lines.count(line); }
+
+private:
+    static void handle(QtMsgType, const QMessageLogContext& context, const QString& text)
+    {
+        if (qstrcmp(context.category, "kliqora") == 0)
+            s_lines << text;
+    }
+    static inline QStringList s_lines;
+    static inline QtMessageHandler s_previous = nullptr;
+};
+
 WaitColorOperation* waitIn(Flow& flow)
 {
     for (Operation* op : flow.operations()) {
@@ -147,7 +165,10 @@ private slots:
         fill(flow, QStringLiteral("[0 A ] B"), 100);
         flow.operations().first()->setInterval(0);
         clock.schedule(1070ms, [] { AppConfig::runFlag.store(false); });
+        LogLines log;
         QCOMPARE(flow.run(), FlowRunEnd::Stopped);
+        // Each step is logged once, not in every round.
+        QCOMPARE(log.count(flow.operations().at(1)->description()), 1);
         // A at 100, then every 200 ms (its pause and the end's): 100, 300, ..., 900.
         QCOMPARE(pressedKeys(*rec), QStringLiteral("AAAAA"));
         // The stop ends the pause it falls in at once: within one slice of 50 ms.
