@@ -131,6 +131,8 @@ void MainWidget::initUi()
     m_keyBoardWidget = new KeyBoardWidget(this);
     m_recordWidget = new RecordWidget(this);
     m_customWidget = new CustomWidget(this);
+    connect(m_recordWidget, &RecordWidget::sigConvertedToFlow, m_customWidget,
+            &CustomWidget::addConvertedFlow);
     for (TaskWidget* page : pages()) {
         ui->widgetCenter->addWidget(page);
         page->hide();

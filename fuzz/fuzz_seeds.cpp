@@ -7,12 +7,16 @@
 #include "fuzzsupport.h"
 #include "keyboardoperation.h"
 #include "keyboardtasklist.h"
+#include "loopendoperation.h"
+#include "loopstartoperation.h"
 #include "mouseclickoperation.h"
 #include "mousemoveoperation.h"
 #include "mousetask.h"
+#include "mousewheeloperation.h"
 #include "operationfactory.h"
 #include "operationmodel.h"
 #include "textinputoperation.h"
+#include "waitcoloroperation.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,8 +60,23 @@ bool writeFlows(const QDir& dir)
     auto* text = new TextInputOperation(&full);
     text->setText(QStringLiteral("héllo 世界 \U0001F600"));
     full.operations() << click << move << key << text;
+    // Loops (nested, and one end too many), a colour wait and a wheel turn.
+    Flow control;
+    control.setName(QStringLiteral("control"));
+    auto* outer = new LoopStartOperation(&control);
+    outer->setCount(3);
+    auto* inner = new LoopStartOperation(&control);
+    inner->setCount(0);
+    auto* wait = new WaitColorOperation(&control);
+    wait->setColor(0x12ab34);
+    wait->setTolerance(9);
+    auto* wheel = new MouseWheelOperation(&control);
+    wheel->setHorizontal(1);
+    control.operations() << outer << inner << wait << wheel << new LoopEndOperation(&control)
+                         << new LoopEndOperation(&control) << new LoopEndOperation(&control);
     return empty.save(dir.filePath(QStringLiteral("empty.flw"))) &&
-           full.save(dir.filePath(QStringLiteral("full.flw")));
+           full.save(dir.filePath(QStringLiteral("full.flw"))) &&
+           control.save(dir.filePath(QStringLiteral("control.flw")));
 }
 
 bool writeMouseTasks(const QDir& dir)

@@ -142,6 +142,8 @@ private slots:
 
     void replay_sendsEachKindAsRecorded();
     void replay_followsRecordedOffsetsWithoutDrift();
+    void replay_speedScalesTheGaps_data();
+    void replay_speedScalesTheGaps();
     void replay_stopInLongPauseEndsQuicklyAndReleases();
     void replay_equalTimesKeepTheirOrder();
     void replay_emptyRecordingSendsNothing();
@@ -324,6 +326,40 @@ void TestAutoRecordTask::replay_followsRecordedOffsetsWithoutDrift()
                                                           .arg(sent[i] - sent[0])
                                                           .arg(due)));
     }
+}
+
+void TestAutoRecordTask::replay_speedScalesTheGaps_data()
+{
+    QTest::addColumn<double>("speed");
+    QTest::addColumn<QVector<int>>("sentAtMs");
+    QTest::newRow("1x: as recorded") << 1.0 << QVector<int>{0, 300, 1000};
+    QTest::newRow("2x") << 2.0 << QVector<int>{0, 150, 500};
+    QTest::newRow("0.25x") << 0.25 << QVector<int>{0, 1200, 4000};
+    QTest::newRow("10x clamped to 4x") << 10.0 << QVector<int>{0, 75, 250};
+    QTest::newRow("0.1x clamped to 0.25x") << 0.1 << QVector<int>{0, 1200, 4000};
+}
+
+// The gaps change, never the order of the events.
+void TestAutoRecordTask::replay_speedScalesTheGaps()
+{
+    QFETCH(double, speed);
+    QFETCH(QVector<int>, sentAtMs);
+    ManualWaitClock clock;
+    auto* timed = new TimedBackend;
+    auto previous = platform::installBackend(std::unique_ptr<platform::Backend>(timed));
+    AutoRecordTask task;
+    recordAll(task);
+    for (int atMs : {0, 300, 1000})
+        task.mouseHook(0, mouse(Msg::MouseMove, atMs, 1, 1000 * Ms + atMs * Ms));
+    task.setReplaySpeed(speed);
+    task.run();
+    const std::vector<int64_t> sent = timed->times();
+    const auto inputs = timed->allInputs();
+    platform::installBackend(std::move(previous));
+    QCOMPARE(int(sent.size()), sentAtMs.size());
+    for (int i = 0; i < sentAtMs.size(); ++i)
+        QCOMPARE(sent[size_t(i)] - sent[0], int64_t(sentAtMs.at(i)) * Ms);
+    QVERIFY(inputs[0].mouse.dx < inputs[1].mouse.dx && inputs[1].mouse.dx < inputs[2].mouse.dx);
 }
 
 void TestAutoRecordTask::replay_stopInLongPauseEndsQuicklyAndReleases()

@@ -127,6 +127,11 @@ public:
     // The modifier keys (ModifierKey bits) down right now, typed by the user or
     // injected; 0 when nothing is down or the backend cannot tell. Callable from any thread.
     virtual uint32_t heldModifiers() { return 0; }
+
+    // The colour of the screen pixel at (x, y) in pixels, as 0xRRGGBB; false when the
+    // point is off the screen or this system does not let a program read the screen.
+    // Callable from any thread.
+    virtual bool pixelColor(int /*x*/, int /*y*/, uint32_t& /*rgb*/) { return false; }
 };
 
 // The process's backend, chosen on first use: Windows on Windows, X11 when an X
