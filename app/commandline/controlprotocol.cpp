@@ -26,10 +26,16 @@ const char* verbText(ControlProtocol::Verb verb)
     return "";
 }
 
+// All of the bytes: a QByteArray alone would be read only up to a NUL.
+QString fromUtf8(const QByteArray& bytes)
+{
+    return QString::fromUtf8(bytes.constData(), bytes.size());
+}
+
 // Bytes that are not UTF-8 do not survive a round trip through QString.
 bool isUtf8(const QByteArray& bytes)
 {
-    return QString::fromUtf8(bytes).toUtf8() == bytes;
+    return fromUtf8(bytes).toUtf8() == bytes;
 }
 
 bool hasControlCharacter(const QString& text)
@@ -107,7 +113,7 @@ std::optional<Request> decodeRequest(const QByteArray& line, QString* problem)
         return fail("request too long");
     if (!isUtf8(bytes))
         return fail("not UTF-8");
-    const QString text = QString::fromUtf8(bytes);
+    const QString text = fromUtf8(bytes);
     if (hasControlCharacter(text))
         return fail("control character in the request");
     const int space = text.indexOf(QLatin1Char(' '));
@@ -154,7 +160,7 @@ std::optional<Answer> decodeAnswer(const QByteArray& line)
     QByteArray text = line.mid(2);
     if (text.endsWith('\r'))
         text.chop(1);
-    return Answer{status - '0', unescaped(QString::fromUtf8(text))};
+    return Answer{status - '0', unescaped(fromUtf8(text))};
 }
 
 } // namespace ControlProtocol
