@@ -12,9 +12,11 @@
 #include "logcategory.h"
 #include "mainwidget.h"
 #include "operationfactory.h"
+#include "platform/backend.h"
 #include "singleapplication.h"
 #include "systemtray.h"
 #include "terminationwatcher.h"
+#include "testprobe.h"
 #include "uistartup.h"
 #include "updatecheck.h"
 
@@ -60,6 +62,9 @@ int main(int argc, char* argv[])
     AppConfig::instance()->load();
     AppLogger::init();
     qCDebug(logCategory()) << "Application has finished loading config.";
+    // Chosen now rather than at the first job, so the log tells at start which input
+    // system this session offers.
+    platform::backend();
 
     OperationFactory::instance()->registerBuiltinOperations();
     UiStartup::setApplicationFont(uiFontPointSize);
@@ -99,5 +104,6 @@ int main(int argc, char* argv[])
             reportStartupAnswer(control.handle(*startupCommand));
     });
 
+    TestProbe::startFromEnvironment(); // end-to-end tests only
     return app.exec();
 }

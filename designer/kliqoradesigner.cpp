@@ -85,10 +85,11 @@ void KliqoraDesigner::createDocks()
     addDockWidget(Qt::LeftDockWidgetArea, m_operationDock);
 }
 
-QAction* KliqoraDesigner::addRibbonAction(SARibbonPannel* pannel, const QString& icon,
-                                          const QString& text)
+QAction* KliqoraDesigner::addRibbonAction(SARibbonPannel* pannel, const QString& objectName,
+                                          const QString& icon, const QString& text)
 {
     auto* action = new QAction(QIcon(icon), text, this);
+    action->setObjectName(objectName);
     pannel->addLargeAction(action);
     return action;
 }
@@ -98,28 +99,32 @@ void KliqoraDesigner::createRibbon()
     SARibbonBar* bar = ribbonBar();
     SARibbonCategory* home = bar->addCategoryPage(tr("开始"));
     SARibbonPannel* filePannel = home->addPannel(tr("文件"));
-    m_saveAction = addRibbonAction(filePannel, QStringLiteral(":res/images/save.svg"), tr("保存"));
+    m_saveAction = addRibbonAction(filePannel, QStringLiteral("actionSave"),
+                                   QStringLiteral(":res/images/save.svg"), tr("保存"));
     m_saveAction->setEnabled(false);
     connect(m_saveAction, &QAction::triggered, this, &KliqoraDesigner::onBtnSaveClicked);
-    QAction* info =
-        addRibbonAction(filePannel, QStringLiteral(":res/images/flowprop.svg"), tr("基本信息"));
+    QAction* info = addRibbonAction(filePannel, QStringLiteral("actionFlowInfo"),
+                                    QStringLiteral(":res/images/flowprop.svg"), tr("基本信息"));
     connect(info, &QAction::triggered, this, &KliqoraDesigner::onShowFlowInfo);
 
     SARibbonPannel* debugPannel = home->addPannel(tr("调试"));
-    m_runAction =
-        addRibbonAction(debugPannel, QStringLiteral(":res/images/run.svg"), tr("启/停[F8]"));
+    m_runAction = addRibbonAction(debugPannel, QStringLiteral("actionRun"),
+                                  QStringLiteral(":res/images/run.svg"), tr("启/停[F8]"));
     connect(m_runAction, &QAction::triggered, this, &KliqoraDesigner::onBtnRunClicked);
 
     SARibbonCategory* view = bar->addCategoryPage(tr("视图"));
     SARibbonPannel* layoutPannel = view->addPannel(tr("界面布局"));
-    QAction* defaultLayout = addRibbonAction(
-        layoutPannel, QStringLiteral(":res/images/defaultlayout.svg"), tr("默认布局"));
+    QAction* defaultLayout =
+        addRibbonAction(layoutPannel, QStringLiteral("actionDefaultLayout"),
+                        QStringLiteral(":res/images/defaultlayout.svg"), tr("默认布局"));
     connect(defaultLayout, &QAction::triggered, this, &KliqoraDesigner::restoreDefaultLayout);
     QAction* operationWindow =
-        addRibbonAction(layoutPannel, QStringLiteral(":res/images/operation.svg"), tr("操作窗口"));
+        addRibbonAction(layoutPannel, QStringLiteral("actionOperationWindow"),
+                        QStringLiteral(":res/images/operation.svg"), tr("操作窗口"));
     connect(operationWindow, &QAction::triggered, this, [this] { toggleDock(m_operationDock); });
     QAction* propertyWindow =
-        addRibbonAction(layoutPannel, QStringLiteral(":res/images/property.svg"), tr("属性窗口"));
+        addRibbonAction(layoutPannel, QStringLiteral("actionPropertyWindow"),
+                        QStringLiteral(":res/images/property.svg"), tr("属性窗口"));
     connect(propertyWindow, &QAction::triggered, this, [this] { toggleDock(m_propertyDock); });
 }
 

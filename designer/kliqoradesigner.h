@@ -61,8 +61,8 @@ private:
     void createRibbon();
     void setupTable();
     void connectPanels();
-    QAction* addRibbonAction(class SARibbonPannel* pannel, const QString& icon,
-                             const QString& text);
+    QAction* addRibbonAction(class SARibbonPannel* pannel, const QString& objectName,
+                             const QString& icon, const QString& text);
     static void toggleDock(QDockWidget* dock);
     bool save();
     void startRun();

@@ -12,6 +12,8 @@
 #include "logcategory.h"
 #include "operation.h"
 #include "operationfactory.h"
+#include "platform/backend.h"
+#include "testprobe.h"
 #include "uistartup.h"
 
 #include <QApplication>
@@ -40,6 +42,9 @@ int main(int argc, char* argv[])
     AppConfig::instance()->load();
     AppLogger::init();
     qCDebug(logCategory()) << "KliqoraDesigner has finished loading config.";
+    // Chosen now rather than at the first job, so the log tells at start which input
+    // system this session offers.
+    platform::backend();
 
     Operation::setDefaultInterval(designerDefaultIntervalMs);
     OperationFactory::instance()->registerBuiltinOperations();
@@ -51,5 +56,6 @@ int main(int argc, char* argv[])
         &app, &QCoreApplication::aboutToQuit, &app,
         [filePath] { sendCloseNotice(filePath, designerNotifyServerName()); },
         Qt::DirectConnection);
+    TestProbe::startFromEnvironment(); // end-to-end tests only
     return QApplication::exec();
 }

@@ -102,6 +102,8 @@ void MouseTask::clickOnce()
         const platform::Input move = platform::Input::mouseInput(
             platform::MouseFlag::Move | platform::MouseFlag::Absolute, abs.x(), abs.y());
         platform::sendInput(&move, 1);
+    } else {
+        nudgeInPlace();
     }
 
     // Modifier presses, the button records and the releases go out back to back with
@@ -149,6 +151,18 @@ bool MouseTask::clickPoint(QPoint& px)
     constexpr qint64 IntMax = std::numeric_limits<int>::max();
     px = QPoint(int(std::clamp(x, IntMin, IntMax)), int(std::clamp(y, IntMin, IntMax)));
     return true;
+}
+
+void MouseTask::nudgeInPlace()
+{
+    // Where the pointer's position cannot be read (Wayland), the jitter is a move
+    // relative to wherever the pointer is; the compositor keeps it on the screen.
+    const int dx = jitter(m_hJitterRange);
+    const int dy = jitter(m_vJitterRange);
+    if (dx == 0 && dy == 0)
+        return;
+    const platform::Input nudge = platform::Input::mouseInput(platform::MouseFlag::Move, dx, dy);
+    platform::sendInput(&nudge, 1);
 }
 
 int MouseTask::jitter(int range)

@@ -56,22 +56,24 @@ QWidget* CustomTable::makeButtonCell(QTableWidgetItem* nameItem)
 {
     struct ButtonSpec
     {
+        const char* objectName;
         const char* image;
         QString toolTip;
         void (CustomTable::*slot)();
     };
     // clang-format off
     const ButtonSpec specs[] = {
-        {"run",    tr("运行"), &CustomTable::onBtnRunClicked},
-        {"edit",   tr("编辑"), &CustomTable::onBtnDesignClicked},
-        {"delete", tr("删除"), &CustomTable::onBtnDeleteClicked},
-        {"other",  tr("更多"), &CustomTable::onBtnOtherClicked},
+        {"btnRun",    "run",    tr("运行"), &CustomTable::onBtnRunClicked},
+        {"btnEdit",   "edit",   tr("编辑"), &CustomTable::onBtnDesignClicked},
+        {"btnDelete", "delete", tr("删除"), &CustomTable::onBtnDeleteClicked},
+        {"btnOther",  "other",  tr("更多"), &CustomTable::onBtnOtherClicked},
     };
     // clang-format on
 
     QWidget* cell = RowButtons::newCell(CellSpacing);
     for (const ButtonSpec& entry : specs) {
         auto* button = new QPushButton(cell);
+        button->setObjectName(QLatin1String(entry.objectName));
         const QString image = QLatin1String(entry.image);
         // Same two-state picture as the main window's help button.
         button->setStyleSheet(AppStyle::imageButtonStyleSheet(image + QStringLiteral("-d"),
@@ -142,8 +144,8 @@ void CustomTable::onBtnDeleteClicked()
     const int row = senderRow();
     if (row < 0)
         return;
-    const int removed = RowActions::confirmAndRemoveRow(this, sender(), NameColumn,
-                                                        item(row, NameColumn)->text());
+    const int removed =
+        RowActions::confirmAndRemoveRow(this, sender(), NameColumn, item(row, NameColumn)->text());
     if (removed >= 0)
         emit sigDeleteFlow(removed);
 }

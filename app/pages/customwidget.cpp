@@ -3,11 +3,11 @@
 
 #include "appconfig.h"
 #include "appstyle.h"
+#include "closenotice.h"
 #include "copyname.h"
 #include "customtable.h"
-#include "designernotify.h"
 #include "dialogs/hotkeyset.h"
-#include "dialogs/taskrename.h"
+#include "filerowactions.h"
 #include "flow.h"
 #include "hotkeymanage.h"
 #include "logcategory.h"
@@ -20,8 +20,6 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QKeySequence>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QMessageBox>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -43,8 +41,6 @@ const QString DesignerFileArgument = QStringLiteral("-f");
 const QString TitleFontFamily = QStringLiteral("Microsoft YaHei UI");
 constexpr int TitleFontPointSize = 12;
 constexpr int NewIconSize = 24;
-// A notice is one file path; anything far longer is not from the designer.
-constexpr int MaxNoticeBytes = 64 * 1024;
 constexpr int NoticeRetryMs = 100;
 
 #ifdef Q_OS_WIN
@@ -58,18 +54,10 @@ QString nowText()
     return QDateTime::currentDateTime().toString(Flow::TimeFormat);
 }
 
-// A name that would leave the flow folder or cannot name a file at all.
-bool isUnusableFileName(const QString& name)
-{
-    return name == QLatin1String(".") || name == QLatin1String("..") ||
-           name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-           name.contains(QChar(0));
-}
-
 } // namespace
 
 CustomWidget::CustomWidget(QWidget* parent)
-    : TaskWidget(parent), ui(std::make_unique<Ui::CustomWidgetClass>()),
+    : TaskWidget(parent), ui(std::make_unique<Ui::CustomWidgetClass>()), m_fileRows(this),
       m_designerProgram(defaultDesignerProgram())
 {
     initUi();
@@ -318,13 +306,12 @@ void CustomWidget::onDeleteFlow(int row)
     const FlowItem item = m_items.at(row);
     // A file that is already gone counts as deleted: keeping its row would only
     // offer a flow that cannot be stored any more.
-    if (!QFile::remove(item.filePath) && QFileInfo::exists(item.filePath)) {
+    if (!m_fileRows.remove(item.filePath)) {
         qCWarning(logCategory()).noquote() << "Failed to delete flow file: " + item.filePath;
         // The row left the table before the file was tried: put it back, so that row
         // and item stay paired.
         ui->tableCustom->insertFlowRow(row, item.flow->name(), item.flow->hotkey());
         ui->tableCustom->setRowEditable(row, !item.editing);
-        QMessageBox::warning(this, tr("删除失败"), tr("无法删除文件 %1。").arg(item.filePath));
         return;
     }
     qCInfo(logCategory()).noquote() << "Successfully deleted flow file: " + item.filePath;
@@ -339,46 +326,26 @@ void CustomWidget::onDeleteFlow(int row)
     delete item.flow;
 }
 
-bool CustomWidget::isNameTaken(const QString& baseName) const
+QStringList CustomWidget::filePaths() const
 {
-    return std::any_of(m_items.cbegin(), m_items.cend(), [&](const FlowItem& item) {
-        return QFileInfo(item.filePath).completeBaseName() == baseName;
-    });
+    QStringList paths;
+    for (const FlowItem& item : m_items)
+        paths << item.filePath;
+    return paths;
 }
 
 void CustomWidget::onRenameFlow(int row)
 {
     if (!validRow(row))
         return;
-    const QFileInfo oldFile(m_items.at(row).filePath);
-    const QString oldName = oldFile.completeBaseName();
-    TaskRename dialog(this);
-    dialog.setName(oldName);
-    if (dialog.exec() != QDialog::Accepted || !validRow(row))
+    const QString oldPath = m_items.at(row).filePath;
+    const QString newName = m_fileRows.askNewName(oldPath);
+    // The dialog runs an event loop: the row must still hold the same file.
+    if (!validRow(row) || m_items.at(row).filePath != oldPath)
         return;
-    const QString newName = dialog.name();
-    if (newName.isEmpty() || newName == oldName)
+    const QString newPath = m_fileRows.rename(oldPath, newName, filePaths());
+    if (newPath.isEmpty())
         return;
-    if (isNameTaken(newName)) {
-        QMessageBox::warning(this, tr("重命名失败"), tr("任务名称 \"%1\" 已存在。").arg(newName));
-        return;
-    }
-    if (isUnusableFileName(newName)) {
-        qCWarning(logCategory()).noquote() << "Refused flow name: " + newName;
-        QMessageBox::warning(this, tr("重命名失败"), tr("任务名称 \"%1\" 无效。").arg(newName));
-        return;
-    }
-
-    const QString oldPath = oldFile.filePath();
-    const QString newPath = QDir::toNativeSeparators(
-        oldFile.dir().filePath(newName + QLatin1Char('.') + oldFile.suffix()));
-    if (!QFile::rename(oldPath, newPath)) {
-        qCWarning(logCategory()).noquote() << "Failed to rename file: " + oldPath;
-        QMessageBox::warning(this, tr("重命名失败"),
-                             tr("无法将 \"%1\" 重命名为 \"%2\"。").arg(oldName, newName));
-        return;
-    }
-    qCInfo(logCategory()).noquote() << "Renamed file: " + oldPath + " to " + newPath;
     FlowItem& item = m_items[row];
     item.filePath = newPath;
     ui->tableCustom->setRowName(row, newName);
@@ -407,14 +374,14 @@ void CustomWidget::onCopyFlow(int row)
     copy.setCreateTime(now);
     copy.setLastModifiedTime(now);
     if (!copy.save(path)) {
-        qCWarning(logCategory()).noquote() << "Failed to copy file to: " + path;
+        m_fileRows.reportCopyFailure(FileRowActions::CopyFailure::NotWritten, path);
         return;
     }
 
     auto* loaded = new Flow(this);
     if (!loaded->load(path)) {
         delete loaded;
-        qCWarning(logCategory()).noquote() << "Failed to load copied task from file: " + path;
+        m_fileRows.reportCopyFailure(FileRowActions::CopyFailure::NotLoaded, path);
         return;
     }
     addFlowItem(loaded, path);
@@ -503,65 +470,15 @@ void CustomWidget::clearHotkey(FlowItem& item, int row, const QString& oldText)
 
 bool CustomWidget::startNoticeServer()
 {
-    if (!m_server) {
-        m_server = new QLocalServer(this);
-        // Only this user's programs may report a closed file.
-        m_server->setSocketOptions(QLocalServer::UserAccessOption);
-        connect(m_server, &QLocalServer::newConnection, this, &CustomWidget::onNewConnection);
+    if (!m_noticeServer) {
+        m_noticeServer = new CloseNoticeServer(this);
+        connect(m_noticeServer, &CloseNoticeServer::noticeReceived, this,
+                &CustomWidget::onDesignerClosed);
     }
-    if (m_server->isListening())
-        return true;
-    const QString name = designerNotifyServerName();
-    QLocalServer::removeServer(name);
-    if (!m_server->listen(name)) {
-        qCWarning(logCategory()).noquote()
-            << "Designer notice server cannot listen on " + name + ": " + m_server->errorString();
-        return false;
-    }
-    return true;
+    return m_noticeServer->listen();
 }
 
-void CustomWidget::onNewConnection()
-{
-    while (QLocalSocket* sock = m_server->nextPendingConnection()) {
-        m_noticeBuffers.insert(sock, QByteArray());
-        connect(sock, &QLocalSocket::readyRead, this, [this, sock] { onSocketReadyRead(sock); });
-        connect(sock, &QLocalSocket::disconnected, this,
-                [this, sock] { onSocketDisconnected(sock); });
-        // A quick sender may have written and gone before these connections existed.
-        if (sock->bytesAvailable() > 0)
-            onSocketReadyRead(sock);
-        if (sock->state() == QLocalSocket::UnconnectedState)
-            onSocketDisconnected(sock);
-    }
-}
-
-void CustomWidget::onSocketReadyRead(QLocalSocket* sock)
-{
-    auto buffer = m_noticeBuffers.find(sock);
-    if (buffer == m_noticeBuffers.end())
-        return;
-    // The path has no terminator: it is whole only when the sender disconnects.
-    buffer->append(sock->readAll());
-    if (buffer->size() > MaxNoticeBytes) {
-        qCWarning(logCategory()) << "Designer notice too long, connection dropped";
-        m_noticeBuffers.erase(buffer);
-        sock->abort();
-    }
-}
-
-void CustomWidget::onSocketDisconnected(QLocalSocket* sock)
-{
-    auto buffer = m_noticeBuffers.find(sock);
-    if (buffer != m_noticeBuffers.end()) {
-        const QByteArray bytes = *buffer + sock->readAll();
-        m_noticeBuffers.erase(buffer);
-        handleNotice(QString::fromUtf8(bytes));
-    }
-    sock->deleteLater();
-}
-
-void CustomWidget::handleNotice(const QString& path)
+void CustomWidget::onDesignerClosed(const QString& path)
 {
     qCInfo(logCategory()).noquote()
         << "KliqoraDesigner is closed, clear the file edit flag, filename:" << path;
@@ -588,7 +505,7 @@ void CustomWidget::applyPendingNotices()
     const QStringList pending = m_pendingNotices;
     m_pendingNotices.clear();
     for (const QString& path : pending)
-        handleNotice(path);
+        onDesignerClosed(path);
 }
 
 void CustomWidget::applyNotice(int row)

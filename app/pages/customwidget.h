@@ -6,9 +6,9 @@
 // socket (the UTF-8 file path, no framing, ended by the disconnect), after which
 // the flow is reloaded and its row enabled again.
 
+#include "filerowactions.h"
 #include "taskwidget.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -16,10 +16,9 @@
 #include <atomic>
 #include <memory>
 
+class CloseNoticeServer;
 class CustomTable;
 class Flow;
-class QLocalServer;
-class QLocalSocket;
 class QTimer;
 
 namespace Ui {
@@ -51,7 +50,7 @@ public:
     CustomTable* table() const;
     Flow* currentFlow() const { return m_currentFlow.load(); }
     // The listening notice server (null before the first event-loop turn).
-    QLocalServer* noticeServer() const { return m_server; }
+    CloseNoticeServer* noticeServer() const { return m_noticeServer; }
 
     QString designerProgram() const { return m_designerProgram; }
     void setDesignerProgram(const QString& program) { m_designerProgram = program; }
@@ -79,9 +78,8 @@ public slots:
     void onCopyFlow(int row);
     void onRenameFlow(int row);
     void onFlowHotKeyActivated(Flow* flow);
-    void onNewConnection();
-    void onSocketReadyRead(QLocalSocket* sock);
-    void onSocketDisconnected(QLocalSocket* sock);
+    // The designer closed `path`: clear the editing mark and reload the flow.
+    void onDesignerClosed(const QString& path);
 
 protected:
     void initUi() override;
@@ -95,22 +93,21 @@ private:
     bool validRow(int row) const;
     void setEditing(int row, bool editing);
     void startFlow(Flow* flow);
-    // The designer closed `path`: clear the editing mark and reload the flow.
-    void handleNotice(const QString& path);
     void applyNotice(int row);
     void applyPendingNotices();
-    bool isNameTaken(const QString& baseName) const;
+    // The files of the listed flows, in row order.
+    QStringList filePaths() const;
     void showHotkeyFailure(const QString& hotkey);
     void changeHotkey(FlowItem& item, int row, const QString& oldText, const QString& newText);
     void createHotkey(FlowItem& item, int row, const QString& newText);
     void clearHotkey(FlowItem& item, int row, const QString& oldText);
 
     std::unique_ptr<Ui::CustomWidgetClass> ui;
+    FileRowActions m_fileRows;
     QList<FlowItem> m_items;
     // Read by the worker at its start; written on the GUI thread only between runs.
     std::atomic<Flow*> m_currentFlow{nullptr};
-    QLocalServer* m_server = nullptr;
-    QHash<QLocalSocket*, QByteArray> m_noticeBuffers;
+    CloseNoticeServer* m_noticeServer = nullptr;
     // Notices for the flow that is running: its reload waits until the run is over.
     QStringList m_pendingNotices;
     QTimer* m_noticeRetry = nullptr;

@@ -61,6 +61,7 @@ QWidget* KeyTable::makeDeleteCell(QTableWidgetItem* keyItem)
 {
     QWidget* cell = RowButtons::newCell(ButtonSpacing);
     auto* button = new QPushButton(cell);
+    button->setObjectName(QStringLiteral("btnDelete"));
     button->setStyleSheet(
         DeleteButtonStyle.arg(QStringLiteral("delete-d"), QStringLiteral("delete-a")));
     button->setToolTip(tr("删除"));

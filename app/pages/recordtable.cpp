@@ -56,7 +56,12 @@ QString RecordTable::notSetText()
 
 void RecordTable::addRow(const QString& name, const QString& hotkey)
 {
-    const int row = rowCount();
+    insertRecordingRow(rowCount(), name, hotkey);
+}
+
+void RecordTable::insertRecordingRow(int row, const QString& name, const QString& hotkey)
+{
+    row = qBound(0, row, rowCount());
     insertRow(row);
     auto* nameItem = TableLook::centredItem(name);
     setItem(row, NameColumn, nameItem);

@@ -30,6 +30,8 @@ public:
     explicit RecordTable(QWidget* parent = nullptr);
 
     void addRow(const QString& name, const QString& hotkey);
+    // Puts a row back at `row` (clamped to the table), e.g. after a failed delete.
+    void insertRecordingRow(int row, const QString& name, const QString& hotkey);
     QString rowName(int row) const;
     void setRowName(int row, const QString& name);
     void setRowHotkey(int row, const QString& hotkey);

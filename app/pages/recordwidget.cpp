@@ -6,7 +6,7 @@
 #include "autorecordtask.h"
 #include "copyname.h"
 #include "dialogs/hotkeyset.h"
-#include "dialogs/taskrename.h"
+#include "filerowactions.h"
 #include "hotkeymanage.h"
 #include "logcategory.h"
 #include "platform/backend.h"
@@ -48,30 +48,10 @@ const char KeyRecordInterval[] = "RecordInterval";
 const char KeyRecordHotKey[]   = "RecordHotKey";
 // clang-format on
 
-QString baseName(const QString& path)
-{
-    return QFileInfo(path).completeBaseName();
-}
-
-QString withBaseName(const QString& path, const QString& name)
-{
-    const QFileInfo info(QDir::fromNativeSeparators(path));
-    const QString suffix = info.suffix();
-    return QDir::toNativeSeparators(
-        info.dir().filePath(suffix.isEmpty() ? name : name + QLatin1Char('.') + suffix));
-}
-
-// A name that would leave the record folder or is no file name at all.
-bool isUnsafeName(const QString& name)
-{
-    return name.contains(QLatin1Char('/')) || name.contains(QLatin1Char('\\')) ||
-           name == QLatin1String(".") || name == QLatin1String("..");
-}
-
 } // namespace
 
 RecordWidget::RecordWidget(QWidget* parent)
-    : TaskWidget(parent), ui(std::make_unique<Ui::RecordWidgetClass>())
+    : TaskWidget(parent), ui(std::make_unique<Ui::RecordWidgetClass>()), m_fileRows(this)
 {
     initUi();
     initConnections();
@@ -340,7 +320,7 @@ void RecordWidget::addRecording(AutoRecordTask* task, const QString& path)
 {
     m_tasks.append(task);
     m_paths.append(path);
-    ui->tableRecord->addRow(baseName(path), task->hotKey());
+    ui->tableRecord->addRow(FileRowActions::baseName(path), task->hotKey());
     connect(task, &AutoRecordTask::hotkeyActivated, this, &RecordWidget::onTaskHotKeyActivated);
 }
 
@@ -366,7 +346,7 @@ void RecordWidget::runTask()
 int RecordWidget::indexOfName(const QString& name) const
 {
     for (int i = 0; i < m_paths.size(); ++i) {
-        if (baseName(m_paths.at(i)) == name)
+        if (FileRowActions::baseName(m_paths.at(i)) == name)
             return i;
     }
     return -1;
@@ -421,11 +401,14 @@ void RecordWidget::onDeleteTask(const QString& fileName)
     AutoRecordTask* task = m_tasks.at(index);
     if (isRunning() && task == m_replayTask)
         stopTask(); // the worker must not replay a deleted task
-    const QString path = m_paths.at(index);
-    if (QFile::remove(path))
-        qCInfo(logCategory()).noquote() << "Deleted file: " + fileName;
-    else
+    if (!m_fileRows.remove(m_paths.at(index))) {
         qCWarning(logCategory()).noquote() << "Failed to delete file: " + fileName;
+        // The row left the table before the file was tried: put it back, so that row
+        // and recording stay paired.
+        ui->tableRecord->insertRecordingRow(index, fileName, task->hotKey());
+        return;
+    }
+    qCInfo(logCategory()).noquote() << "Deleted file: " + fileName;
     m_paths.removeAt(index);
     m_tasks.removeAt(index);
     if (QHotkey* hotkey = task->hotkey()) {
@@ -441,30 +424,11 @@ void RecordWidget::onRenameTask(int row)
 {
     if (row < 0 || row >= m_paths.size())
         return;
-    const QString oldName = baseName(m_paths.at(row));
-    TaskRename dialog(this);
-    dialog.setName(oldName);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QString newName = dialog.name();
-    if (newName.isEmpty() || newName == oldName)
-        return;
-    if (indexOfName(newName) >= 0) {
-        QMessageBox::warning(this, tr("重命名失败"), tr("任务名称 \"%1\" 已存在。").arg(newName));
-        return;
-    }
-    if (isUnsafeName(newName)) {
-        QMessageBox::warning(this, tr("重命名失败"), tr("任务名称 \"%1\" 无效。").arg(newName));
-        return;
-    }
     const QString oldPath = m_paths.at(row);
-    const QString newPath = withBaseName(oldPath, newName);
-    // QFile::rename refuses an existing target, so a file outside the list is safe too.
-    if (!QFile::rename(oldPath, newPath)) {
-        qCWarning(logCategory()).noquote() << "Failed to rename file: " + oldPath;
+    const QString newName = m_fileRows.askNewName(oldPath);
+    const QString newPath = m_fileRows.rename(oldPath, newName, m_paths);
+    if (newPath.isEmpty())
         return;
-    }
-    qCInfo(logCategory()).noquote() << "Renamed file: " + oldPath + " to " + newPath;
     m_paths[row] = newPath;
     ui->tableRecord->setRowName(row, newName);
 }
@@ -477,12 +441,12 @@ void RecordWidget::onCopyTask(int row)
     }
     const QString newPath = CopyName::copyPath(m_paths.at(row), CopyPrefix);
     if (!QFile::copy(m_paths.at(row), newPath)) {
-        qCWarning(logCategory()).noquote() << "Failed to copy file to: " + newPath;
+        m_fileRows.reportCopyFailure(FileRowActions::CopyFailure::NotWritten, newPath);
         return;
     }
     AutoRecordTask* copy = AutoRecordTask::load(newPath);
     if (!copy) {
-        qCWarning(logCategory()).noquote() << "Failed to load copied task from file: " + newPath;
+        m_fileRows.reportCopyFailure(FileRowActions::CopyFailure::NotLoaded, newPath);
         return;
     }
     addRecording(copy, newPath);

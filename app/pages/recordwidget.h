@@ -5,6 +5,7 @@
 // lists the recordings with their own hotkeys to replay, delete, rename, copy them
 // and change their hotkeys.
 
+#include "filerowactions.h"
 #include "taskwidget.h"
 
 #include <QList>
@@ -90,6 +91,7 @@ private:
     void clearTaskHotkey(int index);
 
     std::unique_ptr<Ui::RecordWidgetClass> ui;
+    FileRowActions m_fileRows;
     std::unique_ptr<AutoRecordTask> m_recordingTask;
     QList<AutoRecordTask*> m_tasks; // owned; the path of each at the same index
     QStringList m_paths;

@@ -26,6 +26,8 @@ PointSelectWidget::PointSelectWidget(QWidget* parent)
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    m_edit->setObjectName(QStringLiteral("edtPoint"));
+    m_button->setObjectName(QStringLiteral("btnSelectPoint"));
     m_edit->setReadOnly(true);
     m_button->setText(QStringLiteral("..."));
     m_button->setFixedWidth(SelectButtonWidth);

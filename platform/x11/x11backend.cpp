@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <QGuiApplication>
 
-#include "x11log.h"
+#include "../platformlog.h"
 
 #include "x11capture.h"
 #include "x11display.h"
@@ -99,7 +99,7 @@ unsigned X11Backend::sendInput(const Input* inputs, unsigned count)
         } else if (m_keyboard->send(inputs, count, i)) {
             ++sent;
         } else {
-            qCWarning(x11Log, "No keycode free to type key record %u (vk %u, unit %u)", i,
+            qCWarning(platformLog, "No keycode free to type key record %u (vk %u, unit %u)", i,
                       inputs[i].keyboard.vk, inputs[i].keyboard.scan);
         }
     }
@@ -107,7 +107,7 @@ unsigned X11Backend::sendInput(const Input* inputs, unsigned count)
     m_unsynced = false;
     m_lastSync = std::chrono::steady_clock::now();
     if (!errors.sync()) {
-        qCWarning(x11Log, "X error %d while injecting input", errors.errorCode());
+        qCWarning(platformLog, "X error %d while injecting input", errors.errorCode());
         return 0;
     }
     if (m_keyboard->hasBoundSpares())
@@ -146,7 +146,7 @@ void X11Backend::syncPointerBatches()
     // Pointer requests do not fail in practice (fixed buttons, any coordinates); one
     // that did is reported here, after its call has already counted it as sent.
     if (const int code = m_pointerErrors->takeErrorCode())
-        qCWarning(x11Log, "X error %d while injecting pointer input", code);
+        qCWarning(platformLog, "X error %d while injecting pointer input", code);
 }
 
 void X11Backend::waitForDelivery()
@@ -200,8 +200,8 @@ bool X11Backend::queryPointer(CursorPos& pos, unsigned& mask)
     int winX = 0;
     int winY = 0;
     // False when the pointer is on another screen of this display.
-    return XQueryPointer(m_display->get(), m_display->root(), &root, &child, &pos.x, &pos.y,
-                         &winX, &winY, &mask);
+    return XQueryPointer(m_display->get(), m_display->root(), &root, &child, &pos.x, &pos.y, &winX,
+                         &winY, &mask);
 }
 
 uint32_t X11Backend::heldModifiers()
@@ -276,7 +276,7 @@ std::unique_ptr<Backend> createX11Backend()
     int major = 0;
     int minor = 0;
     if (!XTestQueryExtension(display->get(), &eventBase, &errorBase, &major, &minor)) {
-        qCWarning(x11Log, "The X server lacks the XTEST extension: no input can be injected");
+        qCWarning(platformLog, "The X server lacks the XTEST extension: no input can be injected");
         return nullptr;
     }
     return std::make_unique<X11Backend>(std::move(display));

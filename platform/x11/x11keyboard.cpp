@@ -2,6 +2,8 @@
 
 #include "x11keysyms.h"
 
+#include "../unicodekeys.h"
+
 #include <X11/XKBlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -16,35 +18,6 @@ constexpr int kPlainLevel = 0;
 constexpr int kShiftLevel = 1;
 // Enough look-ahead to fill every spare keycode of a usual server.
 constexpr size_t kDefaultLookAhead = 32;
-
-bool isHighSurrogate(uint16_t unit)
-{
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool isLowSurrogate(uint16_t unit)
-{
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-// Feeds the code unit of one Unicode key-down record. A high surrogate is held
-// until its low half arrives (the halves may come in separate calls); the code
-// point to type, or 0 when there is none (yet).
-char32_t joinCodeUnit(uint16_t unit, uint16_t& pendingHigh)
-{
-    if (isHighSurrogate(unit)) {
-        pendingHigh = unit; // an earlier unpaired half is dropped
-        return 0;
-    }
-    if (isLowSurrogate(unit)) {
-        const uint16_t high = pendingHigh;
-        pendingHigh = 0;
-        if (!high)
-            return 0;
-        return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(unit) - 0xDC00);
-    }
-    pendingHigh = 0;
-    return unit;
-}
 
 bool isKeyDown(const Input& in)
 {

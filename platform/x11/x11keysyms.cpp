@@ -107,37 +107,4 @@ uint16_t keysymToVk(unsigned long keysym)
     return 0;
 }
 
-unsigned long unicodeToKeysym(char32_t codepoint)
-{
-    constexpr char32_t kLastLatin1 = 0xFF;
-    constexpr char32_t kLastUnicode = 0x10FFFF;
-    constexpr char32_t kDelete = 0x7F;
-    constexpr char32_t kFirstC1 = 0x80;
-    constexpr char32_t kLastC1 = 0x9F;
-    constexpr unsigned long kUnicodeKeysymBase = 0x01000000;
-    switch (codepoint) {
-    case U'\n':
-    case U'\r':
-        return XK_Return;
-    case U'\t':
-        return XK_Tab;
-    case U'\b':
-        return XK_BackSpace;
-    case 0x1B:
-        return XK_Escape;
-    case kDelete:
-        return XK_Delete;
-    default:
-        break;
-    }
-    if (codepoint < U' ' || (codepoint >= kFirstC1 && codepoint <= kLastC1))
-        return 0;
-    if ((codepoint >= 0xD800 && codepoint <= 0xDFFF) || codepoint > kLastUnicode)
-        return 0;
-    // Latin-1 keysyms equal their code points; everything else has a Unicode keysym.
-    if (codepoint <= kLastLatin1)
-        return codepoint;
-    return kUnicodeKeysymBase | codepoint;
-}
-
 } // namespace platform::x11

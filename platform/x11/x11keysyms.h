@@ -11,9 +11,4 @@ unsigned long vkToKeysym(uint16_t vk);
 // The virtual key of a keysym (either case of a letter); 0 when none.
 uint16_t keysymToVk(unsigned long keysym);
 
-// The keysym that types a Unicode character; 0 for surrogates, values beyond
-// Unicode and control characters without a key of their own. Line feed and
-// carriage return type Return, tab types Tab.
-unsigned long unicodeToKeysym(char32_t codepoint);
-
 } // namespace platform::x11

@@ -1,5 +1,7 @@
 #include "x11pointer.h"
 
+#include "../absolutecoordinates.h"
+
 namespace {
 // Taken before the X headers: XInput's headers define a macro named Absolute.
 constexpr uint32_t kAbsoluteFlag = platform::MouseFlag::Absolute;
@@ -8,7 +10,6 @@ constexpr uint32_t kAbsoluteFlag = platform::MouseFlag::Absolute;
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace platform::x11 {
@@ -20,20 +21,10 @@ constexpr unsigned kMiddleButton = 2;
 constexpr unsigned kRightButton = 3;
 constexpr unsigned kWheelUpButton = 4;
 constexpr unsigned kWheelDownButton = 5;
-// A corrupt record (a delta of millions) must not keep the worker busy for minutes.
-constexpr int64_t kMaxNotchesPerRecord = 1000;
+constexpr unsigned kWheelLeftButton = 6;
+constexpr unsigned kWheelRightButton = 7;
 
 } // namespace
-
-int absoluteToPixel(int32_t absolute, int size)
-{
-    if (size <= 0)
-        return 0;
-    const int64_t value = std::clamp<int64_t>(absolute, 0, AbsoluteRange);
-    // The smallest pixel p with p * range / size >= value: the one that was sent.
-    const int64_t pixel = (value * size + AbsoluteRange - 1) / AbsoluteRange;
-    return static_cast<int>(std::min<int64_t>(pixel, size - 1));
-}
 
 bool X11Pointer::isAbsoluteMove(const MouseInput& record)
 {
@@ -64,7 +55,9 @@ void X11Pointer::send(const MouseInput& record, ScreenSize screen)
             button(entry.button, entry.down);
     }
     if (record.flags & MouseFlag::Wheel)
-        wheel(record.mouseData);
+        scroll(m_wheel.take(record.mouseData), kWheelUpButton, kWheelDownButton);
+    if (record.flags & MouseFlag::HWheel)
+        scroll(m_hWheel.take(record.mouseData), kWheelRightButton, kWheelLeftButton);
 }
 
 void X11Pointer::button(unsigned button, bool down)
@@ -76,19 +69,12 @@ void X11Pointer::button(unsigned button, bool down)
         m_buttonsDown.erase(button);
 }
 
-// One notch (120 units) is one click of button 4 (away from the user) or 5.
-// Fine-grained deltas add up until they make a notch; a turn the other way
-// forgets the leftover.
-void X11Pointer::wheel(int32_t delta)
+// One notch is one click of the wheel's button: 4 (away from the user) or 5, 7
+// (to the right) or 6.
+void X11Pointer::scroll(int64_t notches, unsigned forwardButton, unsigned backwardButton)
 {
-    if ((delta > 0 && m_wheelRemainder < 0) || (delta < 0 && m_wheelRemainder > 0))
-        m_wheelRemainder = 0;
-    const int64_t total = int64_t(m_wheelRemainder) + delta;
-    const int64_t notches = total / WheelDelta;
-    m_wheelRemainder = static_cast<int32_t>(total - notches * WheelDelta);
-    const unsigned wheelButton = notches > 0 ? kWheelUpButton : kWheelDownButton;
-    const int64_t clicks = std::min(std::abs(notches), kMaxNotchesPerRecord);
-    for (int64_t i = 0; i < clicks; ++i) {
+    const unsigned wheelButton = notches > 0 ? forwardButton : backwardButton;
+    for (int64_t i = 0; i < std::abs(notches); ++i) {
         XTestFakeButtonEvent(m_display, wheelButton, True, CurrentTime);
         XTestFakeButtonEvent(m_display, wheelButton, False, CurrentTime);
     }

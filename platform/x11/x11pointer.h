@@ -1,5 +1,6 @@
 #pragma once
 #include "platform/backend.h"
+#include "wheelnotches.h"
 
 #include <cstdint>
 #include <set>
@@ -7,11 +8,6 @@
 typedef struct _XDisplay Display;
 
 namespace platform::x11 {
-
-// The pixel an absolute coordinate (0..65535) stands for on an axis of `size`
-// pixels: the exact inverse of pixel * 65535 / size (truncating), so a pixel sent
-// that way lands on itself. Out-of-range values land on the nearest edge.
-int absoluteToPixel(int32_t absolute, int size);
 
 // Moves the pointer and presses buttons through XTest. The caller serialises calls.
 class X11Pointer
@@ -30,11 +26,12 @@ public:
 
 private:
     void button(unsigned button, bool down);
-    void wheel(int32_t delta);
+    void scroll(int64_t notches, unsigned forwardButton, unsigned backwardButton);
 
     Display* m_display;
     std::set<unsigned> m_buttonsDown;
-    int32_t m_wheelRemainder = 0; // part of a notch left over from earlier records
+    WheelNotches m_wheel;
+    WheelNotches m_hWheel;
 };
 
 } // namespace platform::x11

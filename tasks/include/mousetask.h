@@ -73,6 +73,8 @@ private:
     void clickOnce();
     // Where the next click goes, in pixels, jitter included; false when unknown.
     bool clickPoint(QPoint& px);
+    // Jitter as a relative move, for when the pointer's position is unknown.
+    void nudgeInPlace();
     int jitter(int range);
     void assign(const MouseTask& other);
 

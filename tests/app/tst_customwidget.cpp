@@ -3,7 +3,7 @@
 // designer's close notices over the local socket.
 
 #include "appconfig.h"
-#include "designernotify.h"
+#include "closenotice.h"
 #include "dialogs/hotkeyset.h"
 #include "dialogs/taskrename.h"
 #include "flow.h"

@@ -93,6 +93,7 @@ private slots:
     void copy_namesTwiceThenSearchEnds();
     void rename_existingNameRefusedOtherRenamed();
     void delete_firstRowThenFormerSecondRowButtons();
+    void delete_failedRemovalPutsTheRowBack();
     void hotkey_clearedShowsNotSetAndIsDetached();
     void settings_roundTripAndFolderOldestFirst();
     void quit_whileRecordingKeepsTheRecording();
@@ -285,6 +286,41 @@ void TestRecordWidget::delete_firstRowThenFormerSecondRowButtons()
     secondDelete->click();
     QCOMPARE(m_page->paths(), QStringList{paths[2]});
     QVERIFY(!QFileInfo::exists(paths[1]) && QFileInfo::exists(paths[2]));
+}
+
+void TestRecordWidget::delete_failedRemovalPutsTheRowBack()
+{
+    recordOnce();
+    m_page->onCopyTask(0);
+    m_page->onCopyTask(0);
+    const QStringList paths = m_page->paths();
+    const QString name = QFileInfo(paths[1]).completeBaseName();
+    // The file turns into a folder with content, which cannot be removed as a file.
+    QVERIFY(QFile::remove(paths[1]));
+    QVERIFY(QDir().mkpath(QDir(paths[1]).filePath(QStringLiteral("inside"))));
+
+    QString title, text;
+    onNextModal<QMessageBox>([&](QMessageBox* question) {
+        answerNextBox(QMessageBox::Ok, &title, &text);
+        question->button(QMessageBox::Yes)->click();
+    });
+    QTest::ignoreMessage(QtWarningMsg, qPrintable("Failed to delete file: " + name));
+    m_page->table()->rowButton(1, RecordTable::DeleteButton)->click();
+    QCOMPARE(title + QLatin1Char('|') + text,
+             QStringLiteral("删除失败|无法删除文件 %1。").arg(paths[1]));
+    QCOMPARE(m_page->paths(), paths);
+    QCOMPARE(m_page->tasks().size(), 3);
+    QStringList rows;
+    for (int row = 0; row < m_page->table()->rowCount(); ++row)
+        rows << m_page->table()->rowName(row);
+    QCOMPARE(rows.at(1), name);
+    QCOMPARE(rows.size(), 3);
+    // The row that came back acts on its own recording.
+    QSignalSpy play(m_page->table(), &RecordTable::sigPlayTask);
+    m_page->table()->rowButton(1, RecordTable::RunButton)->click();
+    QCOMPARE(play.count(), 1);
+    QCOMPARE(play.first().first().toString(), name);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->isRunning(), 3000);
 }
 
 void TestRecordWidget::hotkey_clearedShowsNotSetAndIsDetached()

@@ -1,12 +1,10 @@
 // The designer's main window: its ribbon and docks, the modified state and saving,
 // the close prompt, row copy and delete, the test run on its worker thread, the
-// command line and the close notice.
+// command line.
 
 #include "appconfig.h"
 #include "buttondelegate.h"
-#include "closenotice.h"
 #include "commandline.h"
-#include "designernotify.h"
 #include "flow.h"
 #include "kliqoradesigner.h"
 #include "mouseclickoperation.h"
@@ -28,8 +26,6 @@
 #include <QDockWidget>
 #include <QElapsedTimer>
 #include <QHeaderView>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -437,47 +433,6 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(QString, path);
         QCOMPARE(designerFilePathFromArguments(arguments), path);
-    }
-
-    void closeNoticeBytes()
-    {
-        const QString name = m_dir.filePath(QStringLiteral("notice"));
-        QLocalServer server;
-        QVERIFY(server.listen(name));
-        const QString path = QStringLiteral("/home/u/我的 流程/a b.flw");
-        QByteArray received;
-        connect(&server, &QLocalServer::newConnection, this, [&] {
-            QLocalSocket* socket = server.nextPendingConnection();
-            connect(socket, &QLocalSocket::readyRead, this,
-                    [&received, socket] { received += socket->readAll(); });
-        });
-        bool sent = false;
-        // The client blocks; run it from the loop so the server can accept.
-        QTimer::singleShot(0, this, [&] { sent = sendCloseNotice(path, name); });
-        QTRY_VERIFY(sent);
-        QTRY_COMPARE(received, path.toUtf8());
-    }
-
-    void closeNoticeWithoutListener()
-    {
-        QElapsedTimer clock;
-        clock.start();
-        QVERIFY(!sendCloseNotice(QStringLiteral("/x.flw"), m_dir.filePath(QStringLiteral("none"))));
-        QVERIFY(clock.elapsed() < 1500);
-    }
-
-    void noticeServerNameIsPerUser()
-    {
-#ifdef Q_OS_WIN
-        QCOMPARE(designerNotifyServerName(), QStringLiteral("DesignerOkNotifyServer217490"));
-#else
-        QTemporaryDir runtime;
-        const QByteArray old = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-        const QString name = designerNotifyServerName();
-        qputenv("XDG_RUNTIME_DIR", old);
-        QCOMPARE(name, runtime.path() + QStringLiteral("/DesignerOkNotifyServer217490"));
-#endif
     }
 };
 

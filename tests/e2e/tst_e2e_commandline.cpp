@@ -24,7 +24,6 @@
 namespace {
 
 const QRect TargetGeometry(1500, 60, 300, 300);
-constexpr int StartUpSettleMs = 2500; // generous: a busy build machine is slow to start
 constexpr int QuitTimeoutMs = 10000;
 // A refusal or an unknown name is answered at once.
 constexpr int PromptAnswerMs = 1000;
@@ -110,10 +109,9 @@ void TestE2eCommandLine::cleanup()
 
 void TestE2eCommandLine::startInstance()
 {
+    // Its probe answers once the pages have loaded and the control socket listens.
     m_instance = std::make_unique<E2eProgram>(QStringLiteral(KLIQORA_PROGRAM));
-    m_instance->startAndWaitForWindow();
-    if (!QTest::currentTestFailed())
-        QTest::qWait(StartUpSettleMs);
+    QVERIFY(m_instance->startAndWaitForWindow());
 }
 
 void TestE2eCommandLine::toggleClickerFromASecondProcess()

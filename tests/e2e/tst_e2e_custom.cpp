@@ -10,6 +10,7 @@
 #include "operationfactory.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
+#include "waituntil.h"
 #include "xdotool.h"
 
 #include <QDir>
@@ -27,8 +28,8 @@
 
 namespace {
 
-constexpr int StartUpSettleMs = 1500;
 constexpr int QuitTimeoutMs = 10000;
+constexpr int FocusTimeoutMs = 5000;
 // The first operation waits this long, so the hotkey's Ctrl is up before it types.
 constexpr int FirstPauseMs = 400;
 constexpr int SecondPauseMs = 2500;
@@ -39,9 +40,9 @@ struct Step
     int pauseMs;
 };
 
-void pressKey(const QString& key)
+bool pressKey(const QString& key)
 {
-    QVERIFY(xdotool({QStringLiteral("key"), key}));
+    return xdotool({QStringLiteral("key"), key});
 }
 
 QString flowFolder()
@@ -80,8 +81,8 @@ private slots:
     void designerCloseNoticeReloadsTheFlow();
 
 private:
-    void startKliqora();
-    void focusEdit();
+    bool startKliqora();
+    bool focusEdit();
 
     QTemporaryDir m_runtime;
     std::unique_ptr<E2eProgram> m_kliqora;
@@ -111,17 +112,15 @@ void TestE2eCustom::cleanup()
     m_edit->clear();
 }
 
-void TestE2eCustom::startKliqora()
+// Ready once its probe answers: the page has listed the flows and taken their keys.
+bool TestE2eCustom::startKliqora()
 {
     m_kliqora = std::make_unique<E2eProgram>(QStringLiteral(KLIQORA_PROGRAM));
-    m_kliqora->startAndWaitForWindow();
-    if (QTest::currentTestFailed())
-        return;
-    QTest::qWait(StartUpSettleMs);
+    return m_kliqora->startAndWaitForWindow();
 }
 
 // The program takes the focus whenever its window comes back: give it to the edit.
-void TestE2eCustom::focusEdit()
+bool TestE2eCustom::focusEdit()
 {
     m_edit->raise();
     m_edit->activateWindow();
@@ -129,7 +128,11 @@ void TestE2eCustom::focusEdit()
     // program's last activation and the server may ignore it; xdotool's does not.
     xdotool({QStringLiteral("windowfocus"), QString::number(m_edit->winId())});
     m_edit->setFocus();
-    QTRY_VERIFY(m_edit->hasFocus() && QGuiApplication::focusWindow() == m_edit->windowHandle());
+    return waitUntil(
+        [this] {
+            return m_edit->hasFocus() && QGuiApplication::focusWindow() == m_edit->windowHandle();
+        },
+        FocusTimeoutMs);
 }
 
 void TestE2eCustom::flowKeyTypesAndSecondPressStops()
@@ -137,22 +140,22 @@ void TestE2eCustom::flowKeyTypesAndSecondPressStops()
     QVERIFY(!writeFlow(QStringLiteral("Typist"), QStringLiteral("Ctrl+F6"),
                        {{QStringLiteral("a"), FirstPauseMs}, {QStringLiteral("b"), SecondPauseMs}})
                  .isEmpty());
-    startKliqora();
+    QVERIFY(startKliqora());
     const E2eProgram& kliqora = *m_kliqora;
-    focusEdit();
+    QVERIFY(focusEdit());
 
-    pressKey(QStringLiteral("ctrl+F6"));
+    QVERIFY(pressKey(QStringLiteral("ctrl+F6")));
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("a"), 3000);
     QVERIFY(!kliqora.hasVisibleWindow()); // hidden while the flow runs
 
-    pressKey(QStringLiteral("ctrl+F6")); // inside the second pause: stops it
+    QVERIFY(pressKey(QStringLiteral("ctrl+F6"))); // inside the second pause: stops it
     QTRY_VERIFY_WITH_TIMEOUT(kliqora.hasVisibleWindow(), 3000);
     QTest::qWait(SecondPauseMs + 500);
     QCOMPARE(m_edit->text(), QStringLiteral("a"));
 
     // Pressed again it starts anew, runs to its end and gives the window back.
-    focusEdit();
-    pressKey(QStringLiteral("ctrl+F6"));
+    QVERIFY(focusEdit());
+    QVERIFY(pressKey(QStringLiteral("ctrl+F6")));
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("aa"), 3000);
     QTRY_VERIFY_WITH_TIMEOUT(!kliqora.hasVisibleWindow(), 1000);
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("aab"), SecondPauseMs + 2000);
@@ -177,23 +180,21 @@ void TestE2eCustom::designerCloseNoticeReloadsTheFlow()
     const QString path =
         writeFlow(QStringLiteral("Edited"), QString(), {{QStringLiteral("old"), FirstPauseMs}});
     QVERIFY(!path.isEmpty());
-    startKliqora();
+    QVERIFY(startKliqora());
 
     std::unique_ptr<E2eProgram> designerProcess;
     if (realDesigner) {
         designerProcess = std::make_unique<E2eProgram>(
             designer, QStringList{QStringLiteral("-f"), QDir::toNativeSeparators(path)});
-        designerProcess->start();
-        QVERIFY(designerProcess->waitForStarted(10000));
-        QTRY_VERIFY_WITH_TIMEOUT(designerProcess->hasVisibleWindow(), 15000);
+        QVERIFY(designerProcess->startAndWaitForWindow());
     }
 
     // While the file is open the flow gains a key and new steps on disk.
     QVERIFY(!writeFlow(QStringLiteral("Edited"), QStringLiteral("Ctrl+F7"),
                        {{QStringLiteral("new"), FirstPauseMs}})
                  .isEmpty());
-    focusEdit();
-    pressKey(QStringLiteral("ctrl+F7")); // not live before the notice
+    QVERIFY(focusEdit());
+    QVERIFY(pressKey(QStringLiteral("ctrl+F7"))); // not live before the notice
     QTest::qWait(FirstPauseMs + 600);
     QCOMPARE(m_edit->text(), QString());
 
@@ -216,9 +217,12 @@ void TestE2eCustom::designerCloseNoticeReloadsTheFlow()
         socket.disconnectFromServer();
     }
 
-    QTest::qWait(500);
-    focusEdit();
-    pressKey(QStringLiteral("ctrl+F7"));
+    // The reloaded flow's row shows its new key once the key is live.
+    QVERIFY(m_kliqora->probe().waitFor(
+        QStringLiteral("tableCustom/row0/col1"),
+        [](const ProbedWidget& cell) { return cell.text == QLatin1String("Ctrl+F7"); }));
+    QVERIFY(focusEdit());
+    QVERIFY(pressKey(QStringLiteral("ctrl+F7")));
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("new"), 3000);
 }
 

@@ -12,7 +12,6 @@
 #include "testenvironment.h"
 #include "xdotool.h"
 
-#include <QElapsedTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QMouseEvent>
@@ -27,23 +26,23 @@
 
 namespace {
 const QRect TargetGeometry(1500, 600, 300, 300);
-// Where the designer's parts are, relative to its window (checked on screenshots of
-// the 1366 x 768 window at the top-left corner of a 1920 x 1080 screen).
-// clang-format off
-const QPoint PaletteTextInput(92, 226);
-const QPoint PaletteMouseMove(92, 290);
-const QPoint TableEmptyArea(700, 600);
-const QPoint RibbonSave(36, 55);
-// clang-format on
 constexpr int WindowWaitMs = 10000;
 const QString DesignerTitlePattern = QStringLiteral("^KliqoraDesigner - ");
-// Parts of the main program's window, relative to it (checked on screenshots).
-// clang-format off
-const QPoint KliqoraCustomPage(50, 326);
-const QPoint KliqoraNewFlow(166, 139);
-const QPoint KliqoraRow0Run(685, 235);
-const QPoint KliqoraRow0Edit(730, 235);
-// clang-format on
+const QString DesignerProgramName = QStringLiteral("KliqoraDesigner");
+// The designer's parts, by name.
+const QString PaletteTextInput = QStringLiteral("opTree/text_input");
+const QString PaletteMouseMove = QStringLiteral("opTree/mouse_move");
+const QString OperationTable = QStringLiteral("opTable");
+const QString RibbonSave = QStringLiteral("actionSave");
+// The main program's parts, by name.
+const QString KliqoraCustomPage = QStringLiteral("btnCustom");
+const QString KliqoraNewFlow = QStringLiteral("btnNew");
+const QString KliqoraRow0Run = QStringLiteral("tableCustom/row0/btnRun");
+const QString KliqoraRow0Edit = QStringLiteral("tableCustom/row0/btnEdit");
+// A drag moves in steps, a short pause after each, as a hand would: the drag starts
+// and the target sees it arrive.
+constexpr int DragSteps = 6;
+constexpr int DragStepPauseMs = 80;
 
 class ClickTarget : public QWidget
 {
@@ -65,42 +64,37 @@ unsigned long designerWindow(const E2eProgram& designer)
     return designer.visibleWindows(DesignerTitlePattern).value(0).toULong();
 }
 
-// A drag with the mouse, moved in steps as a hand would, so the drag starts and the
-// target sees it arrive.
-void dragWithMouse(const QPoint& from, const QPoint& to)
+bool movePointer(const QPoint& p)
 {
-    const auto move = [](const QPoint& p) {
-        QVERIFY(
-            xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())}));
-        QTest::qWait(80);
-    };
-    move(from);
-    QVERIFY(xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}));
-    QTest::qWait(80);
-    constexpr int steps = 6;
-    for (int i = 1; i <= steps; ++i)
-        move(from + (to - from) * i / steps);
-    move(to + QPoint(2, 2));
-    QVERIFY(xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}));
-    QTest::qWait(300);
+    const bool moved =
+        xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y())});
+    QTest::qWait(DragStepPauseMs);
+    return moved;
 }
 
-void clickAt(const QPoint& p)
+// Drags the palette item `from` into the empty lower part of the operation table and
+// waits until the table has one row more.
+bool dragIntoTable(ProbeClient& designer, const QString& from)
 {
-    QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(p.x()), QString::number(p.y()),
-                     QStringLiteral("sleep"), QStringLiteral("0.2"), QStringLiteral("click"),
-                     QStringLiteral("1")}));
-}
-
-// Top-left corner of a window, from xdotool's geometry report.
-QPoint windowPosition(unsigned long window)
-{
-    QString out;
-    xdotool({QStringLiteral("getwindowgeometry"), QString::number(window)}, &out);
-    const QRegularExpression position(QStringLiteral("Position: (\\d+),(\\d+)"));
-    const QRegularExpressionMatch match = position.match(out);
-    return match.hasMatch() ? QPoint(match.captured(1).toInt(), match.captured(2).toInt())
-                            : QPoint();
+    ProbedWidget item, table;
+    if (!designer.waitUntilClickable(from, &item) ||
+        !designer.waitUntilClickable(OperationTable, &table))
+        return false;
+    const QPoint start = item.rect.center();
+    const QPoint end(table.rect.center().x(), table.rect.bottom() - table.rect.height() / 4);
+    if (!movePointer(start) || !xdotool({QStringLiteral("mousedown"), QStringLiteral("1")}))
+        return false;
+    QTest::qWait(DragStepPauseMs);
+    for (int i = 1; i <= DragSteps; ++i) {
+        if (!movePointer(start + (end - start) * i / DragSteps))
+            return false;
+    }
+    if (!movePointer(end + QPoint(2, 2)) ||
+        !xdotool({QStringLiteral("mouseup"), QStringLiteral("1")}))
+        return false;
+    return designer.waitFor(OperationTable, [rows = table.rows](const ProbedWidget& now) {
+        return now.rows == rows + 1;
+    });
 }
 
 // The visible designer window of any process, or 0.
@@ -193,18 +187,12 @@ private slots:
 
         E2eProgram designer(QStringLiteral(KLIQORA_DESIGNER_PROGRAM), {QStringLiteral("-f"), path});
         designer.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        designer.start();
-        QVERIFY(designer.waitForStarted());
-        unsigned long window = 0;
-        QTRY_VERIFY_WITH_TIMEOUT((window = designerWindow(designer)) != 0, WindowWaitMs);
-        QTest::qWait(500);
+        QVERIFY(designer.startAndWaitForWindow());
+        QVERIFY(designerWindow(designer) != 0);
 
-        dragWithMouse(PaletteTextInput, TableEmptyArea);
-        dragWithMouse(PaletteMouseMove, TableEmptyArea);
-        QTest::qWait(200);
-        QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(RibbonSave.x()),
-                         QString::number(RibbonSave.y()), QStringLiteral("click"),
-                         QStringLiteral("1")}));
+        QVERIFY(dragIntoTable(designer.probe(), PaletteTextInput));
+        QVERIFY(dragIntoTable(designer.probe(), PaletteMouseMove));
+        QVERIFY(designer.probe().click(RibbonSave));
         const auto fileChanged = [&path, &saved] {
             QFile file(path);
             return file.open(QIODevice::ReadOnly) && file.readAll() != saved;
@@ -240,41 +228,36 @@ private slots:
         m_server.close(); // the main program listens on the same per-user name
         E2eProgram kliqora(QStringLiteral(KLIQORA_PROGRAM));
         kliqora.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        kliqora.start();
-        QVERIFY(kliqora.waitForStarted());
-        unsigned long mainWindow = 0;
-        const auto findMain = [&kliqora, &mainWindow] {
-            mainWindow = kliqora.visibleWindows().value(0).toULong();
-            return mainWindow != 0;
-        };
-        QTRY_VERIFY_WITH_TIMEOUT(findMain(), WindowWaitMs);
-        QTest::qWait(1000);
-        const QPoint origin = windowPosition(mainWindow);
+        QVERIFY(kliqora.startAndWaitForWindow());
+        ProbeClient& main = kliqora.probe();
+        // The designer it starts inherits the probe's folder.
+        ProbeClient designerProbe = kliqora.probeOf(DesignerProgramName);
 
-        clickAt(origin + KliqoraCustomPage);
-        QTest::qWait(300);
-        clickAt(origin + KliqoraNewFlow);
+        QVERIFY(main.click(KliqoraCustomPage));
+        QVERIFY(main.click(KliqoraNewFlow));
         unsigned long designer = 0;
         QTRY_VERIFY_WITH_TIMEOUT((designer = anyDesignerWindow()) != 0, WindowWaitMs);
-        QTest::qWait(500);
-        dragWithMouse(PaletteMouseMove, TableEmptyArea);
-        clickAt(RibbonSave);
-        QTest::qWait(300);
+        QVERIFY(designerProbe.waitUntilAnswering());
+        QVERIFY(dragIntoTable(designerProbe, PaletteMouseMove));
+        QVERIFY(designerProbe.click(RibbonSave));
+        // Saved: nothing left to save.
+        QVERIFY(designerProbe.waitFor(RibbonSave,
+                                      [](const ProbedWidget& save) { return !save.enabled; }));
         X11TestClient client;
         client.requestClose(designer);
         QTRY_VERIFY_WITH_TIMEOUT(anyDesignerWindow() == 0, WindowWaitMs);
-        QTest::qWait(500);
+        // The notice reached the main program: the row can be edited again.
+        QVERIFY(main.waitUntilClickable(KliqoraRow0Edit));
 
         // Run the flow from its row: its one step moves the pointer to (0, 0).
-        clickAt(origin + KliqoraRow0Run);
+        QVERIFY(main.click(KliqoraRow0Run));
         QTRY_COMPARE_WITH_TIMEOUT(pointerPosition(), QPoint(0, 0), 5000);
-        QTRY_VERIFY_WITH_TIMEOUT(findMain(), 5000);
-        QTest::qWait(500);
+        QTRY_VERIFY_WITH_TIMEOUT(!kliqora.visibleWindows().isEmpty(), 5000);
 
         // The row's edit button works again: a second designer opens on the flow.
-        clickAt(origin + KliqoraRow0Edit);
+        QVERIFY(main.click(KliqoraRow0Edit));
         QTRY_VERIFY_WITH_TIMEOUT((designer = anyDesignerWindow()) != 0, WindowWaitMs);
-        QTest::qWait(300);
+        QVERIFY(designerProbe.waitUntilAnswering());
         client.requestClose(designer);
         QTRY_VERIFY_WITH_TIMEOUT(anyDesignerWindow() == 0, WindowWaitMs);
 

@@ -5,6 +5,7 @@
 #include "appconfig.h"
 #include "e2eprogram.h"
 #include "testenvironment.h"
+#include "waituntil.h"
 #include "xdotool.h"
 
 #include <QDir>
@@ -18,11 +19,8 @@
 namespace {
 constexpr int StartTimeoutMs = 15000;
 constexpr int QuitTimeoutMs = 5000;
-// The page registers its hotkey just after the window shows.
-constexpr int HotkeySettleMs = 1500;
+// How long the clicker runs before the signal arrives.
 constexpr int JobRunMs = 300;
-// Where the close button sits in the window (title bar, right end).
-const QPoint CloseButtonOffset(865, 35);
 
 // A private runtime folder stands for a user: the instance guard lives there.
 std::unique_ptr<QTemporaryDir> makeRuntimeDir()
@@ -35,7 +33,7 @@ std::unique_ptr<QTemporaryDir> makeRuntimeDir()
 std::unique_ptr<E2eProgram> startKliqora(const QString& runtimeDir)
 {
     auto process = std::make_unique<E2eProgram>(QStringLiteral(KLIQORA_PROGRAM));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = process->processEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtimeDir);
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     process->setProcessEnvironment(env);
@@ -59,7 +57,7 @@ private slots:
     void closeButtonQuitsWithActionOne();
 
 private:
-    void startFirst();
+    bool startFirst();
 
     std::unique_ptr<QTemporaryDir> m_runtime;
     std::vector<std::unique_ptr<E2eProgram>> m_processes;
@@ -76,18 +74,20 @@ void TestE2eFrame::cleanup()
     m_runtime.reset();
 }
 
-void TestE2eFrame::startFirst()
+// Ready once its probe answers: the pages have loaded and taken their hotkeys.
+bool TestE2eFrame::startFirst()
 {
     m_runtime = makeRuntimeDir();
     m_processes.push_back(startKliqora(m_runtime->path()));
     E2eProgram* first = m_processes.back().get();
-    QVERIFY(first->waitForStarted(StartTimeoutMs));
-    QTRY_VERIFY_WITH_TIMEOUT(!first->visibleWindows().isEmpty(), StartTimeoutMs);
+    return first->waitForStarted(StartTimeoutMs) &&
+           waitUntil([first] { return !first->visibleWindows().isEmpty(); }, StartTimeoutMs) &&
+           first->probe().waitUntilAnswering(StartTimeoutMs);
 }
 
 void TestE2eFrame::secondInstanceExitsSilently()
 {
-    startFirst();
+    QVERIFY(startFirst());
     E2eProgram* first = m_processes.back().get();
 
     m_processes.push_back(startKliqora(m_runtime->path()));
@@ -101,7 +101,7 @@ void TestE2eFrame::secondInstanceExitsSilently()
 
 void TestE2eFrame::crashedInstanceDoesNotLockOut()
 {
-    startFirst();
+    QVERIFY(startFirst());
     E2eProgram* first = m_processes.back().get();
     first->kill(); // SIGKILL: no clean-up of any kind
     QVERIFY(first->waitForFinished(QuitTimeoutMs));
@@ -115,7 +115,7 @@ void TestE2eFrame::crashedInstanceDoesNotLockOut()
 
 void TestE2eFrame::otherUserRunsOwnInstance()
 {
-    startFirst();
+    QVERIFY(startFirst());
     auto otherRuntime = makeRuntimeDir();
     m_processes.push_back(startKliqora(otherRuntime->path()));
     E2eProgram* other = m_processes.back().get();
@@ -138,13 +138,12 @@ void TestE2eFrame::terminationSignalQuitsNormally()
 {
     QFETCH(int, signal);
     QFETCH(bool, jobRunning);
-    startFirst();
+    QVERIFY(startFirst());
     E2eProgram* first = m_processes.back().get();
     if (jobRunning) {
         // Clicks land on the bare root window in the far corner.
         QVERIFY(
             xdotool({QStringLiteral("mousemove"), QStringLiteral("1915"), QStringLiteral("1075")}));
-        QTest::qWait(HotkeySettleMs);
         QVERIFY(xdotool({QStringLiteral("key"), QStringLiteral("F2")}));
         // A running job hides the window.
         QTRY_VERIFY_WITH_TIMEOUT(first->visibleWindows().isEmpty(), StartTimeoutMs);
@@ -164,24 +163,10 @@ void TestE2eFrame::terminationSignalQuitsNormally()
 void TestE2eFrame::closeButtonQuitsWithActionOne()
 {
     AppConfig::openSettings()->setValue(QStringLiteral("BtnCloseAction"), 1);
-    startFirst();
+    QVERIFY(startFirst());
     AppConfig::openSettings()->remove(QStringLiteral("BtnCloseAction"));
     E2eProgram* first = m_processes.back().get();
-
-    const QString window = first->visibleWindows().value(0);
-    QString geometry;
-    QVERIFY(xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), window},
-                    &geometry));
-    QPoint origin;
-    for (const QString& line : geometry.split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("X=")))
-            origin.setX(line.mid(2).toInt());
-        else if (line.startsWith(QLatin1String("Y=")))
-            origin.setY(line.mid(2).toInt());
-    }
-    const QPoint target = origin + CloseButtonOffset;
-    QVERIFY(xdotool({QStringLiteral("mousemove"), QString::number(target.x()),
-                     QString::number(target.y()), QStringLiteral("click"), QStringLiteral("1")}));
+    QVERIFY(first->probe().click(QStringLiteral("btnClose")));
     QVERIFY(first->waitForFinished(QuitTimeoutMs));
     QCOMPARE(first->exitStatus(), QProcess::NormalExit);
     QCOMPARE(first->exitCode(), 0);

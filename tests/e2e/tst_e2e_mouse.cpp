@@ -21,7 +21,6 @@ namespace {
 
 const QRect TargetGeometry(1500, 60, 300, 300);
 const QPoint TargetCentre = TargetGeometry.center();
-constexpr int StartUpSettleMs = 2500; // generous: a busy build machine is slow to start
 constexpr int StopToleranceMs = 60;
 constexpr int QuitTimeoutMs = 10000;
 
@@ -50,9 +49,9 @@ private:
     QElapsedTimer m_clock;
 };
 
-void pressKey(const QString& key)
+bool pressKey(const QString& key)
 {
-    QVERIFY(xdotool({QStringLiteral("key"), key}));
+    return xdotool({QStringLiteral("key"), key});
 }
 
 bool saveClickerSettings(int stopFlag, int times, int interval)
@@ -83,8 +82,8 @@ private slots:
     void countModeEndsByItselfAndSettingsSurviveRestart();
 
 private:
-    void startKliqora();
-    void quitKliqora();
+    bool startKliqora();
+    bool quitKliqora();
 
     std::unique_ptr<E2eProgram> m_kliqora;
     std::unique_ptr<ClickTarget> m_target;
@@ -107,28 +106,24 @@ void TestE2eMouse::cleanup()
     m_target->pressPoints.clear();
 }
 
-void TestE2eMouse::startKliqora()
+// Ready once its probe answers: the page has loaded its file and taken its hotkey.
+bool TestE2eMouse::startKliqora()
 {
     m_kliqora = std::make_unique<E2eProgram>(QStringLiteral(KLIQORA_PROGRAM));
-    m_kliqora->startAndWaitForWindow();
-    if (QTest::currentTestFailed())
-        return;
-    // The page loads its file and registers its hotkey just after the window shows.
-    QTest::qWait(StartUpSettleMs);
+    return m_kliqora->startAndWaitForWindow();
 }
 
-void TestE2eMouse::quitKliqora()
+bool TestE2eMouse::quitKliqora()
 {
-    QVERIFY(m_kliqora->quit(QuitTimeoutMs));
-    QCOMPARE(m_kliqora->exitStatus(), QProcess::NormalExit);
+    return m_kliqora->quit(QuitTimeoutMs) && m_kliqora->exitStatus() == QProcess::NormalExit;
 }
 
 void TestE2eMouse::hotkeyStartsAndStopsClicking()
 {
     QVERIFY(saveClickerSettings(MouseTask::StopByHand, 0, 10));
-    startKliqora();
+    QVERIFY(startKliqora());
 
-    pressKey(QStringLiteral("F2"));
+    QVERIFY(pressKey(QStringLiteral("F2")));
     QTRY_VERIFY_WITH_TIMEOUT(m_target->pressTimes.size() >= 10, 5000);
     QVERIFY(!m_kliqora->hasVisibleWindow());
     for (const QPoint& point : qAsConst(m_target->pressPoints))
@@ -153,7 +148,7 @@ void TestE2eMouse::hotkeyStartsAndStopsClicking()
     const int settled = m_target->pressTimes.size();
     QTest::qWait(300);
     QCOMPARE(m_target->pressTimes.size(), settled);
-    quitKliqora();
+    QVERIFY(quitKliqora());
 }
 
 void TestE2eMouse::countModeEndsByItselfAndSettingsSurviveRestart()
@@ -165,8 +160,8 @@ void TestE2eMouse::countModeEndsByItselfAndSettingsSurviveRestart()
     const QByteArray written = fixture.readAll();
     fixture.close();
 
-    startKliqora();
-    pressKey(QStringLiteral("F2"));
+    QVERIFY(startKliqora());
+    QVERIFY(pressKey(QStringLiteral("F2")));
     QTRY_COMPARE_WITH_TIMEOUT(m_target->pressTimes.size(), 4, 5000);
     // It ends by itself: the window comes back and no fifth click follows.
     QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(), 5000);
@@ -175,18 +170,18 @@ void TestE2eMouse::countModeEndsByItselfAndSettingsSurviveRestart()
 
     // Quitting writes the settings of that start again.
     QVERIFY(QFile::remove(path));
-    quitKliqora();
+    QVERIFY(quitKliqora());
     QVERIFY(fixture.open(QIODevice::ReadOnly));
     QCOMPARE(fixture.readAll().toHex(), written.toHex());
     fixture.close();
 
     // The next start shows them and runs them.
     m_target->pressTimes.clear();
-    startKliqora();
-    pressKey(QStringLiteral("F2"));
+    QVERIFY(startKliqora());
+    QVERIFY(pressKey(QStringLiteral("F2")));
     QTRY_COMPARE_WITH_TIMEOUT(m_target->pressTimes.size(), 4, 5000);
     QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(), 5000);
-    quitKliqora();
+    QVERIFY(quitKliqora());
 }
 
 KLIQORA_TEST_MAIN(TestE2eMouse)

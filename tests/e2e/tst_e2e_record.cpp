@@ -26,7 +26,6 @@ const QRect TargetGeometry(1200, 100, 500, 400);
 const QPoint FirstClick(1300, 200);
 const QPoint SecondClick(1550, 380);
 const QString ReplayHotkey = QStringLiteral("F7");
-constexpr int StartUpSettleMs = 1500;
 constexpr int QuitTimeoutMs = 10000;
 // Only the main window's title starts with the program's name: the floating stop
 // button is another window of the same program.
@@ -128,9 +127,9 @@ private slots:
     void recordWithF4ThenReplayOnItsHotkey();
 
 private:
-    void startKliqora();
-    void quitKliqora();
-    void performUserActions();
+    bool startKliqora();
+    bool quitKliqora();
+    bool performUserActions();
 
     std::unique_ptr<E2eProgram> m_kliqora;
     std::unique_ptr<InputTarget> m_target;
@@ -150,63 +149,69 @@ void TestE2eRecord::cleanupTestCase()
     m_kliqora.reset(); // kills a program a failed test left running
 }
 
-void TestE2eRecord::startKliqora()
+// Ready once its probe answers: the page has listed the recordings and taken their keys.
+bool TestE2eRecord::startKliqora()
 {
     m_kliqora = std::make_unique<E2eProgram>(QStringLiteral(KLIQORA_PROGRAM));
     // A runtime folder of its own: the single-instance lock lives there, and another
     // Kliqora of this user on the machine must not hold this one back.
     const QString runtime = QDir::home().filePath(QStringLiteral("runtime"));
-    QVERIFY(QDir().mkpath(runtime));
+    if (!QDir().mkpath(runtime))
+        return false;
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment env = m_kliqora->processEnvironment();
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     m_kliqora->setProcessEnvironment(env);
-    m_kliqora->startAndWaitForWindow(MainWindowTitle);
-    if (QTest::currentTestFailed())
-        return;
-    QTest::qWait(StartUpSettleMs);
+    return m_kliqora->startAndWaitForWindow(MainWindowTitle);
 }
 
-void TestE2eRecord::quitKliqora()
+bool TestE2eRecord::quitKliqora()
 {
-    QVERIFY(m_kliqora->quit(QuitTimeoutMs));
-    QCOMPARE(m_kliqora->exitStatus(), QProcess::NormalExit);
+    return m_kliqora->quit(QuitTimeoutMs) && m_kliqora->exitStatus() == QProcess::NormalExit;
 }
 
-void TestE2eRecord::performUserActions()
+bool TestE2eRecord::performUserActions()
 {
+    struct Action
+    {
+        QString command;
+        int pauseMs; // the user's own rhythm, which the replay has to keep
+    };
     // Keys go to the window under the pointer (no window manager: the focus follows it).
-    QVERIFY(xdo(QStringLiteral("mousemove %1 %2").arg(FirstClick.x()).arg(FirstClick.y())));
-    QTest::qWait(150);
-    QVERIFY(xdo(QStringLiteral("click 1")));
-    QTest::qWait(250);
-    QVERIFY(xdo(QStringLiteral("mousemove %1 %2").arg(SecondClick.x()).arg(SecondClick.y())));
-    QTest::qWait(120);
-    QVERIFY(xdo(QStringLiteral("click 3")));
-    QTest::qWait(200);
-    QVERIFY(xdo(QStringLiteral("click 5"))); // one wheel notch towards the user
-    QTest::qWait(180);
-    QVERIFY(xdo(QStringLiteral("type --delay 90 kq")));
-    QTest::qWait(300);
+    const Action actions[] = {
+        {QStringLiteral("mousemove %1 %2").arg(FirstClick.x()).arg(FirstClick.y()), 150},
+        {QStringLiteral("click 1"), 250},
+        {QStringLiteral("mousemove %1 %2").arg(SecondClick.x()).arg(SecondClick.y()), 120},
+        {QStringLiteral("click 3"), 200},
+        {QStringLiteral("click 5"), 180}, // one wheel notch towards the user
+        {QStringLiteral("type --delay 90 kq"), 300},
+    };
+    for (const Action& action : actions) {
+        if (!xdo(action.command))
+            return false;
+        QTest::qWait(action.pauseMs);
+    }
+    return true;
 }
 
 void TestE2eRecord::recordWithF4ThenReplayOnItsHotkey()
 {
-    startKliqora();
-    QVERIFY(!QTest::currentTestFailed());
+    QVERIFY(startKliqora());
     QVERIFY(xdo(QStringLiteral("mousemove 5 1070")));
     QVERIFY(xdo(QStringLiteral("key F4")));
     QTRY_VERIFY_WITH_TIMEOUT(!m_kliqora->hasVisibleWindow(MainWindowTitle) ||
                                  m_kliqora->state() != QProcess::Running,
                              5000);
-    QTest::qWait(300);
+    // The floating stop button shows once the capture runs (both in one step).
+    QVERIFY(m_kliqora->probe().waitFor(QStringLiteral("btnRecordStop"),
+                                       [](const ProbedWidget& stop) { return stop.visible; }));
     m_target->clear();
-    performUserActions();
+    QVERIFY(performUserActions());
     const QVector<Arrival> done = m_target->arrivals;
     QVERIFY(xdo(QStringLiteral("key F4")));
     QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(MainWindowTitle), 5000);
     QTRY_COMPARE_WITH_TIMEOUT(recordFiles().size(), 1, 5000);
-    quitKliqora();
+    QVERIFY(quitKliqora());
 
     // What the user did reached the window: two clicks, a notch, two keys.
     const QStringList kinds = {QStringLiteral("press 1"),
@@ -234,15 +239,14 @@ void TestE2eRecord::recordWithF4ThenReplayOnItsHotkey()
         task->setHotKey(ReplayHotkey);
         QVERIFY(task->save(file));
     }
-    startKliqora();
-    QVERIFY(!QTest::currentTestFailed());
+    QVERIFY(startKliqora());
     QVERIFY(xdo(QStringLiteral("mousemove 5 1070")));
     m_target->clear();
     QVERIFY(xdo(QStringLiteral("key %1").arg(ReplayHotkey)));
     QTRY_VERIFY_WITH_TIMEOUT(m_target->arrivals.size() >= done.size(), 10000);
     QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(MainWindowTitle), 10000);
     const QVector<Arrival> replayed = m_target->arrivals;
-    quitKliqora();
+    QVERIFY(quitKliqora());
 
     QVERIFY2(replayed.size() == done.size(), qPrintable(describe(replayed)));
     qint64 worst = 0;

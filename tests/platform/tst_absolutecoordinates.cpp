@@ -2,7 +2,7 @@
 // as the same pixel, on every screen size, or clicks land one pixel off.
 #include "testenvironment.h"
 
-#include "x11/x11pointer.h"
+#include "absolutecoordinates.h"
 
 class TestAbsoluteCoordinates : public QObject
 {
@@ -43,7 +43,7 @@ void TestAbsoluteCoordinates::everyPixelRoundTrips()
     QFETCH(int, size);
     for (int pixel = 0; pixel < size; ++pixel) {
         const int32_t absolute = toAbsolute(pixel, size);
-        const int back = platform::x11::absoluteToPixel(absolute, size);
+        const int back = platform::absoluteToPixel(absolute, size);
         if (back != pixel) {
             QFAIL(qPrintable(QStringLiteral("pixel %1 of %2 -> %3 -> %4")
                                  .arg(pixel)
@@ -70,7 +70,7 @@ void TestAbsoluteCoordinates::outOfRangeValuesLandOnTheEdges()
     QFETCH(int, absolute);
     QFETCH(int, size);
     QFETCH(int, pixel);
-    QCOMPARE(platform::x11::absoluteToPixel(absolute, size), pixel);
+    QCOMPARE(platform::absoluteToPixel(absolute, size), pixel);
 }
 
 KLIQORA_TEST_APPLESS_MAIN(TestAbsoluteCoordinates)

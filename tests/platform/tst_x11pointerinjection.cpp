@@ -57,7 +57,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* e) override { add("double", e->button()); }
     void wheelEvent(QWheelEvent* e) override
     {
-        events << QStringLiteral("wheel %1").arg(e->angleDelta().y());
+        if (e->angleDelta().x() != 0)
+            events << QStringLiteral("hwheel %1").arg(e->angleDelta().x());
+        if (e->angleDelta().y() != 0)
+            events << QStringLiteral("wheel %1").arg(e->angleDelta().y());
     }
 
 private:
@@ -166,6 +169,13 @@ void TestX11PointerInjection::clicksAndWheelArriveAsEvents_data()
         << InputCalls{{Input::mouseInput(MouseFlag::Wheel, 0, 0, -60)},
                       {Input::mouseInput(MouseFlag::Wheel, 0, 0, -60)}}
         << QStringList{"wheel -120"};
+    // Qt's horizontal angle delta is positive for a turn to the left.
+    QTest::newRow("wheel one notch right")
+        << InputCalls{{Input::mouseInput(MouseFlag::HWheel, 0, 0, 120)}}
+        << QStringList{"hwheel -120"};
+    QTest::newRow("wheel two notches left")
+        << InputCalls{{Input::mouseInput(MouseFlag::HWheel, 0, 0, -240)}}
+        << QStringList{"hwheel 120", "hwheel 120"};
 }
 
 void TestX11PointerInjection::clicksAndWheelArriveAsEvents()

@@ -19,7 +19,13 @@ bool RecordingBackend::cursorPos(platform::CursorPos& pos)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     pos = m_cursor;
-    return true;
+    return m_cursorKnown;
+}
+
+void RecordingBackend::setCursorKnown(bool known)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_cursorKnown = known;
 }
 
 bool RecordingBackend::beginTimerResolution()
@@ -132,7 +138,10 @@ RecordingCapture* RecordingBackend::activeCapture() const
     return m_activeCapture;
 }
 
-RecordingCapture::~RecordingCapture() { stop(); }
+RecordingCapture::~RecordingCapture()
+{
+    stop();
+}
 
 bool RecordingCapture::start(MouseHandler onMouse, KeyHandler onKey)
 {

@@ -27,6 +27,8 @@ public:
 
     void setScreenSize(int width, int height);
     void setCursorPos(int x, int y);
+    // When false, cursorPos() fails, as on Wayland.
+    void setCursorKnown(bool known);
     // What heldModifiers() reports (platform::ModifierKey bits).
     void setHeldModifiers(uint32_t modifiers);
     // When false, createCapture() returns null, as on a system without capture.
@@ -50,6 +52,7 @@ private:
     std::vector<Batch> m_batches;
     platform::ScreenSize m_screen{1920, 1080};
     platform::CursorPos m_cursor;
+    bool m_cursorKnown = true;
     uint32_t m_heldModifiers = 0;
     int m_timerBegin = 0;
     int m_timerEnd = 0;

@@ -85,6 +85,8 @@ private slots:
     void position_fixedOrCursor();
     void jitter_data();
     void jitter();
+    void unknownCursor_clicksInPlaceAndJittersRelatively_data();
+    void unknownCursor_clicksInPlaceAndJittersRelatively();
     void randomInterval_data();
     void randomInterval();
     void durationMode_endsAfterLimit_data();
@@ -309,6 +311,53 @@ void TestMouseTask::jitter()
     QVERIFY2(std::includes(allY.begin(), allY.end(), ys.begin(), ys.end()), "y out of range");
     QCOMPARE(xs.size() > 1, allX.size() > 1);
     QCOMPARE(ys.size() > 1, allY.size() > 1);
+}
+
+void TestMouseTask::unknownCursor_clicksInPlaceAndJittersRelatively_data()
+{
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("v");
+    QTest::newRow("no jitter") << 0 << 0;
+    QTest::newRow("horizontal") << 6 << 0;
+    QTest::newRow("both") << 3 << 4;
+}
+
+void TestMouseTask::unknownCursor_clicksInPlaceAndJittersRelatively()
+{
+    // Wayland tells no program where the pointer is: the clicker at the cursor clicks
+    // wherever it is, and its jitter moves the pointer relatively, within the ranges.
+    QFETCH(int, h);
+    QFETCH(int, v);
+    ScopedRecordingBackend backend;
+    backend->setCursorKnown(false);
+    MouseTask task;
+    task.setTaskType(TaskType::LeftClick);
+    task.setStopFlag(MouseTask::StopByCount);
+    task.setExecuteTimes(100);
+    task.setPositionMode(MouseTask::FollowCursor);
+    task.setHJitterRange(h);
+    task.setVJitterRange(v);
+    task.run();
+
+    int clicks = 0;
+    int nudges = 0;
+    for (const RecordingBackend::Batch& batch : backend->batches()) {
+        const Input& first = batch.front();
+        QVERIFY2(!(first.mouse.flags & Flag::Absolute), "no absolute move without a position");
+        if (first.mouse.flags == Flag::Move) {
+            ++nudges;
+            QCOMPARE(int(batch.size()), 1);
+            QVERIFY(std::abs(first.mouse.dx) <= h && std::abs(first.mouse.dy) <= v);
+            QVERIFY(first.mouse.dx != 0 || first.mouse.dy != 0);
+        } else {
+            ++clicks;
+        }
+    }
+    QCOMPARE(clicks, 100);
+    if (h == 0 && v == 0)
+        QCOMPARE(nudges, 0);
+    else
+        QVERIFY2(nudges > 50, "most clicks move a little"); // 1 in 13 at worst stays put
 }
 
 void TestMouseTask::randomInterval_data()

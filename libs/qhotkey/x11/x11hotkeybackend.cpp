@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <QX11Info>
 
-#include "x11hotkeybackend.h"
 #include "x11errortrap.h"
+#include "x11hotkeybackend.h"
 #include "x11qtkeys.h"
 
 #include <X11/XKBlib.h>
@@ -29,10 +29,9 @@ constexpr int releaseSettleMs = 20;
 
 } // namespace
 
-std::unique_ptr<HotkeyBackend> createPlatformHotkeyBackend()
+std::unique_ptr<HotkeyBackend> createX11HotkeyBackend()
 {
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ||
-        !QX11Info::isPlatformX11())
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()) || !QX11Info::isPlatformX11())
         return nullptr;
     Display* display = QX11Info::display();
     if (!display)
@@ -105,8 +104,8 @@ bool X11HotkeyBackend::grab(const NativeHotkey& hotkey)
     for (unsigned combo : combos) {
         // owner_events False: the key comes to the root window even while one of
         // our own windows has the focus, where Qt would take it as typing.
-        XGrabKey(m_display, int(hotkey.key), hotkey.modifiers | combo, m_root, False,
-                 GrabModeAsync, GrabModeAsync);
+        XGrabKey(m_display, int(hotkey.key), hotkey.modifiers | combo, m_root, False, GrabModeAsync,
+                 GrabModeAsync);
     }
     if (trap.sync()) {
         // BadAccess: another client holds the key under at least one lock state.

@@ -13,6 +13,7 @@
 #include <X11/Xlib.h>
 
 #include <map>
+#include <memory>
 #include <vector>
 
 class X11HotkeyBackend : public HotkeyBackend, public QAbstractNativeEventFilter
@@ -54,3 +55,6 @@ private:
     std::map<NativeHotkey, std::vector<unsigned>> m_grabs;
     std::map<unsigned, KeyState> m_keyStates; // by keycode
 };
+
+// The backend on Qt's own X connection; null when Qt does not run on X11.
+std::unique_ptr<HotkeyBackend> createX11HotkeyBackend();

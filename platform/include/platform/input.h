@@ -17,6 +17,7 @@ constexpr uint32_t RightUp = 0x0010;
 constexpr uint32_t MiddleDown = 0x0020;
 constexpr uint32_t MiddleUp = 0x0040;
 constexpr uint32_t Wheel = 0x0800;
+constexpr uint32_t HWheel = 0x1000; // positive mouseData scrolls to the right
 constexpr uint32_t Absolute = 0x8000;
 } // namespace MouseFlag
 
@@ -49,7 +50,11 @@ struct KeyboardInput
 
 struct Input
 {
-    enum class Type : uint32_t { Mouse = 0, Keyboard = 1 };
+    enum class Type : uint32_t
+    {
+        Mouse = 0,
+        Keyboard = 1
+    };
 
     Type type = Type::Mouse;
     MouseInput mouse;
@@ -85,6 +90,9 @@ inline bool operator==(const Input& a, const Input& b)
         return false;
     return a.type == Input::Type::Mouse ? a.mouse == b.mouse : a.keyboard == b.keyboard;
 }
-inline bool operator!=(const Input& a, const Input& b) { return !(a == b); }
+inline bool operator!=(const Input& a, const Input& b)
+{
+    return !(a == b);
+}
 
 } // namespace platform

@@ -1,9 +1,9 @@
 #pragma once
 #include <QLoggingCategory>
 
-namespace platform::x11 {
+namespace platform {
 
 // The application's "kliqora" category, as seen from the platform layer.
-const QLoggingCategory& x11Log();
+const QLoggingCategory& platformLog();
 
-} // namespace platform::x11
+} // namespace platform

@@ -1,0 +1,73 @@
+#include "swaysession.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
+namespace SwaySession {
+
+namespace {
+// Our name for the compositor's socket inside this test's runtime folder.
+const char DisplayName[] = "wayland-sway";
+} // namespace
+
+bool enter()
+{
+    QFile file(qEnvironmentVariable("KLIQORA_SWAY_SESSION"));
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QString display;
+    QByteArray socket;
+    for (const QByteArray& line : file.readAll().split('\n')) {
+        const int equals = line.indexOf('=');
+        const QByteArray name = line.left(equals);
+        if (name == "WAYLAND_DISPLAY")
+            display = QFile::decodeName(line.mid(equals + 1));
+        else if (name == "SWAYSOCK")
+            socket = line.mid(equals + 1);
+    }
+    // This libwayland takes no absolute path in WAYLAND_DISPLAY: a link in the test's
+    // own runtime folder (which keeps its instance lock apart) leads to the socket.
+    const QString link =
+        qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + QLatin1String(DisplayName);
+    QFile::remove(link);
+    if (display.isEmpty() || socket.isEmpty() || !QFile::link(display, link))
+        return false;
+    qputenv("WAYLAND_DISPLAY", DisplayName);
+    qputenv("SWAYSOCK", socket);
+    return true;
+}
+
+QByteArray command(const QStringList& arguments)
+{
+    QProcess swaymsg;
+    swaymsg.start(QStringLiteral("swaymsg"), arguments);
+    if (!swaymsg.waitForFinished(10000) || swaymsg.exitCode() != 0)
+        return QByteArray();
+    return swaymsg.readAllStandardOutput();
+}
+
+namespace {
+bool showsWindowOf(const QJsonObject& node, qint64 pid)
+{
+    if (node.value(QLatin1String("pid")).toVariant().toLongLong() == pid)
+        return true;
+    for (const char* children : {"nodes", "floating_nodes"}) {
+        for (const QJsonValue& child : node.value(QLatin1String(children)).toArray()) {
+            if (showsWindowOf(child.toObject(), pid))
+                return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+bool hasWindow(qint64 pid)
+{
+    const QByteArray tree = command({QStringLiteral("-t"), QStringLiteral("get_tree")});
+    return showsWindowOf(QJsonDocument::fromJson(tree).object(), pid);
+}
+
+} // namespace SwaySession
