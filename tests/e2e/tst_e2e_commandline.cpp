@@ -5,6 +5,7 @@
 // carries it out and quits on --quit; a flood of malformed requests leaves the
 // instance answering.
 
+#include "clicktarget.h"
 #include "commandline/controlprotocol.h"
 #include "e2eprogram.h"
 #include "mousetask.h"
@@ -14,7 +15,6 @@
 #include "xdotool.h"
 
 #include <QLocalSocket>
-#include <QMouseEvent>
 #include <QWidget>
 #include <QtTest>
 
@@ -28,21 +28,6 @@ constexpr int QuitTimeoutMs = 10000;
 // A refusal or an unknown name is answered at once.
 constexpr int PromptAnswerMs = 1000;
 constexpr int Clicks = 4;
-
-// A window that counts the button presses that reach it.
-class ClickTarget : public QWidget
-{
-public:
-    ClickTarget()
-    {
-        setWindowTitle(QStringLiteral("click target"));
-        setGeometry(TargetGeometry);
-    }
-    int presses = 0;
-
-protected:
-    void mousePressEvent(QMouseEvent*) override { ++presses; }
-};
 
 bool saveClickerSettings(int stopFlag)
 {
@@ -93,7 +78,7 @@ private:
 void TestE2eCommandLine::initTestCase()
 {
     QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "needs an X server");
-    m_target = std::make_unique<ClickTarget>();
+    m_target = std::make_unique<ClickTarget>(TargetGeometry);
     m_target->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_target.get()));
     QVERIFY(xdotool({QStringLiteral("mousemove"), QStringLiteral("5"), QStringLiteral("1070")}));
