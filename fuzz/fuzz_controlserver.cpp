@@ -13,6 +13,7 @@
 #include <QLocalSocket>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -23,8 +24,8 @@ constexpr int AnswerTimeoutMs = 5000;
 constexpr int ServerTimeoutMs = 30;
 
 std::unique_ptr<ControlServer> server;
-int handledRequests = 0;
-ControlProtocol::Request lastRequest;
+// The requests the server handed on, oldest first.
+std::vector<ControlProtocol::Request> handedOn;
 
 void waitFor(const std::function<bool()>& done)
 {
@@ -34,7 +35,8 @@ void waitFor(const std::function<bool()>& done)
 }
 
 // One request of its own, answered: the server has dealt with every earlier
-// connection, whose data was there when it accepted them.
+// connection, whose data was there when it accepted them. Its own request is taken
+// off the list again.
 void sync()
 {
     QLocalSocket client;
@@ -47,6 +49,9 @@ void sync()
     if (!client.readAll().startsWith("0 "))
         fuzz::fail("the server stopped answering");
     client.abort();
+    if (handedOn.empty() || handedOn.back().verb != ControlProtocol::Verb::Show)
+        fuzz::fail("the sync's own request was not handed on last");
+    handedOn.pop_back();
 }
 
 // What the server must make of the bytes: the request of the first line, if any.
@@ -64,8 +69,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     fuzz::init(argc, argv);
     server = std::make_unique<ControlServer>([](const ControlProtocol::Request& request) {
-        ++handledRequests;
-        lastRequest = request;
+        handedOn.push_back(request);
         return ControlProtocol::Answer{0, QStringLiteral("done")};
     });
     server->setTimeoutMs(ServerTimeoutMs);
@@ -82,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const QByteArray bytes(reinterpret_cast<const char*>(data) + 2, int(size) - 2);
     const int split = bytes.isEmpty() ? 0 : data[1] % bytes.size();
 
-    const int before = handledRequests;
+    handedOn.clear();
     QLocalSocket client;
     client.connectToServer(server->fullServerName());
     if (!client.waitForConnected(AnswerTimeoutMs))
@@ -101,7 +105,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (flags & LeaveAtOnce) {
         client.abort();
         sync();
-        --handledRequests; // the sync's own
     } else {
         QByteArray answer;
         waitFor([&] {
@@ -121,11 +124,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (server->connectionCount() != 0)
         fuzz::fail("a connection was never forgotten");
     // A client that left at once may have gone before its line was read.
-    const int handled = handledRequests - before;
+    const int handled = int(handedOn.size());
     if (handled > (expected ? 1 : 0) || (!(flags & LeaveAtOnce) && handled != (expected ? 1 : 0)))
         fuzz::fail("a request was handed on that should not have been, or one was lost");
-    if (handled == 1 &&
-        ControlProtocol::encodeRequest(lastRequest) != ControlProtocol::encodeRequest(*expected))
+    if (handled == 1 && ControlProtocol::encodeRequest(handedOn.front()) !=
+                            ControlProtocol::encodeRequest(*expected))
         fuzz::fail("the request handed on differs from the one sent");
     return 0;
 }
