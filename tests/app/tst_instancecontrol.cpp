@@ -49,7 +49,9 @@ bool writeRecording(const QString& name)
 }
 
 // A flow whose only step waits long before it types.
-bool writeFlow(const QString& fileName, const QString& name)
+// The page lists flows oldest first: `ageSecs` fixes the order, which files written
+// within one second would leave open.
+bool writeFlow(const QString& fileName, const QString& name, int ageSecs)
 {
     QDir().mkpath(CustomWidget::flowFolder());
     Flow flow;
@@ -58,7 +60,12 @@ bool writeFlow(const QString& fileName, const QString& name)
     op->setText(QStringLiteral("x"));
     op->setInterval(LongPauseMs);
     flow.operations().append(op);
-    return flow.save(QDir(CustomWidget::flowFolder()).filePath(fileName + QStringLiteral(".flw")));
+    const QString path =
+        QDir(CustomWidget::flowFolder()).filePath(fileName + QStringLiteral(".flw"));
+    QFile file(path);
+    return flow.save(path) && file.open(QIODevice::ReadWrite) &&
+           file.setFileTime(QDateTime::currentDateTime().addSecs(-ageSecs),
+                            QFileDevice::FileModificationTime);
 }
 
 Request toggle(const QString& job)
@@ -103,8 +110,8 @@ void TestInstanceControl::initTestCase()
 {
     OperationFactory::instance()->registerBuiltinOperations();
     QVERIFY(writeRecording(RecordingName));
-    QVERIFY(writeFlow(QStringLiteral("alpha"), QStringLiteral("Alpha")));
-    QVERIFY(writeFlow(QStringLiteral("beta"), QStringLiteral("每日 报告")));
+    QVERIFY(writeFlow(QStringLiteral("alpha"), QStringLiteral("Alpha"), 20));
+    QVERIFY(writeFlow(QStringLiteral("beta"), QStringLiteral("每日 报告"), 10));
 }
 
 void TestInstanceControl::init()
@@ -262,7 +269,7 @@ void TestInstanceControl::unknownNameListsTheNamesThere()
 
 void TestInstanceControl::sameFlowNameTwiceIsRefused()
 {
-    QVERIFY(writeFlow(QStringLiteral("alpha_copy"), QStringLiteral("Alpha")));
+    QVERIFY(writeFlow(QStringLiteral("alpha_copy"), QStringLiteral("Alpha"), 0));
     m_window->customWidget()->loadFlows();
     const Answer answer = handle(toggle(QStringLiteral("flow:Alpha")));
     QVERIFY(
