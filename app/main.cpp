@@ -62,6 +62,7 @@ int main(int argc, char* argv[])
     AppConfig::instance()->load();
     AppLogger::init();
     qCDebug(logCategory()) << "Application has finished loading config.";
+    AppConfig::keepRemoteDesktopPermission();
     // Chosen now rather than at the first job, so the log tells at start which input
     // system this session offers.
     platform::backend();

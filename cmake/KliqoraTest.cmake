@@ -1,13 +1,15 @@
-# kliqora_add_test(<name> SOURCES <files...> LIBS <targets...> [X11] [TIMEOUT <s>])
+# kliqora_add_test(<name> SOURCES <files...> LIBS <targets...> [X11] [TIMEOUT <s>]
+#                  [RUN_WITH <command...>])
 #
 # One executable per class or feature. Unit tests run on the offscreen platform;
 # tests marked X11 run on the real (virtual) X server that scripts/test starts,
 # one at a time because they share the pointer, the keyboard and the focus.
 function(kliqora_add_test name)
-    cmake_parse_arguments(ARG "X11" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "X11" "TIMEOUT" "SOURCES;LIBS;RUN_WITH" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE testsupport Qt5::Test Qt5::Widgets ${ARG_LIBS})
-    add_test(NAME ${name} COMMAND ${name})
+    # RUN_WITH runs the test through a command, such as dbus-run-session.
+    add_test(NAME ${name} COMMAND ${ARG_RUN_WITH} $<TARGET_FILE:${name}>)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 120)
     endif()

@@ -5,13 +5,16 @@
 
 namespace platform {
 
-// Each build provides the backend of its system (see the backend folders).
-std::unique_ptr<Backend> createSystemBackend();
+// Each build provides the backend of its system (see the backend folders) and
+// says how far its input reaches.
+std::unique_ptr<Backend> createSystemBackend(InputReach& reach);
 
 namespace {
+InputReach systemReach = InputReach::Nothing;
+
 std::unique_ptr<Backend>& current()
 {
-    static std::unique_ptr<Backend> instance = createSystemBackend();
+    static std::unique_ptr<Backend> instance = createSystemBackend(systemReach);
     return instance;
 }
 
@@ -20,9 +23,34 @@ HeldInput& heldInput()
     static HeldInput instance;
     return instance;
 }
+
+RemoteDesktopPermission& permissionStore()
+{
+    static RemoteDesktopPermission instance;
+    return instance;
+}
 } // namespace
 
-Backend& backend() { return *current(); }
+void setRemoteDesktopPermission(RemoteDesktopPermission permission)
+{
+    permissionStore() = std::move(permission);
+}
+
+const RemoteDesktopPermission& remoteDesktopPermission()
+{
+    return permissionStore();
+}
+
+Backend& backend()
+{
+    return *current();
+}
+
+InputReach inputReach()
+{
+    current();
+    return systemReach;
+}
 
 unsigned sendInput(const Input* inputs, unsigned count)
 {

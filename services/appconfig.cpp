@@ -1,5 +1,7 @@
 #include "appconfig.h"
 
+#include "platform/backend.h"
+
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -10,6 +12,7 @@ const QString kRegistryPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Kliqo
 const QString kLogLevel = QStringLiteral("LogLevel");
 const QString kSaveFilePath = QStringLiteral("SaveFilePath");
 const QString kBtnCloseAction = QStringLiteral("BtnCloseAction");
+const QString kRemoteDesktopRestoreToken = QStringLiteral("RemoteDesktopRestoreToken");
 constexpr int kFirstStartLogLevel = 1; // warnings only
 
 #ifndef Q_OS_WIN
@@ -43,6 +46,15 @@ std::unique_ptr<QSettings> AppConfig::openSettings(const QString& subKey)
     if (!subKey.isEmpty())
         settings->beginGroup(subKey);
     return settings;
+}
+
+void AppConfig::keepRemoteDesktopPermission()
+{
+    platform::setRemoteDesktopPermission(
+        {[] { return openSettings()->value(kRemoteDesktopRestoreToken).toString().toStdString(); },
+         [](const std::string& token) {
+             openSettings()->setValue(kRemoteDesktopRestoreToken, QString::fromStdString(token));
+         }});
 }
 
 void AppConfig::load()

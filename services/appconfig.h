@@ -28,6 +28,11 @@ public:
     // that group (e.g. RecordSettingsGroup), so keys are read and written below it.
     static std::unique_ptr<QSettings> openSettings(const QString& subKey = QString());
 
+    // Lets the platform keep a desktop's permission to send input (the Wayland
+    // portal's restore token) as "RemoteDesktopRestoreToken"; called at start,
+    // before the input backend is chosen.
+    static void keepRemoteDesktopPermission();
+
     // Sub-key of the record page's options.
     static const QString RecordSettingsGroup;
 

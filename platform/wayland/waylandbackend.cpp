@@ -1,5 +1,8 @@
 #include "waylandbackend.h"
 
+#include "mutterremotedesktop.h"
+#include "portalremotedesktop.h"
+#include "remotedesktopinjector.h"
 #include "waylandconnection.h"
 #include "wlrinjector.h"
 
@@ -43,12 +46,27 @@ std::unique_ptr<Backend> createWaylandBackend(std::string& why)
         why = "no Wayland compositor answers";
         return nullptr;
     }
-    // Further paths (remote-desktop sessions of GNOME and KDE) go after this one.
+    const LayoutRect layout = connection->layoutBounds();
     if (std::unique_ptr<WlrInjector> wlr = WlrInjector::create(std::move(connection))) {
         why = wlr->description();
         return std::make_unique<WaylandBackend>(std::move(wlr));
     }
-    why = "the compositor offers no virtual pointer and keyboard";
+    // mutter's own service needs no dialog; the portal asks the user.
+    std::string mutterFailure;
+    std::string portalFailure;
+    std::unique_ptr<RemoteDesktopSession> session =
+        MutterRemoteDesktop::start(layout, mutterFailure);
+    if (!session)
+        session = PortalRemoteDesktop::start(remoteDesktopPermission(), portalFailure);
+    if (session) {
+        if (std::unique_ptr<RemoteDesktopInjector> injector =
+                RemoteDesktopInjector::create(std::move(session))) {
+            why = injector->description();
+            return std::make_unique<WaylandBackend>(std::move(injector));
+        }
+    }
+    why = "the compositor offers no virtual pointer and keyboard, " + mutterFailure + ", and " +
+          portalFailure;
     return nullptr;
 }
 

@@ -153,4 +153,9 @@ ScreenSize WaylandConnection::layoutExtent() const
     return wayland::layoutExtent(m_outputs->rects());
 }
 
+LayoutRect WaylandConnection::layoutBounds() const
+{
+    return wayland::layoutBounds(m_outputs->rects());
+}
+
 } // namespace platform::wayland

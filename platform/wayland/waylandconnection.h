@@ -43,6 +43,8 @@ public:
 
     // The box around every output in the layout, up to the events read so far.
     ScreenSize layoutExtent() const;
+    // That box in layout coordinates.
+    LayoutRect layoutBounds() const;
     // Asks the outputs for their places again and waits for the answers; the
     // compositor announces no change of the layout itself.
     bool refreshLayout();

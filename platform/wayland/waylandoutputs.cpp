@@ -109,7 +109,7 @@ const zxdg_output_v1_listener kXdgOutputListener = {onLogicalPosition, onLogical
 
 } // namespace
 
-ScreenSize layoutExtent(const std::vector<LayoutRect>& outputs)
+LayoutRect layoutBounds(const std::vector<LayoutRect>& outputs)
 {
     if (outputs.empty())
         return {};
@@ -123,7 +123,13 @@ ScreenSize layoutExtent(const std::vector<LayoutRect>& outputs)
         right = std::max(right, r.x + r.width);
         bottom = std::max(bottom, r.y + r.height);
     }
-    return {right - left, bottom - top};
+    return {left, top, right - left, bottom - top};
+}
+
+ScreenSize layoutExtent(const std::vector<LayoutRect>& outputs)
+{
+    const LayoutRect bounds = layoutBounds(outputs);
+    return {bounds.width, bounds.height};
 }
 
 WaylandOutputs::WaylandOutputs() = default;

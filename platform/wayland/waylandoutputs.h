@@ -22,7 +22,9 @@ struct LayoutRect
     int height = 0;
 };
 
-// The size of the box around every rectangle; {0, 0} when there are none.
+// The box around every rectangle; empty when there are none.
+LayoutRect layoutBounds(const std::vector<LayoutRect>& outputs);
+// The size of that box; {0, 0} when there are none.
 ScreenSize layoutExtent(const std::vector<LayoutRect>& outputs);
 
 class WaylandOutputs

@@ -2,8 +2,9 @@
 
 namespace platform {
 
-std::unique_ptr<Backend> createSystemBackend()
+std::unique_ptr<Backend> createSystemBackend(InputReach& reach)
 {
+    reach = InputReach::Desktop;
     return std::make_unique<win::WinBackend>();
 }
 

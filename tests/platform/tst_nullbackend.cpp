@@ -23,6 +23,7 @@ void TestNullBackend::offscreenPlatformGetsTheNullBackend()
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
     QVERIFY(!platform::x11::createX11Backend());
     QCOMPARE(platform::backend().name(), "null");
+    QCOMPARE(platform::inputReach(), platform::InputReach::Nothing);
 }
 
 void TestNullBackend::everyCallFails_data()

@@ -1,6 +1,8 @@
 #include "appconfig.h"
 #include "testenvironment.h"
 
+#include "platform/backend.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -134,6 +136,17 @@ private slots:
                  QDir::toNativeSeparators(base + QStringLiteral("/not/yet/there/Kliqora/Custom")));
         QVERIFY(QFileInfo(custom).isDir());
         QDir(base).removeRecursively();
+    }
+
+    void remoteDesktopPermissionLivesInTheSettings()
+    {
+        AppConfig::keepRemoteDesktopPermission();
+        const platform::RemoteDesktopPermission& permission = platform::remoteDesktopPermission();
+        QCOMPARE(permission.load(), std::string());
+        permission.save("token-1");
+        QCOMPARE(AppConfig::openSettings()->value(QStringLiteral("RemoteDesktopRestoreToken")),
+                 QVariant(QStringLiteral("token-1")));
+        QCOMPARE(permission.load(), std::string("token-1"));
     }
 };
 

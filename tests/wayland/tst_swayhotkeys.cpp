@@ -5,9 +5,9 @@
 #include "platform/backend.h"
 #include "platform/virtualkeys.h"
 #include "qhotkey.h"
-#include "swaysession.h"
 #include "testenvironment.h"
 #include "waylandclientlog.h"
+#include "waylandsession.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -56,7 +56,7 @@ private:
 
 void TestSwayHotkeys::initTestCase()
 {
-    QVERIFY2(SwaySession::enter(), "no headless sway session (run through ctest)");
+    QVERIFY2(WaylandSession::enter(), "no headless compositor session (run through ctest)");
     QCOMPARE(QString::fromLatin1(platform::backend().name()), QStringLiteral("wayland"));
     QVERIFY(m_client.start());
     QVERIFY(QHotkey::isPlatformSupported());

@@ -6,10 +6,10 @@
 #include "mousetask.h"
 #include "platform/backend.h"
 #include "platform/virtualkeys.h"
-#include "swaysession.h"
 #include "taskfile.h"
 #include "testenvironment.h"
 #include "waylandclientlog.h"
+#include "waylandsession.h"
 #include "xdotool.h"
 
 #include <QElapsedTimer>
@@ -78,7 +78,7 @@ private:
 
 void TestWaylandE2eMouse::initTestCase()
 {
-    QVERIFY2(SwaySession::enter(), "no headless sway session (run through ctest)");
+    QVERIFY2(WaylandSession::enter(), "no headless compositor session (run through ctest)");
     // This process presses the keys, on a virtual keyboard of its own.
     QCOMPARE(QString::fromLatin1(platform::backend().name()), QStringLiteral("wayland"));
     m_kliqora.setProgram(QStringLiteral(KLIQORA_PROGRAM));
@@ -118,7 +118,7 @@ bool TestWaylandE2eMouse::hasWindow() const
     if (m_kliqora.processEnvironment().value(QStringLiteral("QT_QPA_PLATFORM")) ==
         QLatin1String("xcb"))
         return !visibleWindows(m_kliqora.processId()).isEmpty();
-    return SwaySession::hasWindow(m_kliqora.processId());
+    return WaylandSession::hasWindow(m_kliqora.processId());
 }
 
 void TestWaylandE2eMouse::startClickingAndStop(int clicks)

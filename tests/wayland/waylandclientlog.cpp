@@ -57,6 +57,22 @@ bool WaylandClientLog::start()
            waitFor(QRegularExpression(QStringLiteral("^focus$")), 1, StartTimeoutMs);
 }
 
+bool WaylandClientLog::waitUntilPlaced(const std::function<void(int x, int y)>& moveTo)
+{
+    QElapsedTimer clock;
+    clock.start();
+    // Two points in turn, as a move to where the pointer is already reports nothing.
+    for (int attempt = 0; clock.elapsed() < StartTimeoutMs; ++attempt) {
+        const int x = 10 + attempt % 2;
+        moveTo(x, 10);
+        if (waitFor(wholeLine(QStringLiteral("motion %1 10").arg(x)), 1, 100)) {
+            clear();
+            return true;
+        }
+    }
+    return false;
+}
+
 void WaylandClientLog::readLines()
 {
     m_partial += m_process.readAllStandardOutput();

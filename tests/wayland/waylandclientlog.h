@@ -7,6 +7,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <functional>
+
 // A pattern that matches a whole line of the client.
 QRegularExpression wholeLine(const QString& pattern);
 
@@ -19,6 +21,11 @@ public:
     // Starts the client and waits until its window is shown and has the keyboard
     // focus; false when it does not come up.
     bool start();
+
+    // Moves the pointer with `moveTo` (to a point of the output) until the window
+    // reports it at that very point: mutter shows a window a moment before it comes
+    // to rest in its fullscreen place. False when it never does.
+    bool waitUntilPlaced(const std::function<void(int x, int y)>& moveTo);
 
     // Every line so far, and those that match `pattern`.
     QStringList lines() const { return m_lines; }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -133,6 +134,17 @@ public:
 // display is reachable, otherwise the null backend whose calls fail cleanly.
 Backend& backend();
 
+// How far the input of jobs reaches in this session.
+enum class InputReach
+{
+    Desktop,       // every program of the session
+    XProgramsOnly, // a Wayland desktop that lets no program in: its X programs only (Xwayland)
+    Nothing,       // no input can be sent: jobs run without effect
+};
+// The reach of the backend chosen for the session (chosen now if not yet), for the
+// window to tell the user where it is less than Desktop.
+InputReach inputReach();
+
 // Replaces the process's backend (tests); returns the previous one. Not thread-safe:
 // call it while no job runs.
 std::unique_ptr<Backend> installBackend(std::unique_ptr<Backend> replacement);
@@ -147,7 +159,22 @@ unsigned sendInput(const Input* inputs, unsigned count);
 // everything sent before. Keys the user holds are not touched.
 unsigned releaseHeldInput();
 
+// Where a desktop's permission to send input is kept between runs (the desktop
+// portal's restore token, in the settings file): the program sets it before the
+// first use of backend(); without it the desktop asks at every start.
+struct RemoteDesktopPermission
+{
+    std::function<std::string()> load;
+    std::function<void(const std::string&)> save;
+};
+void setRemoteDesktopPermission(RemoteDesktopPermission permission);
+// For the backends: the store set above (empty functions when none is).
+const RemoteDesktopPermission& remoteDesktopPermission();
+
 // Convenience wrapper over backend().
-inline ScreenSize primaryScreenSize() { return backend().primaryScreenSize(); }
+inline ScreenSize primaryScreenSize()
+{
+    return backend().primaryScreenSize();
+}
 
 } // namespace platform

@@ -1,4 +1,4 @@
-#include "swaysession.h"
+#include "waylandsession.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -6,20 +6,21 @@
 #include <QJsonObject>
 #include <QProcess>
 
-namespace SwaySession {
+namespace WaylandSession {
 
 namespace {
 // Our name for the compositor's socket inside this test's runtime folder.
-const char DisplayName[] = "wayland-sway";
+const char DisplayName[] = "wayland-compositor";
 } // namespace
 
 bool enter()
 {
-    QFile file(qEnvironmentVariable("KLIQORA_SWAY_SESSION"));
+    QFile file(qEnvironmentVariable("KLIQORA_WAYLAND_SESSION"));
     if (!file.open(QIODevice::ReadOnly))
         return false;
     QString display;
     QByteArray socket;
+    QByteArray bus;
     for (const QByteArray& line : file.readAll().split('\n')) {
         const int equals = line.indexOf('=');
         const QByteArray name = line.left(equals);
@@ -27,16 +28,21 @@ bool enter()
             display = QFile::decodeName(line.mid(equals + 1));
         else if (name == "SWAYSOCK")
             socket = line.mid(equals + 1);
+        else if (name == "DBUS_SESSION_BUS_ADDRESS")
+            bus = line.mid(equals + 1);
     }
     // This libwayland takes no absolute path in WAYLAND_DISPLAY: a link in the test's
     // own runtime folder (which keeps its instance lock apart) leads to the socket.
     const QString link =
         qEnvironmentVariable("XDG_RUNTIME_DIR") + QLatin1Char('/') + QLatin1String(DisplayName);
     QFile::remove(link);
-    if (display.isEmpty() || socket.isEmpty() || !QFile::link(display, link))
+    if (display.isEmpty() || (socket.isEmpty() && bus.isEmpty()) || !QFile::link(display, link))
         return false;
     qputenv("WAYLAND_DISPLAY", DisplayName);
-    qputenv("SWAYSOCK", socket);
+    if (!socket.isEmpty())
+        qputenv("SWAYSOCK", socket);
+    if (!bus.isEmpty())
+        qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
     return true;
 }
 
@@ -70,4 +76,4 @@ bool hasWindow(qint64 pid)
     return showsWindowOf(QJsonDocument::fromJson(tree).object(), pid);
 }
 
-} // namespace SwaySession
+} // namespace WaylandSession
