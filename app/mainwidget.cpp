@@ -8,6 +8,7 @@
 #include "pages/keyboardwidget.h"
 #include "pages/mousewidget.h"
 #include "pages/recordwidget.h"
+#include "programversion.h"
 #include "ui_mainwidget.h"
 
 #include <QApplication>
@@ -16,7 +17,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
-const QString MainWidget::CurrentVersion = QStringLiteral("V2.0.0");
+const QString MainWidget::CurrentVersion = QStringLiteral("V") + programVersionText();
 const QString MainWidget::HomePageUrl = QStringLiteral("https://kliqora.org");
 const QString MainWidget::HelpPageUrl = QStringLiteral("https://kliqora.org/help");
 

@@ -175,6 +175,24 @@ bool writeNotices(const QDir& dir)
                       QByteArray(1, '\0') + QStringLiteral("/nonexistent/流/fuzz.flw").toUtf8());
 }
 
+bool writeControlRequests(const QDir& dir)
+{
+    // Flags byte, split byte, then the bytes sent.
+    const QByteArray seeds[] = {
+        QByteArray("\0\0toggle clicker\n", 17),
+        QByteArray("\x01\x07toggle flow:") + QStringLiteral("每日 报告\n").toUtf8(),
+        QByteArray("\0\0stop\r\nshow\n", 13),
+        QByteArray("\0\0quit\n", 7),
+        QByteArray("\x02\0show\n", 7),
+        QByteArray("\0\0toggle replay:", 16),
+    };
+    bool ok = true;
+    int n = 0;
+    for (const QByteArray& seed : seeds)
+        ok &= writeBytes(dir.filePath(QStringLiteral("request_%1").arg(n++)), seed);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -191,7 +209,8 @@ int main(int argc, char** argv)
                     writeKeyboardTasks(targetDir(root, "fuzz_keyboardtask")) &&
                     writeRecordings(targetDir(root, "fuzz_recording")) &&
                     writeDrops(targetDir(root, "fuzz_droppayload")) &&
-                    writeNotices(targetDir(root, "fuzz_closenotice"));
+                    writeNotices(targetDir(root, "fuzz_closenotice")) &&
+                    writeControlRequests(targetDir(root, "fuzz_controlserver"));
     if (!ok)
         std::fprintf(stderr, "fuzz_seeds: a seed could not be written\n");
     return ok ? 0 : 1;

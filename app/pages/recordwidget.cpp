@@ -225,8 +225,7 @@ bool RecordWidget::anyActionChosen() const
 void RecordWidget::onBtnRecordClicked()
 {
     if (!anyActionChosen()) {
-        QMessageBox::warning(this, tr("录制选项未选择"),
-                             tr("请至少选择一种要录制的键盘鼠标动作。"));
+        warnUser(tr("录制选项未选择"), tr("请至少选择一种要录制的键盘鼠标动作。"));
         return;
     }
     if (isRunning())
@@ -359,7 +358,7 @@ void RecordWidget::addRecording(AutoRecordTask* task, const QString& path)
 void RecordWidget::showWriteFailure(const QString& error)
 {
     // The writer logged the failure already.
-    QMessageBox::warning(this, tr("Kliqora妙指灵-键盘鼠标自动化输入工具"), error);
+    warnUser(tr("Kliqora妙指灵-键盘鼠标自动化输入工具"), error);
 }
 
 // ---- replay ----

@@ -44,6 +44,8 @@ public:
     const QStringList& paths() const { return m_paths; }
     // The recording being recorded, or null.
     AutoRecordTask* recordingTask() const { return m_recordingTask.get(); }
+    // The recording the page's job replays (or replayed last), or null.
+    AutoRecordTask* replayTask() const { return m_replayTask; }
 
     // Reads the record folder (once) and the settings; runs from a zero-delay timer.
     void loadRecords();

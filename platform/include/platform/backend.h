@@ -88,6 +88,7 @@ constexpr uint32_t Shift = 0x1;
 constexpr uint32_t Control = 0x2;
 constexpr uint32_t Alt = 0x4;
 constexpr uint32_t Meta = 0x8; // the Windows / Super key
+constexpr uint32_t Any = Shift | Control | Alt | Meta;
 } // namespace ModifierKey
 
 class Backend
