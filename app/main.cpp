@@ -1,10 +1,14 @@
-// Entry point of the main program. The start-up order matters: the instance guard
-// first (a second instance must show nothing), the settings before logging (the
-// log level is a setting), the operation prototypes before any page loads a flow.
+// Entry point of the main program. The start-up order matters: the command line
+// first (most of its options never start the window), then the instance guard (a
+// second instance must show nothing), the settings before logging (the log level is
+// a setting), the operation prototypes before any page loads a flow.
 
 #include "appconfig.h"
 #include "applogger.h"
 #include "appstyle.h"
+#include "commandline/commandlinemode.h"
+#include "commandline/controlserver.h"
+#include "commandline/instancecontrol.h"
 #include "logcategory.h"
 #include "mainwidget.h"
 #include "operationfactory.h"
@@ -16,6 +20,7 @@
 #include "uistartup.h"
 #include "updatecheck.h"
 
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -27,13 +32,25 @@ constexpr int uiFontPointSize = 10;
 int main(int argc, char* argv[])
 {
     UiStartup::useScreenPixels();
+    // Read before any application object exists, which would name the program.
     const QString instanceKey = QCoreApplication::applicationName() + instanceKeySuffix;
+    std::optional<ControlProtocol::Request> startupCommand;
+    if (argc > 1) {
+        const CommandLineOutcome outcome = handleCommandLine(argc, argv, instanceKey);
+        if (!outcome.startProgram)
+            return outcome.exitStatus;
+        startupCommand = outcome.command;
+    }
+
     SingleApplication app(argc, argv, instanceKey);
     UiStartup::leaveScalingToStartedPrograms();
     if (!QApplication::setStyle(QStringLiteral("windowsvista")))
         QApplication::setStyle(QStringLiteral("Fusion"));
-    if (!app.lock())
-        return 0; // another instance runs: leave silently
+    if (!app.lock()) {
+        // Another instance runs: leave silently, or hand it the command (it started
+        // after this one found none).
+        return startupCommand ? deliverToRunningInstance(*startupCommand, instanceKey) : 0;
+    }
 
     QTranslator translator;
     if (!UiStartup::installQtTranslator(app, translator))
@@ -77,6 +94,18 @@ int main(int argc, char* argv[])
                      &MainWidget::onTrayExitApp);
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &mainWidget,
                      &MainWidget::stopRunningJobs);
+
+    // Commands from the command line. The pages load their flows and recordings from
+    // the event loop's first turn (queued in their constructors, before this): the
+    // socket opens after that, so that a NAME finds its job.
+    InstanceControl control(&mainWidget);
+    ControlServer controlServer(
+        [&control](const ControlProtocol::Request& request) { return control.handle(request); });
+    QTimer::singleShot(0, &mainWidget, [&] {
+        controlServer.listen(ControlProtocol::serverName());
+        if (startupCommand)
+            reportStartupAnswer(control.handle(*startupCommand));
+    });
 
     TestProbe::startFromEnvironment(); // end-to-end tests only
     return app.exec();

@@ -8,6 +8,7 @@
 #include "pages/keyboardwidget.h"
 #include "pages/mousewidget.h"
 #include "pages/recordwidget.h"
+#include "programversion.h"
 #include "ui_mainwidget.h"
 
 #include <QApplication>
@@ -16,7 +17,7 @@
 #include <QMessageBox>
 #include <QUrl>
 
-const QString MainWidget::CurrentVersion = QStringLiteral("V2.0.0");
+const QString MainWidget::CurrentVersion = QStringLiteral("V") + programVersionText();
 const QString MainWidget::HomePageUrl = QStringLiteral("https://kliqora.org");
 const QString MainWidget::HelpPageUrl = QStringLiteral("https://kliqora.org/help");
 
@@ -131,6 +132,8 @@ void MainWidget::initUi()
     m_keyBoardWidget = new KeyBoardWidget(this);
     m_recordWidget = new RecordWidget(this);
     m_customWidget = new CustomWidget(this);
+    connect(m_recordWidget, &RecordWidget::sigConvertedToFlow, m_customWidget,
+            &CustomWidget::addConvertedFlow);
     for (TaskWidget* page : pages()) {
         ui->widgetCenter->addWidget(page);
         page->hide();

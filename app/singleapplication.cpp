@@ -23,6 +23,18 @@ QString SingleApplication::lockFilePath(const QString& key)
     return QDir(folder).filePath(QStringLiteral("kliqora-%1.lock").arg(key));
 }
 
+bool SingleApplication::isHeldElsewhere(const QString& key)
+{
+    // Taken and given back at once: a stale guard of a dead instance counts as free.
+    QLockFile probe(lockFilePath(key));
+    probe.setStaleLockTime(0);
+    if (probe.tryLock(0)) {
+        probe.unlock();
+        return false;
+    }
+    return probe.error() == QLockFile::LockFailedError;
+}
+
 bool SingleApplication::lock()
 {
     if (m_lock && m_lock->isLocked())

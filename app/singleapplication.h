@@ -29,6 +29,10 @@ public:
     // Where the guard for `key` lives.
     static QString lockFilePath(const QString& key);
 
+    // True when a live instance holds the guard for `key`. Needs no application
+    // object of this class: a second start asks before it makes one.
+    static bool isHeldElsewhere(const QString& key);
+
 private:
     QString m_key;
     std::unique_ptr<QLockFile> m_lock;

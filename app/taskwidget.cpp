@@ -13,6 +13,35 @@
 #include <QKeySequence>
 #include <QMessageBox>
 
+namespace {
+
+TaskWidget::CommandScope* currentScope = nullptr;
+
+} // namespace
+
+TaskWidget::CommandScope::CommandScope()
+{
+    Q_ASSERT(!currentScope);
+    currentScope = this;
+}
+
+TaskWidget::CommandScope::~CommandScope()
+{
+    currentScope = nullptr;
+}
+
+TaskWidget::CommandScope* TaskWidget::CommandScope::current()
+{
+    return currentScope;
+}
+
+void TaskWidget::CommandScope::addWarning(const QString& text)
+{
+    if (!m_warnings.isEmpty())
+        m_warnings += QLatin1Char('\n');
+    m_warnings += text;
+}
+
 TaskWidget::TaskWidget(QWidget* parent) : QWidget(parent), m_runner(new JobRunner(this))
 {
     AppStyle::initResources();
@@ -32,7 +61,9 @@ void TaskWidget::startTask()
     setHotkeysBlocked(true);
     hideMainWindow();
     m_running = true;
-    if (!m_runner->start([this] { runTask(); }, activeHotkeyModifiers()))
+    const uint32_t modifiers =
+        CommandScope::current() ? platform::ModifierKey::Any : activeHotkeyModifiers();
+    if (!m_runner->start([this] { runTask(); }, modifiers))
         qCDebug(logCategory()) << "A job runs already: no second worker is started";
 }
 
@@ -121,6 +152,15 @@ bool TaskWidget::editHotkeyOrWarn(QString& hotkey)
     QMessageBox::warning(this, tr("快捷键设置失败"),
                          tr("无法注册快捷键 %1，可能已被占用。").arg(hotkey));
     return false;
+}
+
+void TaskWidget::warnUser(const QString& title, const QString& text)
+{
+    if (CommandScope* scope = CommandScope::current()) {
+        scope->addWarning(text);
+        return;
+    }
+    QMessageBox::warning(this, title, text);
 }
 
 void TaskWidget::setHotkeysBlocked(bool block)

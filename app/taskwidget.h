@@ -16,6 +16,10 @@
 // runTask() runs on the derived object: a page that can be destroyed while its job
 // runs calls stopTaskForExit() in its own destructor (MainWidget stops every job
 // before it destroys its pages, so the four pages need not).
+//
+// A page tells the user why it refused a start through warnUser(): a message box,
+// or, while a command of the command line is carried out (CommandScope), the text
+// of that command's answer.
 
 #include <QWidget>
 
@@ -27,6 +31,28 @@ class TaskWidget : public QWidget
     Q_OBJECT
 
 public:
+    // While one exists (GUI thread, one at a time), the pages' warnings are
+    // collected here instead of shown: a command from the command line is carried
+    // out, its sender gets the text, and a modal box would hold the instance while
+    // the command waits. A start made meanwhile waits for the release of every
+    // modifier, as the keys of the desktop shortcut that ran the command are unknown.
+    class CommandScope
+    {
+    public:
+        CommandScope();
+        ~CommandScope();
+        CommandScope(const CommandScope&) = delete;
+        CommandScope& operator=(const CommandScope&) = delete;
+
+        static CommandScope* current();
+        // The warnings given meanwhile, one a line; empty when none.
+        QString warnings() const { return m_warnings; }
+        void addWarning(const QString& text);
+
+    private:
+        QString m_warnings;
+    };
+
     explicit TaskWidget(QWidget* parent = nullptr);
     // Stops a running job of this page (through the runner, a child of the page).
     ~TaskWidget() override;
@@ -48,6 +74,9 @@ public:
     bool editHotkey(QString& hotkey);
     // editHotkey(), telling the user when the new key could not be registered.
     bool editHotkeyOrWarn(QString& hotkey);
+
+    // A failure or a refused start, told to the user (see CommandScope).
+    void warnUser(const QString& title, const QString& text);
 
     void setHotkeysBlocked(bool block);
     void hideMainWindow();

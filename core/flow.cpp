@@ -2,7 +2,9 @@
 
 #include "appconfig.h"
 #include "errorreporter.h"
+#include "flowengine.h"
 #include "logcategory.h"
+#include "loopstructure.h"
 #include "operation.h"
 #include "operationfactory.h"
 
@@ -179,11 +181,17 @@ void Flow::applyHotkey()
     setHotkeyObject(new QHotkey(sequence, true, this));
 }
 
-void Flow::run()
+bool Flow::checkRunnable() const
 {
-    // The size is read again before every step; the flag is the only stop signal.
-    for (int i = 0; AppConfig::runFlag.load() && i < m_operations.size(); ++i) {
-        if (Operation* op = m_operations.at(i))
-            op->run();
-    }
+    const LoopStructure loops(m_operations);
+    if (loops.isSound())
+        return true;
+    qCWarning(logCategory).noquote() << "The flow does not run:" << loops.problemInEnglish();
+    ErrorReporter::report(tr("流程无法运行"), loops.problem());
+    return false;
+}
+
+FlowRunEnd Flow::run()
+{
+    return runOperations(m_operations);
 }

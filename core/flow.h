@@ -2,6 +2,8 @@
 // A user-built automation: name, description, optional global hotkey, two time
 // stamps and the ordered operations it owns, stored as one .flw file.
 
+#include "flowengine.h"
+
 #include <qhotkey.h>
 
 #include <QList>
@@ -62,8 +64,12 @@ public:
     // complete, so a failed save leaves an existing file intact.
     bool save(const QString& path);
 
-    // Runs the operations once, in order, while AppConfig::runFlag stays set.
-    void run();
+    // Runs the flow once, its loops repeated, while AppConfig::runFlag stays set;
+    // refuses (running nothing) a flow whose loop markers do not pair up.
+    FlowRunEnd run();
+    // Whether run() would run the flow; when not, reports why through the error
+    // reporter (a message box in the programs, standard error elsewhere).
+    bool checkRunnable() const;
 
 signals:
     void sigHotkeyActivated(Flow* flow);

@@ -1,5 +1,7 @@
 #include "globalmousewidget.h"
 
+#include "platform/backend.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPainter>
@@ -16,6 +18,11 @@ constexpr int FollowIntervalMs = 10;
 constexpr int CursorOffset = 30;
 constexpr int BackgroundAlpha = 160;
 constexpr int FontPointSize = 10;
+// Room for the colour's line and its swatch under the coordinates.
+constexpr int ColorTagWidth = 96;
+constexpr int ColorTagHeight = 72;
+constexpr int SwatchSize = 14;
+constexpr int Margin = 4;
 
 } // namespace
 
@@ -42,6 +49,21 @@ void GlobalMouseWidget::setPhysicalPixels(bool on)
     updateGlobalMousePos();
 }
 
+void GlobalMouseWidget::setShowsColor(bool on)
+{
+    m_showsColor = on;
+    setFixedSize(on ? ColorTagWidth : TagWidth, on ? ColorTagHeight : TagHeight);
+    updateGlobalMousePos();
+}
+
+bool GlobalMouseWidget::shownColor(uint32_t& rgb) const
+{
+    if (!m_showsColor || !m_colorKnown)
+        return false;
+    rgb = m_color;
+    return true;
+}
+
 void GlobalMouseWidget::updateGlobalMousePos()
 {
     const QPoint cursor = QCursor::pos();
@@ -53,6 +75,8 @@ void GlobalMouseWidget::updateGlobalMousePos()
     m_pos = QPoint(qRound(cursor.x() * ratio), qRound(cursor.y() * ratio));
     const int offset = qRound(CursorOffset / ratio);
     move(cursor + QPoint(offset, offset));
+    if (m_showsColor)
+        m_colorKnown = platform::backend().pixelColor(m_pos.x(), m_pos.y(), m_color);
     update();
 }
 
@@ -65,6 +89,20 @@ void GlobalMouseWidget::paintEvent(QPaintEvent*)
     font.setPointSize(FontPointSize);
     painter.setFont(font);
     painter.setPen(Qt::white);
-    painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("X:%1\nY:%2").arg(m_pos.x()).arg(m_pos.y()));
+    const QString coordinates = QStringLiteral("X:%1\nY:%2").arg(m_pos.x()).arg(m_pos.y());
+    if (!m_showsColor) {
+        painter.drawText(rect(), Qt::AlignLeft | Qt::AlignVCenter, coordinates);
+        return;
+    }
+    const QRect text = rect().adjusted(Margin, Margin, -Margin, -Margin);
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignTop, coordinates);
+    const QRect swatch(text.left(), text.bottom() - SwatchSize, SwatchSize, SwatchSize);
+    QString colorName = QStringLiteral("?");
+    if (m_colorKnown) {
+        painter.fillRect(swatch, QColor(QRgb(m_color)));
+        colorName = QStringLiteral("#%1").arg(m_color, 6, 16, QLatin1Char('0')).toUpper();
+    }
+    painter.drawRect(swatch);
+    painter.drawText(text.adjusted(SwatchSize + Margin, 0, 0, 0), Qt::AlignLeft | Qt::AlignBottom,
+                     colorName);
 }

@@ -32,6 +32,18 @@ void Operation::run()
         execute();
 }
 
+bool Operation::runStep()
+{
+    interruptibleWait(m_interval);
+    return AppConfig::runFlag.load() && executeStep();
+}
+
+bool Operation::executeStep()
+{
+    execute();
+    return true;
+}
+
 void Operation::serializeOperation(QDataStream& out) const
 {
     out << qint32(m_interval);

@@ -38,6 +38,10 @@ public:
     // executes if the flag is still set.
     void run();
 
+    // The same as one step of a flow: false when the flow must end here (the run was
+    // stopped, or the operation itself asks the flow to end).
+    bool runStep();
+
     int interval() const { return m_interval; }
     void setInterval(int ms) { m_interval = ms; }
 
@@ -47,6 +51,9 @@ public:
     static int defaultInterval();
 
 protected:
+    // The input of one flow step; false ends the flow. Most operations always go on.
+    virtual bool executeStep();
+
     void serializeOperation(QDataStream& out) const;
     void deserializeOperation(QDataStream& in);
     void copyOperationFieldsTo(Operation* other) const;

@@ -1,9 +1,13 @@
 #include "operationfactory.h"
 
 #include "keyboardoperation.h"
+#include "loopendoperation.h"
+#include "loopstartoperation.h"
 #include "mouseclickoperation.h"
 #include "mousemoveoperation.h"
+#include "mousewheeloperation.h"
 #include "textinputoperation.h"
+#include "waitcoloroperation.h"
 
 OperationFactory* OperationFactory::instance()
 {
@@ -27,6 +31,10 @@ void OperationFactory::registerBuiltinOperations()
     registerOperation(new MouseMoveOperation());
     registerOperation(new KeyboardOperation());
     registerOperation(new TextInputOperation());
+    registerOperation(new MouseWheelOperation());
+    registerOperation(new LoopStartOperation());
+    registerOperation(new LoopEndOperation());
+    registerOperation(new WaitColorOperation());
 }
 
 Operation* OperationFactory::create(const QString& typeId, QObject* parent) const

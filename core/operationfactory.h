@@ -1,6 +1,7 @@
 #pragma once
 // Creates operations by type id ("mouse_click", "mouse_move", "key_input",
-// "text_input") by cloning a registered default-valued prototype.
+// "text_input", "mouse_wheel", "loop_start", "loop_end", "wait_color") by cloning a
+// registered default-valued prototype.
 
 #include <QMap>
 #include <QObject>
@@ -18,7 +19,7 @@ public:
     // Stores the prototype under its typeId(), replacing an earlier one, and takes
     // ownership. Prototypes, replaced ones included, live as long as the factory.
     void registerOperation(Operation* prototype);
-    // The four built-in types, each with default values.
+    // The built-in types, each with default values.
     void registerBuiltinOperations();
 
     // A new default-valued operation owned by `parent`; null for an id that is not

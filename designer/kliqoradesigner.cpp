@@ -276,19 +276,14 @@ void KliqoraDesigner::onBtnRunClicked()
 
 void KliqoraDesigner::startRun()
 {
+    if (!m_model->flow()->checkRunnable())
+        return;
     hide();
     m_running = true;
     // The run works on a copy taken now: the rows the user edits are never read by
     // the worker, and the copy goes with the run.
     auto flow = std::make_shared<Flow>(*m_model->flow());
-    const bool started = m_runner->start([flow] {
-        for (Operation* op : qAsConst(flow->operations())) {
-            if (!op)
-                continue;
-            qCDebug(logCategory()) << op->description();
-            op->run(); // ends at once when the run is stopped
-        }
-    });
+    const bool started = m_runner->start([flow] { flow->run(); });
     if (!started)
         qCWarning(logCategory()) << "A job runs already: the test run does not start";
 }

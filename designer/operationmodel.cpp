@@ -5,8 +5,10 @@
 #include "operation.h"
 #include "operationfactory.h"
 
+#include <QColor>
 #include <QDataStream>
 #include <QIODevice>
+#include <QIcon>
 #include <QMimeData>
 
 const QString OperationModel::AddOperationMimeType =
@@ -24,19 +26,44 @@ void preparePayloadStream(QDataStream& stream)
     stream.setVersion(QDataStream::Qt_5_15);
     stream.setByteOrder(QDataStream::BigEndian);
 }
+// The type of a loop marker without its partner.
+constexpr QRgb UnmatchedColor = 0xd93025;
 } // namespace
 
 OperationModel::OperationModel(QObject* parent)
     : QAbstractTableModel(parent), m_flow(new Flow(this))
 {
     // One announcement per notification: the window turns it into the modified state.
-    connect(this, &QAbstractItemModel::dataChanged, this, &OperationModel::sigDataChanged);
+    connect(this, &QAbstractItemModel::dataChanged, this, [this] {
+        if (!m_repaintingTypes)
+            emit sigDataChanged();
+    });
     connect(this, &QAbstractItemModel::rowsInserted, this, &OperationModel::sigDataChanged);
     connect(this, &QAbstractItemModel::rowsRemoved, this, &OperationModel::sigDataChanged);
     connect(this, &QAbstractItemModel::rowsMoved, this, &OperationModel::sigDataChanged);
     connect(this, &QAbstractItemModel::columnsInserted, this, &OperationModel::sigDataChanged);
     connect(this, &QAbstractItemModel::columnsRemoved, this, &OperationModel::sigDataChanged);
     connect(this, &QAbstractItemModel::headerDataChanged, this, &OperationModel::sigDataChanged);
+    // A row that comes, goes or moves can change the indentation and marks of others.
+    connect(this, &QAbstractItemModel::rowsInserted, this, &OperationModel::repaintLoopRows);
+    connect(this, &QAbstractItemModel::rowsRemoved, this, &OperationModel::repaintLoopRows);
+    connect(this, &QAbstractItemModel::rowsMoved, this, &OperationModel::repaintLoopRows);
+}
+
+void OperationModel::repaintLoopRows()
+{
+    bool hasMarkers = false;
+    const LoopStructure& structure = loops();
+    for (int row = 0; row < rowCount() && !hasMarkers; ++row)
+        hasMarkers = structure.isLoopStart(row) || structure.isLoopEnd(row);
+    const bool hadMarkers = m_hadLoopMarkers;
+    m_hadLoopMarkers = hasMarkers;
+    if ((!hasMarkers && !hadMarkers) || rowCount() == 0)
+        return;
+    // The change itself was announced already; this only refreshes what views show.
+    m_repaintingTypes = true;
+    emit dataChanged(index(0, ColumnType), index(rowCount() - 1, ColumnType));
+    m_repaintingTypes = false;
 }
 
 OperationModel::~OperationModel()
@@ -100,16 +127,52 @@ int OperationModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+const LoopStructure& OperationModel::loops() const
+{
+    const QList<Operation*>& ops = m_flow->operations();
+    if (!m_loops || m_loopsFor != ops) {
+        m_loops.emplace(ops);
+        m_loopsFor = ops;
+    }
+    return *m_loops;
+}
+
+QVariant OperationModel::typeCell(int row, const Operation* op, int role) const
+{
+    const LoopStructure& structure = loops();
+    switch (role) {
+    case Qt::DisplayRole: {
+        const QString indent(structure.depth(row) * IndentPerLevel, QLatin1Char(' '));
+        return QString(indent + op->displayName());
+    }
+    case Qt::ForegroundRole:
+        return structure.isUnmatched(row) ? QVariant(QColor(UnmatchedColor)) : QVariant();
+    case Qt::DecorationRole:
+        return structure.isUnmatched(row)
+                   ? QVariant(QIcon(QStringLiteral(":/optable/res/images/optable/unmatched.svg")))
+                   : QVariant();
+    case Qt::ToolTipRole:
+        if (!structure.isUnmatched(row))
+            return QVariant();
+        return structure.isLoopStart(row) ? tr("没有对应的“重复结束”，流程无法运行")
+                                          : tr("没有对应的“重复开始”，流程无法运行");
+    default:
+        return QVariant();
+    }
+}
+
 QVariant OperationModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
         return QVariant();
     const Operation* op = operationAt(index.row());
     if (!op)
         return QVariant();
+    if (index.column() == ColumnType)
+        return typeCell(index.row(), op, role);
+    if (role != Qt::DisplayRole)
+        return QVariant();
     switch (index.column()) {
-    case ColumnType:
-        return op->displayName();
     case ColumnDescription:
         return op->description();
     case ColumnInterval:

@@ -3,8 +3,13 @@
 // the two drag-and-drop payloads of the designer: a new operation from the palette
 // and a row moved inside the table. Every change is announced once by sigDataChanged.
 
+#include "loopstructure.h"
+
 #include <QAbstractTableModel>
+#include <QList>
 #include <QString>
+
+#include <optional>
 
 class Flow;
 class Operation;
@@ -35,6 +40,10 @@ public:
     // Takes the row out of the flow and deletes its operation.
     bool removeOperation(int row);
     Operation* operationAt(int row) const;
+    // The loop pairs of the rows as they stand now.
+    const LoopStructure& loops() const;
+    // Spaces in front of a row's type per enclosing repeated part.
+    static constexpr int IndentPerLevel = 4;
 
     // The payloads, byte for byte as the palette and the model write them.
     static QByteArray addPayload(const QString& typeId, const QString& displayName);
@@ -58,7 +67,15 @@ signals:
 private:
     void dropAddOperation(const QByteArray& payload, int toRow);
     void dropMoveRow(const QByteArray& payload, int toRow);
+    QVariant typeCell(int row, const Operation* op, int role) const;
+    void repaintLoopRows();
 
     Flow* m_flow;
     QString m_filePath;
+    // Worked out again whenever the list differs from the one it was made from (an
+    // unchanged list shares its data, so the check costs nothing).
+    mutable std::optional<LoopStructure> m_loops;
+    mutable QList<Operation*> m_loopsFor;
+    bool m_hadLoopMarkers = false;
+    bool m_repaintingTypes = false; // a repaint of the type column, not a change
 };

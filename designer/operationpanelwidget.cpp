@@ -24,15 +24,36 @@ OperationTreeWidget* OperationPanelWidget::tree() const
     return ui->opTree;
 }
 
+namespace {
+
+// The flow-control group comes last, its entries in the order a user needs them.
+const QStringList FlowControlOrder = {QStringLiteral("loop_start"), QStringLiteral("loop_end"),
+                                      QStringLiteral("wait_color")};
+
+// Keyboard and mouse types first, by type id; then the flow-control types.
+QList<const Operation*> paletteOrder(const QMap<QString, Operation*>& prototypes)
+{
+    QList<const Operation*> ordered;
+    for (auto it = prototypes.cbegin(); it != prototypes.cend(); ++it) {
+        if (!FlowControlOrder.contains(it.key()))
+            ordered << it.value();
+    }
+    for (const QString& typeId : FlowControlOrder) {
+        if (const Operation* prototype = prototypes.value(typeId, nullptr))
+            ordered << prototype;
+    }
+    return ordered;
+}
+
+} // namespace
+
 void OperationPanelWidget::fillPalette()
 {
     QTreeWidget* tree = ui->opTree;
     tree->clear();
-    // QMap order: ascending type id, which puts the keyboard types first.
-    const QMap<QString, Operation*> prototypes =
-        OperationFactory::instance()->registeredPrototypes();
-    for (auto it = prototypes.cbegin(); it != prototypes.cend(); ++it) {
-        const Operation* prototype = it.value();
+    const QList<const Operation*> prototypes =
+        paletteOrder(OperationFactory::instance()->registeredPrototypes());
+    for (const Operation* prototype : prototypes) {
         const QString category = prototype->category();
         QTreeWidgetItem* categoryItem = nullptr;
         for (int i = 0; i < tree->topLevelItemCount() && !categoryItem; ++i) {

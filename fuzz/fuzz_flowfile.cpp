@@ -1,9 +1,11 @@
 // Flow files (.flw) as the main program and the designer load them. A file that
 // loads must also survive what both programs do next: describe every operation,
-// copy the flow, and save it so that the saved file loads to the same bytes again.
+// copy the flow, match its loop markers, and save it so that the saved file loads to
+// the same bytes again.
 
 #include "flow.h"
 #include "fuzzsupport.h"
+#include "loopstructure.h"
 #include "operation.h"
 #include "operationfactory.h"
 
@@ -23,6 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         (void)op->description();
         (void)op->toString();
     }
+    const LoopStructure loops(flow.operations());
+    for (int row = 0; row < flow.operations().size(); ++row) {
+        const int partner = loops.partner(row);
+        if (partner >= 0 && loops.partner(partner) != row)
+            fuzz::fail("loop markers matched one way only");
+    }
+    (void)loops.problem();
     const Flow copy(flow);
     if (copy.operations().size() != flow.operations().size())
         fuzz::fail("copy lost operations");

@@ -7,12 +7,16 @@
 #include "fuzzsupport.h"
 #include "keyboardoperation.h"
 #include "keyboardtasklist.h"
+#include "loopendoperation.h"
+#include "loopstartoperation.h"
 #include "mouseclickoperation.h"
 #include "mousemoveoperation.h"
 #include "mousetask.h"
+#include "mousewheeloperation.h"
 #include "operationfactory.h"
 #include "operationmodel.h"
 #include "textinputoperation.h"
+#include "waitcoloroperation.h"
 
 #include <QDir>
 #include <QFile>
@@ -56,8 +60,23 @@ bool writeFlows(const QDir& dir)
     auto* text = new TextInputOperation(&full);
     text->setText(QStringLiteral("héllo 世界 \U0001F600"));
     full.operations() << click << move << key << text;
+    // Loops (nested, and one end too many), a colour wait and a wheel turn.
+    Flow control;
+    control.setName(QStringLiteral("control"));
+    auto* outer = new LoopStartOperation(&control);
+    outer->setCount(3);
+    auto* inner = new LoopStartOperation(&control);
+    inner->setCount(0);
+    auto* wait = new WaitColorOperation(&control);
+    wait->setColor(0x12ab34);
+    wait->setTolerance(9);
+    auto* wheel = new MouseWheelOperation(&control);
+    wheel->setHorizontal(1);
+    control.operations() << outer << inner << wait << wheel << new LoopEndOperation(&control)
+                         << new LoopEndOperation(&control) << new LoopEndOperation(&control);
     return empty.save(dir.filePath(QStringLiteral("empty.flw"))) &&
-           full.save(dir.filePath(QStringLiteral("full.flw")));
+           full.save(dir.filePath(QStringLiteral("full.flw"))) &&
+           control.save(dir.filePath(QStringLiteral("control.flw")));
 }
 
 bool writeMouseTasks(const QDir& dir)
@@ -156,6 +175,24 @@ bool writeNotices(const QDir& dir)
                       QByteArray(1, '\0') + QStringLiteral("/nonexistent/流/fuzz.flw").toUtf8());
 }
 
+bool writeControlRequests(const QDir& dir)
+{
+    // Flags byte, split byte, then the bytes sent.
+    const QByteArray seeds[] = {
+        QByteArray("\0\0toggle clicker\n", 17),
+        QByteArray("\x01\x07toggle flow:") + QStringLiteral("每日 报告\n").toUtf8(),
+        QByteArray("\0\0stop\r\nshow\n", 13),
+        QByteArray("\0\0quit\n", 7),
+        QByteArray("\x02\0show\n", 7),
+        QByteArray("\0\0toggle replay:", 16),
+    };
+    bool ok = true;
+    int n = 0;
+    for (const QByteArray& seed : seeds)
+        ok &= writeBytes(dir.filePath(QStringLiteral("request_%1").arg(n++)), seed);
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -172,7 +209,8 @@ int main(int argc, char** argv)
                     writeKeyboardTasks(targetDir(root, "fuzz_keyboardtask")) &&
                     writeRecordings(targetDir(root, "fuzz_recording")) &&
                     writeDrops(targetDir(root, "fuzz_droppayload")) &&
-                    writeNotices(targetDir(root, "fuzz_closenotice"));
+                    writeNotices(targetDir(root, "fuzz_closenotice")) &&
+                    writeControlRequests(targetDir(root, "fuzz_controlserver"));
     if (!ok)
         std::fprintf(stderr, "fuzz_seeds: a seed could not be written\n");
     return ok ? 0 : 1;

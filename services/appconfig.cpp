@@ -61,13 +61,16 @@ void AppConfig::keepRemoteDesktopPermission()
 
 void AppConfig::load()
 {
+    read();
     auto settings = openSettings();
-    if (settings->contains(kLogLevel)) {
-        logLevel = settings->value(kLogLevel).toInt();
-    } else {
+    if (!settings->contains(kLogLevel))
         settings->setValue(kLogLevel, kFirstStartLogLevel);
-        logLevel = kFirstStartLogLevel;
-    }
+}
+
+void AppConfig::read()
+{
+    auto settings = openSettings();
+    logLevel = settings->value(kLogLevel, kFirstStartLogLevel).toInt();
     saveFilePath = settings->value(kSaveFilePath).toString();
     btnCloseAction = settings->value(kBtnCloseAction).toInt();
 }

@@ -17,6 +17,9 @@ public:
 
     // Reads "LogLevel" (written as 1 when missing), "SaveFilePath" and "BtnCloseAction".
     void load();
+    // The same values without writing anything (a missing "LogLevel" reads as 1): for
+    // runs of the program that must leave the settings as they are.
+    void read();
     // Writes "SaveFilePath" and "BtnCloseAction"; "LogLevel" is never written here.
     void save();
 

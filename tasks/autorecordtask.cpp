@@ -13,6 +13,7 @@
 #include <QKeySequence>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace {
@@ -191,7 +192,12 @@ void AutoRecordTask::run()
         order.push_back(event.get());
     std::stable_sort(order.begin(), order.end(),
                      [](const Event* a, const Event* b) { return a->time < b->time; });
-    RecordPlayer(screen).play(order);
+    RecordPlayer(screen, m_replaySpeed).play(order);
+}
+
+void AutoRecordTask::setReplaySpeed(double speed)
+{
+    m_replaySpeed = std::isnan(speed) ? 1.0 : std::clamp(speed, MinReplaySpeed, MaxReplaySpeed);
 }
 
 size_t AutoRecordTask::writtenCount() const
@@ -239,12 +245,14 @@ void AutoRecordTask::deserialize(QDataStream& in)
     if (read < count || in.status() != QDataStream::Ok) {
         qCWarning(logCategory()) << "Record file ends early:" << read << "of" << count
                                  << "events read";
+        m_endsEarly = true;
         return;
     }
     in >> m_hotKey;
     if (in.status() != QDataStream::Ok) {
         qCWarning(logCategory()) << "Record file ends before its hotkey";
         m_hotKey.clear();
+        m_endsEarly = true;
         return;
     }
     if (m_hotKey.isEmpty())

@@ -63,7 +63,10 @@ int32_t scaled(int32_t px, int extent)
 
 } // namespace
 
-RecordPlayer::RecordPlayer(platform::ScreenSize screen) : m_screen(screen) {}
+RecordPlayer::RecordPlayer(platform::ScreenSize screen, double speed)
+    : m_screen(screen), m_speed(speed)
+{
+}
 
 RecordPlayer::~RecordPlayer() = default;
 
@@ -77,11 +80,24 @@ void RecordPlayer::play(const std::vector<const Event*>& events)
     const int64_t firstNs = events.front()->time;
     m_startNs = clockNowNs();
     for (const Event* event : events) {
-        if (!waitForOffset(saturatingDiff(event->time, firstNs)))
+        if (!waitForOffset(atSpeed(saturatingDiff(event->time, firstNs))))
             break;
         send(*event);
     }
     releaseHeld();
+}
+
+int64_t RecordPlayer::atSpeed(int64_t recordedNs) const
+{
+    if (m_speed == 1.0 || m_speed <= 0.0)
+        return recordedNs; // exactly as recorded, without a round trip through double
+    const double scaled = double(recordedNs) / m_speed;
+    // Saturated: a slow speed must not overflow a huge recorded gap.
+    if (scaled >= double(std::numeric_limits<int64_t>::max()))
+        return std::numeric_limits<int64_t>::max();
+    if (scaled <= double(std::numeric_limits<int64_t>::min()))
+        return std::numeric_limits<int64_t>::min();
+    return int64_t(scaled);
 }
 
 bool RecordPlayer::waitForOffset(int64_t offsetNs) const

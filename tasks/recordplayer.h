@@ -5,6 +5,9 @@
 // wait never add up over a long recording. What the replay pressed and has not
 // released when it ends (stopped, or a recording that ends with a key held) is
 // released.
+//
+// A speed other than 1 divides every offset by it (2: twice as fast); at 1 the
+// offsets are the recorded ones exactly.
 
 #include "event.h"
 
@@ -17,7 +20,7 @@
 class RecordPlayer
 {
 public:
-    explicit RecordPlayer(platform::ScreenSize screen);
+    explicit RecordPlayer(platform::ScreenSize screen, double speed = 1.0);
     ~RecordPlayer();
     RecordPlayer(const RecordPlayer&) = delete;
     RecordPlayer& operator=(const RecordPlayer&) = delete;
@@ -29,6 +32,8 @@ public:
 private:
     // Waits until `offsetNs` after the start; false when the run flag was cleared.
     bool waitForOffset(int64_t offsetNs) const;
+    // A recorded offset at the replay's speed.
+    int64_t atSpeed(int64_t recordedNs) const;
     void send(const Event& event);
     void sendMouse(const MouseEvent& event);
     void sendKey(const KeyboardEvent& event);
@@ -37,6 +42,7 @@ private:
     void releaseHeld();
 
     platform::ScreenSize m_screen;
+    double m_speed;
     int64_t m_startNs = 0;
     std::set<uint16_t> m_heldKeys;
     uint32_t m_heldButtons = 0; // MouseFlag down bits of the buttons held

@@ -169,6 +169,8 @@ void CustomTable::onBtnOtherClicked()
     case RowActions::MoreChoice::Hotkey:
         emit sigSetFlowHotKey(chosen.row);
         break;
+    case RowActions::MoreChoice::ConvertToFlow: // not offered for flows
+    case RowActions::MoreChoice::ConvertToFlowKeepingMoves:
     case RowActions::MoreChoice::None:
         break;
     }

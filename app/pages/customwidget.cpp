@@ -130,7 +130,8 @@ void CustomWidget::runTask()
 
 bool CustomWidget::prepareStart()
 {
-    return true;
+    const Flow* flow = m_currentFlow.load();
+    return !flow || flow->checkRunnable();
 }
 
 bool CustomWidget::validRow(int row) const
@@ -212,17 +213,19 @@ QString CustomWidget::newFlowFilePath()
     return free.at(int(QRandomGenerator::global()->bounded(free.size())));
 }
 
-QString CustomWidget::createFlowFile()
+QString CustomWidget::saveAsNewFlow(Flow* flow)
 {
     const QString path = newFlowFilePath();
     if (path.isEmpty()) {
         qCWarning(logCategory()) << "No free name for a new flow file in" << flowFolder();
+        delete flow;
         return QString();
     }
-    auto* flow = new Flow(this);
-    const QString baseName = QFileInfo(path).completeBaseName();
-    flow->setName(baseName);
-    flow->setDescription(baseName);
+    if (flow->name().isEmpty()) {
+        const QString baseName = QFileInfo(path).completeBaseName();
+        flow->setName(baseName);
+        flow->setDescription(baseName);
+    }
     if (!flow->save(path)) {
         qCWarning(logCategory()).noquote() << "failed to save flow file:" << path;
         delete flow;
@@ -232,15 +235,30 @@ QString CustomWidget::createFlowFile()
     return path;
 }
 
-void CustomWidget::onBtnNewClicked()
+QString CustomWidget::createFlowFile()
 {
-    const QString path = createFlowFile();
-    if (path.isEmpty())
-        return;
+    return saveAsNewFlow(new Flow(this));
+}
+
+void CustomWidget::designLastFlow()
+{
     const int row = m_items.size() - 1;
     setEditing(row, true);
-    if (!openDesigner(path))
+    if (!openDesigner(m_items.at(row).filePath))
         setEditing(row, false); // nothing holds the file: the row stays usable
+}
+
+void CustomWidget::onBtnNewClicked()
+{
+    if (!createFlowFile().isEmpty())
+        designLastFlow();
+}
+
+void CustomWidget::addConvertedFlow(Flow* flow)
+{
+    flow->setParent(this);
+    if (!saveAsNewFlow(flow).isEmpty())
+        designLastFlow();
 }
 
 void CustomWidget::onDesignFlow(int row)

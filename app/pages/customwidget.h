@@ -60,9 +60,14 @@ public:
     void loadFlows();
     // A free "ops_<yyyyMMdd_HHmmss>_<000..999>.flw" in the flow folder (created when
     // missing); empty when no free name is left for this second.
-    QString newFlowFilePath();
+    static QString newFlowFilePath();
     // Saves a new empty flow named after its file and lists it; its path, or empty.
     QString createFlowFile();
+    // Saves `flow` (owned by the page) as a new file of the folder and lists it; the
+    // path, or empty (the flow deleted) when it could not be saved.
+    QString saveAsNewFlow(Flow* flow);
+    // Opens the flow of the last row in the designer.
+    void designLastFlow();
     // Starts the designer detached on `filePath`; false (after telling the user) when
     // it cannot be started.
     bool openDesigner(const QString& filePath);
@@ -71,6 +76,9 @@ public:
 
 public slots:
     void onBtnNewClicked();
+    // A flow made elsewhere (a converted recording): saved as a new flow of the
+    // folder, listed and opened in the designer. The page takes it over.
+    void addConvertedFlow(Flow* flow);
     void onRunFlow(int row);
     void onDesignFlow(int row);
     void onDeleteFlow(int row);

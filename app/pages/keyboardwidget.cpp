@@ -16,7 +16,6 @@
 #include <QIcon>
 #include <QIntValidator>
 #include <QKeySequence>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <vector>
@@ -137,7 +136,7 @@ void KeyBoardWidget::onStopFlagChanged()
 
 void KeyBoardWidget::refuseStart(const QString& text)
 {
-    QMessageBox::warning(this, tr("按键未设置"), text);
+    warnUser(tr("按键未设置"), text);
 }
 
 bool KeyBoardWidget::prepareStart()

@@ -144,7 +144,7 @@ void RecordTable::onBtnOtherClicked()
     if (!button || senderRow() < 0)
         return;
     const RowActions::MoreResult chosen = RowActions::execMoreMenu(
-        this, button, NameColumn, [this](QMenu* menu) { emit sigMenuAboutToShow(menu); });
+        this, button, NameColumn, [this](QMenu* menu) { emit sigMenuAboutToShow(menu); }, true);
     switch (chosen.choice) {
     case RowActions::MoreChoice::Rename:
         emit sigRenameTask(chosen.row);
@@ -154,6 +154,12 @@ void RecordTable::onBtnOtherClicked()
         break;
     case RowActions::MoreChoice::Hotkey:
         emit sigSetTaskHotKey(chosen.row);
+        break;
+    case RowActions::MoreChoice::ConvertToFlow:
+        emit sigConvertTask(chosen.row, false);
+        break;
+    case RowActions::MoreChoice::ConvertToFlowKeepingMoves:
+        emit sigConvertTask(chosen.row, true);
         break;
     case RowActions::MoreChoice::None:
         break;

@@ -47,6 +47,8 @@ signals:
     void sigRenameTask(int row);
     void sigCopyTask(int row);
     void sigSetTaskHotKey(int row);
+    // "转为流程" in the row's menu; keepAllMoves for the entry that keeps every move.
+    void sigConvertTask(int row, bool keepAllMoves);
     // The "more" menu is about to open (tests choose an action through it).
     void sigMenuAboutToShow(QMenu* menu);
 

@@ -7,10 +7,12 @@
 #include "copyname.h"
 #include "dialogs/hotkeyset.h"
 #include "filerowactions.h"
+#include "flow.h"
 #include "hotkeymanage.h"
 #include "logcategory.h"
 #include "platform/backend.h"
 #include "qhotkey.h"
+#include "recordingconverter.h"
 #include "recordtable.h"
 #include "suspendframe.h"
 #include "taskfile.h"
@@ -26,6 +28,7 @@
 #include <QSettings>
 #include <QTimer>
 
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -46,6 +49,9 @@ const char KeyRecordScroll[]   = "RecordScroll";
 const char KeyRecordKeyPress[] = "RecordKeyPress";
 const char KeyRecordInterval[] = "RecordInterval";
 const char KeyRecordHotKey[]   = "RecordHotKey";
+const char KeyReplaySpeed[]    = "ReplaySpeed";
+// The speeds offered; the gaps of a replay are divided by the one chosen.
+constexpr double ReplaySpeeds[] = {0.25, 0.5, 0.75, 1.0, 1.5, 2.0, 3.0, 4.0};
 // clang-format on
 
 } // namespace
@@ -98,6 +104,10 @@ void RecordWidget::initUi()
     ui->btnRecord->setFixedSize(RecordButtonWidth, RecordButtonHeight);
     ui->btnRecord->setStyleSheet(AppStyle::pageButtonStyleSheet());
     ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
+    ui->lblReplaySpeed->setText(tr("回放速度："));
+    for (double speed : ReplaySpeeds)
+        ui->comboReplaySpeed->addItem(QStringLiteral("%1×").arg(speed), speed);
+    selectReplaySpeed(1.0);
 }
 
 void RecordWidget::initConnections()
@@ -111,6 +121,7 @@ void RecordWidget::initConnections()
     connect(table, &RecordTable::sigRenameTask, this, &RecordWidget::onRenameTask);
     connect(table, &RecordTable::sigCopyTask, this, &RecordWidget::onCopyTask);
     connect(table, &RecordTable::sigSetTaskHotKey, this, &RecordWidget::onTaskHotKeySet);
+    connect(table, &RecordTable::sigConvertTask, this, &RecordWidget::onConvertTask);
 
     m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
     m_activeHotkey = m_hotkey;
@@ -158,6 +169,7 @@ void RecordWidget::readSettings()
     ui->checkBoxScroll->setChecked(flag(KeyRecordScroll));
     ui->checkBoxKeyPress->setChecked(flag(KeyRecordKeyPress));
     ui->checkBoxInterval->setChecked(flag(KeyRecordInterval));
+    selectReplaySpeed(settings->value(QLatin1String(KeyReplaySpeed), 1.0).toDouble());
     const QString hotkey = settings->value(QLatin1String(KeyRecordHotKey)).toString();
     if (hotkey.isEmpty())
         return;
@@ -180,6 +192,25 @@ void RecordWidget::saveSettings() const
     settings->setValue(QLatin1String(KeyRecordInterval), ui->checkBoxInterval->isChecked());
     settings->setValue(QLatin1String(KeyRecordHotKey),
                        m_hotkey->shortcut().toString(QKeySequence::PortableText));
+    settings->setValue(QLatin1String(KeyReplaySpeed), replaySpeed());
+}
+
+double RecordWidget::replaySpeed() const
+{
+    return ui->comboReplaySpeed->currentData().toDouble();
+}
+
+void RecordWidget::selectReplaySpeed(double speed)
+{
+    // A value written by hand selects the nearest speed offered.
+    int nearest = 0;
+    for (int i = 1; i < ui->comboReplaySpeed->count(); ++i) {
+        const double offered = ui->comboReplaySpeed->itemData(i).toDouble();
+        const double best = ui->comboReplaySpeed->itemData(nearest).toDouble();
+        if (std::abs(offered - speed) < std::abs(best - speed))
+            nearest = i;
+    }
+    ui->comboReplaySpeed->setCurrentIndex(nearest);
 }
 
 // ---- recording ----
@@ -194,8 +225,7 @@ bool RecordWidget::anyActionChosen() const
 void RecordWidget::onBtnRecordClicked()
 {
     if (!anyActionChosen()) {
-        QMessageBox::warning(this, tr("录制选项未选择"),
-                             tr("请至少选择一种要录制的键盘鼠标动作。"));
+        warnUser(tr("录制选项未选择"), tr("请至少选择一种要录制的键盘鼠标动作。"));
         return;
     }
     if (isRunning())
@@ -328,13 +358,15 @@ void RecordWidget::addRecording(AutoRecordTask* task, const QString& path)
 void RecordWidget::showWriteFailure(const QString& error)
 {
     // The writer logged the failure already.
-    QMessageBox::warning(this, tr("Kliqora妙指灵-键盘鼠标自动化输入工具"), error);
+    warnUser(tr("Kliqora妙指灵-键盘鼠标自动化输入工具"), error);
 }
 
 // ---- replay ----
 
 bool RecordWidget::prepareStart()
 {
+    if (m_replayTask)
+        m_replayTask->setReplaySpeed(replaySpeed());
     return true;
 }
 
@@ -432,6 +464,22 @@ void RecordWidget::onRenameTask(int row)
         return;
     m_paths[row] = newPath;
     ui->tableRecord->setRowName(row, newName);
+}
+
+void RecordWidget::onConvertTask(int row, bool keepAllMoves)
+{
+    if (row < 0 || row >= m_tasks.size() || !m_tasks.at(row)) {
+        qCWarning(logCategory()) << "Recording to convert not found for row:" << row;
+        return;
+    }
+    const QString name = QFileInfo(m_paths.at(row)).completeBaseName();
+    auto* flow = new Flow;
+    flow->setName(name);
+    flow->setDescription(tr("由录制“%1”转换而来").arg(name));
+    RecordingConversion options;
+    options.keepAllMoves = keepAllMoves;
+    convertRecording(*m_tasks.at(row), *flow, options);
+    emit sigConvertedToFlow(flow);
 }
 
 void RecordWidget::onCopyTask(int row)

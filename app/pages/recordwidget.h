@@ -6,6 +6,7 @@
 // and change their hotkeys.
 
 #include "filerowactions.h"
+#include "flow.h" // complete for the signal that hands one over
 #include "taskwidget.h"
 
 #include <QList>
@@ -43,6 +44,8 @@ public:
     const QStringList& paths() const { return m_paths; }
     // The recording being recorded, or null.
     AutoRecordTask* recordingTask() const { return m_recordingTask.get(); }
+    // The recording the page's job replays (or replayed last), or null.
+    AutoRecordTask* replayTask() const { return m_replayTask; }
 
     // Reads the record folder (once) and the settings; runs from a zero-delay timer.
     void loadRecords();
@@ -50,6 +53,8 @@ public:
     void saveSettings() const;
 
     static QString buttonText(const QString& hotkey);
+    // The replay speed chosen on the page (1: as recorded).
+    double replaySpeed() const;
     // "record_<yyyyMMdd_HHmmss>_<000..999>.kqt" in the record folder, never an existing file.
     static QString newRecordPath();
 
@@ -64,6 +69,13 @@ public slots:
     void onCopyTask(int row);
     void onTaskHotKeySet(int row);
     void onTaskHotKeyActivated(AutoRecordTask* task);
+    // Turns the recording of the row into a new flow (see sigConvertedToFlow).
+    void onConvertTask(int row, bool keepAllMoves);
+
+signals:
+    // A recording became this flow; the receiver takes it over (the custom flows page
+    // saves it as a new flow and opens it in the designer).
+    void sigConvertedToFlow(Flow* flow);
 
 protected:
     void initUi() override;
@@ -74,6 +86,7 @@ protected:
 private:
     void loadFolder();
     void readSettings();
+    void selectReplaySpeed(double speed);
     bool anyActionChosen() const;
     void startRecording();
     void stopRecording(bool restoreWindow = true);

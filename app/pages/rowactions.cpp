@@ -21,9 +21,9 @@ int RowActions::confirmAndRemoveRow(QTableWidget* table, QObject* button, int ke
                                     const QString& name)
 {
     const QPointer<QObject> guard = button;
-    const auto answer = QMessageBox::question(table, text("删除确认"),
-                                              text("确定要删除录制 \"%1\" 吗？").arg(name),
-                                              QMessageBox::Yes | QMessageBox::No);
+    const auto answer =
+        QMessageBox::question(table, text("删除确认"), text("确定要删除录制 \"%1\" 吗？").arg(name),
+                              QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return -1;
     const int row = RowButtons::rowOf(table, guard.data(), keyColumn);
@@ -32,9 +32,9 @@ int RowActions::confirmAndRemoveRow(QTableWidget* table, QObject* button, int ke
     return row;
 }
 
-RowActions::MoreResult RowActions::execMoreMenu(QTableWidget* table, QWidget* button,
-                                                int keyColumn,
-                                                const std::function<void(QMenu*)>& beforeShow)
+RowActions::MoreResult RowActions::execMoreMenu(QTableWidget* table, QWidget* button, int keyColumn,
+                                                const std::function<void(QMenu*)>& beforeShow,
+                                                bool offerConversion)
 {
     const QPointer<QWidget> guard = button;
     QMenu menu(table);
@@ -42,6 +42,14 @@ RowActions::MoreResult RowActions::execMoreMenu(QTableWidget* table, QWidget* bu
     const QAction* rename = menu.addAction(text("重命名"));
     const QAction* copy = menu.addAction(text("创建副本"));
     const QAction* hotkey = menu.addAction(text("设置快捷键"));
+    QAction* convert = nullptr;
+    const QAction* convertAll = nullptr;
+    if (offerConversion) {
+        menu.addSeparator();
+        convert = menu.addAction(text("转为流程"));
+        convertAll = menu.addAction(text("转为流程（保留全部移动）"));
+        convert->setObjectName(QStringLiteral("actionConvertToFlow"));
+    }
     if (beforeShow)
         beforeShow(&menu);
     const QAction* chosen =
@@ -56,5 +64,9 @@ RowActions::MoreResult RowActions::execMoreMenu(QTableWidget* table, QWidget* bu
         result.choice = MoreChoice::Copy;
     else if (chosen == hotkey)
         result.choice = MoreChoice::Hotkey;
+    else if (chosen == convert)
+        result.choice = MoreChoice::ConvertToFlow;
+    else if (chosen == convertAll)
+        result.choice = MoreChoice::ConvertToFlowKeepingMoves;
     return result;
 }

@@ -17,7 +17,15 @@ namespace RowActions {
 // in `keyColumn`) and returns the row it had; -1 when declined or the row is gone.
 int confirmAndRemoveRow(QTableWidget* table, QObject* button, int keyColumn, const QString& name);
 
-enum class MoreChoice { None, Rename, Copy, Hotkey };
+enum class MoreChoice
+{
+    None,
+    Rename,
+    Copy,
+    Hotkey,
+    ConvertToFlow,
+    ConvertToFlowKeepingMoves
+};
 
 struct MoreResult
 {
@@ -28,7 +36,10 @@ struct MoreResult
 // Shows the rename / copy / hotkey menu below `button`. `beforeShow` may name or
 // extend the menu before it opens. The choice is None when nothing was chosen or
 // the button's row is gone.
+// With `offerConversion` the menu also offers to turn the row into a flow (thinned
+// pointer paths, or every move kept).
 MoreResult execMoreMenu(QTableWidget* table, QWidget* button, int keyColumn,
-                        const std::function<void(QMenu*)>& beforeShow = {});
+                        const std::function<void(QMenu*)>& beforeShow = {},
+                        bool offerConversion = false);
 
 } // namespace RowActions

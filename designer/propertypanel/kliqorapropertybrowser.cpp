@@ -17,6 +17,8 @@ const QLatin1String FlagEditor("FLAG");
 const QLatin1String SpinBoxEditor("SPINBOX");
 const QLatin1Char ListSeparator('|');
 const QLatin1Char RangeSeparator('-');
+// The property that takes the colour under a picked point.
+constexpr char ColorProperty[] = "color";
 
 // Bit i of a FLAG row's value stands for entry i, matching "Shift|Ctrl|Alt|Win".
 // clang-format off
@@ -77,6 +79,8 @@ KliqoraPropertyBrowser::KliqoraPropertyBrowser(QWidget* parent)
     m_tree->setHeaderLabels(tr("属性"), tr("值"));
     connect(m_manager, &QtVariantPropertyManager::valueChanged, this,
             &KliqoraPropertyBrowser::onValueChanged);
+    connect(m_factory, &OperationEditorFactory::colorPicked, this,
+            &KliqoraPropertyBrowser::onColorPicked);
 }
 
 KliqoraPropertyBrowser::~KliqoraPropertyBrowser()
@@ -103,6 +107,7 @@ void KliqoraPropertyBrowser::loadObject(QObject* object)
     connect(object, &QObject::destroyed, this, &KliqoraPropertyBrowser::onObjectDestroyed);
 
     const QMetaObject* meta = object->metaObject();
+    m_factory->setPicksColor(meta->indexOfProperty(ColorProperty) >= 0);
     for (int i = 0; i < meta->propertyCount(); ++i) {
         const QMetaProperty property = meta->property(i);
         if (!property.isReadable() || ObjectNameProperty == property.name())
@@ -167,8 +172,21 @@ void KliqoraPropertyBrowser::onValueChanged(QtProperty* prop, const QVariant& va
         if (isModifiersProperty(property))
             written = int(flagBitsToModifiers(value.toInt()));
         property.write(m_object, written);
+        // A setter may refuse a text (a colour that is no colour): show what it kept.
+        const QVariant kept = property.read(m_object);
+        if (kept.userType() == QMetaType::QString && kept != written)
+            static_cast<QtVariantProperty*>(prop)->setValue(kept);
     }
     emit sigValueChanged(QModelIndex(), QModelIndex(), QVector<int>());
+}
+
+void KliqoraPropertyBrowser::onColorPicked(quint32 rgb)
+{
+    const QString text = QStringLiteral("#%1").arg(rgb, 6, 16, QLatin1Char('0')).toUpper();
+    for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it) {
+        if (qstrcmp(it.value().name(), ColorProperty) == 0)
+            static_cast<QtVariantProperty*>(it.key())->setValue(text); // written as an edit
+    }
 }
 
 void KliqoraPropertyBrowser::onObjectDestroyed()

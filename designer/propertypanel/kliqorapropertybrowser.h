@@ -3,7 +3,8 @@
 // edit back through the property's setter. The object's class information drives
 // the rows: "prop_<name>" is a row's label, "editor_<name>" (COMBO, FLAG, SPINBOX)
 // its kind, with "choices_<name>", "flagnames_<name>" ("|"-separated) and
-// "range_<name>" ("min-max") as the kind's details.
+// "range_<name>" ("min-max") as the kind's details. An object with a "color" property
+// takes the colour under a point picked for it.
 
 #include <QMap>
 #include <QMetaProperty>
@@ -44,6 +45,7 @@ signals:
 
 private slots:
     void onValueChanged(QtProperty* prop, const QVariant& value);
+    void onColorPicked(quint32 rgb);
 
 private:
     QtVariantProperty* createRow(const QMetaObject* meta, const QMetaProperty& property,

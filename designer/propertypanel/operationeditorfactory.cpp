@@ -14,6 +14,9 @@ QWidget* OperationEditorFactory::createEditor(QtVariantPropertyManager* manager,
     if (manager->propertyType(property) == QMetaType::QPoint) {
         auto* editor = new PointSelectWidget(parent);
         editor->setPoint(manager->value(property).toPoint());
+        editor->setPicksColor(m_picksColor);
+        connect(editor, &PointSelectWidget::colorPicked, this,
+                &OperationEditorFactory::colorPicked);
         connect(editor, &PointSelectWidget::valueChanged, editor,
                 [manager, property](const QPoint& point) { manager->setValue(property, point); });
         return editor;

@@ -86,6 +86,7 @@ void PointSelectWidget::onSelect()
     s_activePicker = this;
     m_tag = new GlobalMouseWidget();
     m_tag->setPhysicalPixels(true); // the same pixels as the captured press
+    m_tag->setShowsColor(m_picksColor);
     m_tag->show();
     hideMainWindow();
 }
@@ -95,10 +96,15 @@ void PointSelectWidget::onPickMouse(const platform::CapturedMouse& event)
     if (event.message != platform::Message::LButtonDown &&
         event.message != platform::Message::RButtonDown)
         return;
+    // Read before the window comes back: it might cover the point.
+    uint32_t rgb = 0;
+    const bool colorRead = m_picksColor && platform::backend().pixelColor(event.x, event.y, rgb);
     // The press is not swallowed: it also reaches whatever lies under the pointer.
     endPick();
     restoreMainWindow();
     setPoint(QPoint(event.x, event.y));
+    if (colorRead)
+        emit colorPicked(rgb);
     emit valueChanged(m_point);
 }
 

@@ -33,12 +33,17 @@ public:
     QPoint point() const { return m_point; }
     void setPoint(const QPoint& point);
     bool isPicking() const;
+    // A pick also takes the colour of the pixel under the pointer: the tag shows it
+    // while picking, and colorPicked() reports it with the point.
+    void setPicksColor(bool on) { m_picksColor = on; }
 
     // The widget whose pick is running in this process, or null.
     static PointSelectWidget* activePicker();
 
 signals:
     void valueChanged(const QPoint& point);
+    // Just before valueChanged(), when the pick takes colours and the screen was read.
+    void colorPicked(quint32 rgb);
 
 public slots:
     void onSelect();
@@ -55,6 +60,7 @@ private:
     QLineEdit* m_edit;
     QPushButton* m_button;
     QPoint m_point;
+    bool m_picksColor = false;
     QPointer<GlobalMouseWidget> m_tag;
     std::unique_ptr<platform::InputCapture> m_capture;
     std::unique_ptr<platform::InputCapture> m_finishedCapture; // stopped

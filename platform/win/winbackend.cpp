@@ -108,6 +108,19 @@ bool WinBackend::cursorPos(CursorPos& pos)
     return true;
 }
 
+bool WinBackend::pixelColor(int x, int y, uint32_t& rgb)
+{
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return false;
+    const COLORREF color = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    if (color == CLR_INVALID)
+        return false;
+    rgb = uint32_t(GetRValue(color)) << 16 | uint32_t(GetGValue(color)) << 8 | GetBValue(color);
+    return true;
+}
+
 bool WinBackend::beginTimerResolution()
 {
     if (timeBeginPeriod(kTimerPeriodMs) != TIMERR_NOERROR)

@@ -27,6 +27,8 @@ public:
     bool setKeepAwake(bool on) override;
     std::unique_ptr<InputCapture> createCapture() override;
     uint32_t heldModifiers() override;
+    // The screen's pixel through GDI; false off the screen or on a locked desktop.
+    bool pixelColor(int x, int y, uint32_t& rgb) override;
 
 private:
     // Begun and not yet ended; jobs begin and end periods on their own worker threads.

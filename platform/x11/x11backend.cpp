@@ -13,6 +13,7 @@
 #include "x11keyboard.h"
 #include "x11pointer.h"
 
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/scrnsaver.h>
 
@@ -234,6 +235,43 @@ bool X11Backend::cursorPos(CursorPos& pos)
     if (!queryPointer(queried, mask))
         return false;
     pos = queried;
+    return true;
+}
+
+namespace {
+
+// One channel of an image pixel scaled to 0..255, whatever the visual's bit layout.
+uint32_t channel(unsigned long pixel, unsigned long mask)
+{
+    if (mask == 0)
+        return 0;
+    int shift = 0;
+    while (!(mask & 1UL)) {
+        mask >>= 1;
+        ++shift;
+    }
+    return uint32_t(((pixel >> shift) & mask) * 255 / mask);
+}
+
+} // namespace
+
+bool X11Backend::pixelColor(int x, int y, uint32_t& rgb)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const ScreenSize root = rootSize();
+    if (x < 0 || y < 0 || x >= root.width || y >= root.height)
+        return false;
+    // Earlier pointer batches report their errors to their own catcher first.
+    if (m_unsynced)
+        syncPointerBatches();
+    X11ErrorCatcher errors(m_display->get());
+    XImage* image = XGetImage(m_display->get(), m_display->root(), x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!image)
+        return false;
+    const unsigned long pixel = XGetPixel(image, 0, 0);
+    rgb = channel(pixel, image->red_mask) << 16 | channel(pixel, image->green_mask) << 8 |
+          channel(pixel, image->blue_mask);
+    XDestroyImage(image);
     return true;
 }
 

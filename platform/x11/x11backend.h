@@ -36,6 +36,8 @@ public:
     bool setKeepAwake(bool on) override;
     std::unique_ptr<InputCapture> createCapture() override;
     uint32_t heldModifiers() override;
+    // A 1x1 image of the root window at the point.
+    bool pixelColor(int x, int y, uint32_t& rgb) override;
 
 private:
     // The root size, cached: a resize reaches our connection as a ConfigureNotify of

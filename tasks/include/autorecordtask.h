@@ -37,7 +37,8 @@ public:
     void keyboardHook(int code, const platform::CapturedKey& key);
     void mouseHook(int code, const platform::CapturedMouse& mouse);
 
-    // Replays the events once, each at its recorded offset from the replay's start.
+    // Replays the events once, each at its recorded offset from the replay's start
+    // divided by the replay speed.
     void run() override;
     void serialize(QDataStream& out) const override;
     void deserialize(QDataStream& in) override;
@@ -74,6 +75,17 @@ public:
     bool recordInterval() const { return m_recordInterval; }
     void setRecordInterval(bool on) { m_recordInterval = on; }
 
+    // How many times as fast as recorded a replay runs, MinReplaySpeed to
+    // MaxReplaySpeed (others are clamped); 1 unless set. Not stored in the file.
+    static constexpr double MinReplaySpeed = 0.25;
+    static constexpr double MaxReplaySpeed = 4.0;
+    double replaySpeed() const { return m_replaySpeed; }
+    void setReplaySpeed(double speed);
+
+    // The file the task was read from ended before its last record: the events up
+    // to the cut were kept, the hotkey was not read.
+    bool endsEarly() const { return m_endsEarly; }
+
 signals:
     void hotkeyActivated(AutoRecordTask* task);
 
@@ -94,4 +106,6 @@ private:
     bool m_recordScroll = false;
     bool m_recordKeyPress = false;
     bool m_recordInterval = false;
+    double m_replaySpeed = 1.0;
+    bool m_endsEarly = false;
 };

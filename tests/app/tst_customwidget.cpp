@@ -6,8 +6,10 @@
 #include "closenotice.h"
 #include "dialogs/hotkeyset.h"
 #include "dialogs/taskrename.h"
+#include "errorreporter.h"
 #include "flow.h"
 #include "hotkeymanage.h"
+#include "loopstartoperation.h"
 #include "operationfactory.h"
 #include "pages/customtable.h"
 #include "pages/customwidget.h"
@@ -136,6 +138,7 @@ private slots:
     void listing_oldestFirstSkipsBroken();
     void newFlow_createsFolderFileAndOpensDesigner();
     void newFlow_designerMissingLeavesRowUsable();
+    void convertedFlow_savedListedAndOpened();
     void newFlowPath_neverReusesAnExistingFile();
     void copy_twiceGivesNumberedName();
     void copy_endsWhenEveryNumberIsTaken();
@@ -147,6 +150,7 @@ private slots:
     void hotkey_clearAndRefusedKey();
     void run_buttonRunsOnceAndRestoresWindow();
     void flowHotkey_togglesTheRun();
+    void run_unmatchedLoopIsRefusedWithAMessage();
     void notice_readUntilDisconnectAndReloads();
     void notice_otherSpellingsIgnored_data();
     void notice_otherSpellingsIgnored();
@@ -340,6 +344,30 @@ void TestCustomWidget::newFlow_createsFolderFileAndOpensDesigner()
     QVERIFY(saved.load(path));
     QCOMPARE(saved.name(), baseName(path));
     QCOMPARE(saved.description(), baseName(path));
+}
+
+void TestCustomWidget::convertedFlow_savedListedAndOpened()
+{
+    createPage();
+    auto* flow = new Flow;
+    flow->setName(QStringLiteral("record_x"));
+    flow->setDescription(QStringLiteral("from a recording"));
+    flow->operations() << new TextInputOperation(flow);
+    m_page->addConvertedFlow(flow);
+
+    QCOMPARE(m_page->items().size(), 1);
+    QCOMPARE(item(0).flow, flow);
+    QCOMPARE(flow->parent(), m_page.get());
+    const QString path = item(0).filePath;
+    QVERIFY(QFileInfo(path).fileName().startsWith(QLatin1String("ops_")));
+    QCOMPARE(rowNames(m_page->table()), QStringList{QStringLiteral("record_x")});
+    QVERIFY(item(0).editing);
+    QCOMPARE(takeDesignerCall(), designerCallFor(path));
+    Flow saved;
+    QVERIFY(saved.load(path));
+    QCOMPARE(saved.name(), QStringLiteral("record_x"));
+    QCOMPARE(saved.description(), QStringLiteral("from a recording"));
+    QCOMPARE(saved.operations().size(), 1);
 }
 
 void TestCustomWidget::newFlow_designerMissingLeavesRowUsable()
@@ -627,6 +655,32 @@ void TestCustomWidget::flowHotkey_togglesTheRun()
     QTest::ignoreMessage(QtWarningMsg, "Activated flow is null.");
     m_page->onFlowHotKeyActivated(nullptr);
     QVERIFY(!m_page->isRunning());
+}
+
+void TestCustomWidget::run_unmatchedLoopIsRefusedWithAMessage()
+{
+    struct Reports : ErrorReporter
+    {
+        Reports() { ErrorReporter::install(this); }
+        ~Reports() override { ErrorReporter::install(nullptr); }
+        void showError(const QString& title, const QString& text) override
+        {
+            shown << title + QLatin1Char('|') + text;
+        }
+        QStringList shown;
+    } reports;
+    ScopedRecordingBackend backend;
+    writeFlow(QStringLiteral("L"), {QStringLiteral("L"), QString(), QString(), 1});
+    createPage();
+    Flow* flow = item(0).flow;
+    flow->operations().prepend(new LoopStartOperation(flow));
+    m_page->table()->rowButton(0, CustomTable::RunButton)->click();
+    QVERIFY(!m_page->isRunning());
+    QCOMPARE(reports.shown,
+             QStringList{QStringLiteral("流程无法运行|第 1 行的“重复开始”没有对应的“重复结束”，"
+                                        "流程无法运行。")});
+    QCOMPARE(backend->callCount(), 0);
+    QCOMPARE(AppConfig::runFlag.load(), false);
 }
 
 // ---- designer close notices ------------------------------------------------------------------

@@ -6,6 +6,8 @@
 #include "autorecordtask.h"
 #include "dialogs/hotkeyset.h"
 #include "dialogs/taskrename.h"
+#include "flow.h"
+#include "operation.h"
 #include "pages/copyname.h"
 #include "pages/recordtable.h"
 #include "pages/recordwidget.h"
@@ -17,8 +19,10 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
 #include <QSettings>
@@ -98,6 +102,10 @@ private slots:
     void settings_roundTripAndFolderOldestFirst();
     void quit_whileRecordingKeepsTheRecording();
     void suspendFrame_slidesToLowerRightCorner();
+    void replaySpeed_storedAndUsedByTheReplay_data();
+    void replaySpeed_storedAndUsedByTheReplay();
+    void convert_menuHandsOverAFlowOfTheRecording_data();
+    void convert_menuHandsOverAFlowOfTheRecording();
 
 private:
     std::unique_ptr<ScopedRecordingBackend> m_backend;
@@ -179,6 +187,96 @@ void TestRecordWidget::record_savesFileAndRowFromCapturedEvents()
     QVERIFY(saved);
     QCOMPARE(saved->events().size(), size_t(2)); // A down and up only
     QCOMPARE(saved->events()[1]->time - saved->events()[0]->time, int64_t(7000000));
+}
+
+void TestRecordWidget::replaySpeed_storedAndUsedByTheReplay_data()
+{
+    QTest::addColumn<QVariant>("stored"); // invalid: not in the settings
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<double>("speed");
+    QTest::newRow("absent") << QVariant() << QStringLiteral("1×") << 1.0;
+    QTest::newRow("2x") << QVariant(2.0) << QStringLiteral("2×") << 2.0;
+    QTest::newRow("quarter") << QVariant(0.25) << QStringLiteral("0.25×") << 0.25;
+    QTest::newRow("by hand: nearest offered") << QVariant(3.8) << QStringLiteral("4×") << 4.0;
+}
+
+void TestRecordWidget::replaySpeed_storedAndUsedByTheReplay()
+{
+    QFETCH(QVariant, stored);
+    QFETCH(double, speed);
+    recordOnce([](RecordingCapture* capture) {
+        capture->feedKey(key(Msg::KeyDown, platform::Vk::KeyA, 1000000));
+        capture->feedKey(key(Msg::KeyUp, platform::Vk::KeyA, 2000000));
+    });
+    if (stored.isValid())
+        AppConfig::openSettings(AppConfig::RecordSettingsGroup)
+            ->setValue(QStringLiteral("ReplaySpeed"), stored);
+    RecordWidget page;
+    page.loadRecords();
+    auto* combo = page.findChild<QComboBox*>(QStringLiteral("comboReplaySpeed"));
+    QTEST(combo->currentText(), "shown");
+    QCOMPARE(page.replaySpeed(), speed);
+
+    page.table()->rowButton(0, RecordTable::RunButton)->click();
+    QCOMPARE(page.tasks().first()->replaySpeed(), speed);
+    QTRY_VERIFY_WITH_TIMEOUT(!page.isRunning(), 3000);
+
+    combo->setCurrentText(QStringLiteral("1.5×"));
+    page.saveSettings();
+    QCOMPARE(AppConfig::openSettings(AppConfig::RecordSettingsGroup)
+                 ->value(QStringLiteral("ReplaySpeed"))
+                 .toDouble(),
+             1.5);
+}
+
+void TestRecordWidget::convert_menuHandsOverAFlowOfTheRecording_data()
+{
+    QTest::addColumn<int>("entry"); // from the end of the menu
+    QTest::addColumn<int>("moves");
+    QTest::newRow("thinned") << 1 << 2;
+    QTest::newRow("every move") << 0 << 3;
+}
+
+void TestRecordWidget::convert_menuHandsOverAFlowOfTheRecording()
+{
+    QFETCH(int, entry);
+    recordOnce([](RecordingCapture* capture) {
+        for (int x : {10, 20, 30}) {
+            platform::CapturedMouse move;
+            move.message = Msg::MouseMove;
+            move.x = x;
+            move.timeNs = x * 1000000;
+            capture->feedMouse(move);
+        }
+        capture->feedKey(key(Msg::KeyDown, platform::Vk::KeyA, 50000000));
+        capture->feedKey(key(Msg::KeyUp, platform::Vk::KeyA, 60000000));
+    });
+    std::unique_ptr<Flow> converted;
+    connect(m_page.get(), &RecordWidget::sigConvertedToFlow, this,
+            [&converted](Flow* flow) { converted.reset(flow); });
+    QTimer::singleShot(0, this, [entry] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        const QList<QAction*> actions = menu->actions();
+        QCOMPARE(actions.at(actions.size() - 2)->text(), QStringLiteral("转为流程"));
+        QCOMPARE(actions.last()->text(), QStringLiteral("转为流程（保留全部移动）"));
+        menu->setActiveAction(actions.at(actions.size() - 1 - entry));
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    m_page->table()->rowButton(0, RecordTable::OtherButton)->click();
+    QVERIFY(converted);
+    const QString name = m_page->table()->rowName(0);
+    QCOMPARE(converted->name(), name);
+    QCOMPARE(converted->description(), QStringLiteral("由录制“%1”转换而来").arg(name));
+    QStringList types;
+    for (const Operation* op : converted->operations())
+        types << op->typeId();
+    QStringList expected;
+    QFETCH(int, moves);
+    for (int i = 0; i < moves; ++i)
+        expected << QStringLiteral("mouse_move");
+    expected << QStringLiteral("key_input") << QStringLiteral("key_input");
+    QCOMPARE(types, expected);
 }
 
 void TestRecordWidget::record_emptyRecordingSavedListedAndReplaysNothing()

@@ -6,6 +6,7 @@
 #include "hotkeymanage.h"
 #include "jobrunner.h"
 #include "manualwaitclock.h"
+#include "modalanswers.h"
 #include "qhotkey.h"
 #include "recordingbackend.h"
 #include "taskwidget.h"
@@ -103,6 +104,9 @@ private slots:
     void firstInputWaitsForHotkeyModifiers_data();
     void firstInputWaitsForHotkeyModifiers();
     void stopWhileWaitingForModifiersRunsNothing();
+    void startByCommandWaitsForAnyModifier_data();
+    void startByCommandWaitsForAnyModifier();
+    void warningsGoToTheCommandInsteadOfABox();
 
 private:
     std::unique_ptr<ScopedRecordingBackend> m_backend;
@@ -364,6 +368,61 @@ void TestTaskWidget::stopWhileWaitingForModifiersRunsNothing()
     QTest::qWait(JobRunner::EndPauseMs + 200); // the stopped worker's finish notice
     QVERIFY(!m_page->isRunning());
     QVERIFY(m_window->isVisible());
+}
+
+void TestTaskWidget::startByCommandWaitsForAnyModifier_data()
+{
+    QTest::addColumn<uint>("held");
+    QTest::addColumn<int>("releaseAtMs"); // -1: never
+    QTest::addColumn<int>("startAtMs");
+    // The desktop shortcut that ran the command is unknown: every modifier counts.
+    QTest::newRow("Super released after 250 ms") << uint(platform::ModifierKey::Meta) << 250 << 250;
+    QTest::newRow("Shift held forever: bounded wait")
+        << uint(platform::ModifierKey::Shift) << -1 << JobRunner::ModifierReleaseWaitMs;
+    QTest::newRow("nothing held") << 0u << -1 << 0;
+}
+
+void TestTaskWidget::startByCommandWaitsForAnyModifier()
+{
+    QFETCH(uint, held);
+    QFETCH(int, releaseAtMs);
+    QFETCH(int, startAtMs);
+    ManualWaitClock clock;
+    (*m_backend)->setHeldModifiers(held);
+    if (releaseAtMs >= 0)
+        clock.schedule(std::chrono::milliseconds(releaseAtMs),
+                       [this] { (*m_backend)->setHeldModifiers(0); });
+    m_page->body = TestPage::Body::EndsAtOnce;
+
+    const WaitClock::TimePoint started = clock.now();
+    {
+        TaskWidget::CommandScope scope;
+        m_page->toggleTask();
+    }
+    QTRY_COMPARE(bodiesStarted.load(), 1);
+    QCOMPARE(WaitClock::TimePoint(WaitClock::TimePoint::duration(lastStartTime.load())) - started,
+             std::chrono::milliseconds(startAtMs));
+    m_page->stopTask();
+}
+
+void TestTaskWidget::warningsGoToTheCommandInsteadOfABox()
+{
+    MessageBoxCloser closer;
+    {
+        TaskWidget::CommandScope scope;
+        QCOMPARE(TaskWidget::CommandScope::current(), &scope);
+        closer.arm(this);
+        m_page->warnUser(QStringLiteral("标题"), QStringLiteral("第一"));
+        m_page->warnUser(QStringLiteral("标题"), QStringLiteral("第二"));
+        QCOMPARE(scope.warnings(), QStringLiteral("第一\n第二"));
+        QCoreApplication::processEvents();
+        QVERIFY2(closer.text.isEmpty(), "no box while a command is carried out");
+    }
+    QCOMPARE(TaskWidget::CommandScope::current(), nullptr);
+    closer.arm(this);
+    m_page->warnUser(QStringLiteral("标题"), QStringLiteral("第三"));
+    QCOMPARE(closer.title, QStringLiteral("标题"));
+    QCOMPARE(closer.text, QStringLiteral("第三"));
 }
 
 KLIQORA_TEST_MAIN(TestTaskWidget)

@@ -2,13 +2,17 @@
 #include "errorreporter.h"
 #include "flow.h"
 #include "keyboardoperation.h"
+#include "loopendoperation.h"
+#include "loopstartoperation.h"
 #include "mouseclickoperation.h"
 #include "mousemoveoperation.h"
+#include "mousewheeloperation.h"
 #include "operationfactory.h"
 #include "recordingbackend.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
 #include "uistartup.h"
+#include "waitcoloroperation.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -253,6 +257,38 @@ private slots:
                                                     "0074006500780074005f0069006e007000750074") +
                                 interval + kNull;
         QVERIFY2(readFile(file).endsWith(tail), readFile(file).toHex().constData());
+    }
+
+    void newOperationTypesInAFile()
+    {
+        // Each new type is written as its id and fields after the count, like the
+        // older ones; a file holding them reads back to the same bytes.
+        Flow flow;
+        flow.setCreateTime(kStamp);
+        flow.setLastModifiedTime(kStamp);
+        auto* loop = new LoopStartOperation(&flow);
+        loop->setCount(0);
+        auto* wheel = new MouseWheelOperation(&flow);
+        wheel->setPosition(QPoint(3, 4));
+        auto* wait = new WaitColorOperation(&flow);
+        wait->setColor(0xff0000);
+        flow.operations() << loop << wheel << wait << new LoopEndOperation(&flow);
+        const QString file = path(QStringLiteral("new-types.flw"));
+        QVERIFY(flow.save(file));
+        const QByteArray stamp = str("2026-12-05 09:05:03");
+        const QByteArray expected =
+            kMagic + str("") + str("") + str("") + stamp + stamp + int32(4) + str("loop_start") +
+            int32(0) + int32(0) + str("mouse_wheel") + int32(0) + int32(3) + int32(4) +
+            int32(quint32(-120)) + int32(0) + str("wait_color") + int32(0) + int32(0) + int32(0) +
+            int32(0xff0000) + int32(0) + int32(10000) + int32(0) + str("loop_end") + int32(0);
+        QCOMPARE(readFile(file).toHex(), expected.toHex());
+
+        Flow loaded;
+        QVERIFY(loaded.load(file));
+        QCOMPARE(loaded.operations().size(), 4);
+        const QString again = path(QStringLiteral("new-types-again.flw"));
+        QVERIFY(loaded.save(again));
+        QCOMPARE(readFile(again), readFile(file));
     }
 
     void loadsHandWrittenFile()

@@ -31,6 +31,14 @@ private slots:
                                    << "KeyboardOperation";
         QTest::newRow("text_input") << "text_input"
                                     << "TextInputOperation";
+        QTest::newRow("mouse_wheel") << "mouse_wheel"
+                                     << "MouseWheelOperation";
+        QTest::newRow("loop_start") << "loop_start"
+                                    << "LoopStartOperation";
+        QTest::newRow("loop_end") << "loop_end"
+                                  << "LoopEndOperation";
+        QTest::newRow("wait_color") << "wait_color"
+                                    << "WaitColorOperation";
     }
 
     void createsEachBuiltinType()

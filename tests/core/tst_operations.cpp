@@ -1,11 +1,15 @@
 #include "appconfig.h"
 #include "inputdescription.h"
 #include "keyboardoperation.h"
+#include "loopendoperation.h"
+#include "loopstartoperation.h"
 #include "mouseclickoperation.h"
 #include "mousemoveoperation.h"
+#include "mousewheeloperation.h"
 #include "recordingbackend.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
+#include "waitcoloroperation.h"
 
 #include <QDataStream>
 #include <QElapsedTimer>
@@ -80,7 +84,11 @@ enum Kind
     Click,
     Move,
     Key,
-    Text
+    Text,
+    Wheel,
+    LoopStart,
+    LoopEnd,
+    WaitColor
 };
 
 std::unique_ptr<Operation> make(Kind kind)
@@ -94,6 +102,14 @@ std::unique_ptr<Operation> make(Kind kind)
         return std::make_unique<KeyboardOperation>();
     case Text:
         return std::make_unique<TextInputOperation>();
+    case Wheel:
+        return std::make_unique<MouseWheelOperation>();
+    case LoopStart:
+        return std::make_unique<LoopStartOperation>();
+    case LoopEnd:
+        return std::make_unique<LoopEndOperation>();
+    case WaitColor:
+        return std::make_unique<WaitColorOperation>();
     }
     return nullptr;
 }
@@ -173,6 +189,35 @@ private slots:
         op.setPosition(QPoint(100, 200));
         op.setClickType(clickType);
         op.setClickButton(clickButton);
+        op.execute();
+        QCOMPARE(describeBatches(rec->batches()), expected);
+    }
+
+    void wheelRecords_data()
+    {
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<int>("horizontal");
+        QTest::addColumn<QStringList>("expected");
+        const Input at = moveTo(3413, 12136); // (100, 200) on 1920x1080
+        auto wheel = [](uint32_t flag, int delta) { return Input::mouseInput(flag, 0, 0, delta); };
+        // clang-format off
+        QTest::newRow("two notches down") << -240 << 0 << QStringList{line({at, wheel(MouseFlag::Wheel, -240)})};
+        QTest::newRow("one notch up")     << 120  << 0 << QStringList{line({at, wheel(MouseFlag::Wheel, 120)})};
+        QTest::newRow("left")             << -120 << 1 << QStringList{line({at, wheel(MouseFlag::HWheel, -120)})};
+        QTest::newRow("direction 7 is vertical") << 360 << 7 << QStringList{line({at, wheel(MouseFlag::Wheel, 360)})};
+        // clang-format on
+    }
+
+    void wheelRecords()
+    {
+        QFETCH(int, delta);
+        QFETCH(int, horizontal);
+        QFETCH(QStringList, expected);
+        ScopedRecordingBackend rec;
+        MouseWheelOperation op;
+        op.setPosition(QPoint(100, 200));
+        op.setDelta(delta);
+        op.setHorizontal(horizontal);
         op.execute();
         QCOMPARE(describeBatches(rec->batches()), expected);
     }
@@ -275,6 +320,27 @@ private slots:
         move->setPosition(QPoint(-3, 1079));
         auto* text = new TextInputOperation(this);
         text->setText(QStringLiteral("你好 %1"));
+        auto wheel = [this](int delta, int horizontal) {
+            auto* op = new MouseWheelOperation(this);
+            op->setPosition(QPoint(10, 20));
+            op->setDelta(delta);
+            op->setHorizontal(horizontal);
+            return static_cast<QObject*>(op);
+        };
+        auto loop = [this](int count) {
+            auto* op = new LoopStartOperation(this);
+            op->setCount(count);
+            return static_cast<QObject*>(op);
+        };
+        auto wait = [this](int timeout, int onTimeout) {
+            auto* op = new WaitColorOperation(this);
+            op->setPosition(QPoint(5, 6));
+            op->setColor(0x00ff80);
+            op->setTolerance(3);
+            op->setTimeout(timeout);
+            op->setOnTimeout(onTimeout);
+            return static_cast<QObject*>(op);
+        };
 
         // clang-format off
         QTest::newRow("double right click") << click(1, 1)
@@ -293,6 +359,23 @@ private slots:
             << "输入按键: eventType=9, key=%2, modifiers=" << "输入按键: 敲击 %2";
         QTest::newRow("text") << static_cast<QObject*>(text)
             << "输入文本: text=\"你好 %1\"" << "输入文本: 你好 %1";
+        QTest::newRow("wheel down") << wheel(-240, 0)
+            << "滚动滚轮: delta=-240, horizontal=0, x=10, y=20" << "在屏幕坐标(X=10, Y=20)处，向下滚动滚轮 240";
+        QTest::newRow("wheel right") << wheel(120, 1)
+            << "滚动滚轮: delta=120, horizontal=1, x=10, y=20" << "在屏幕坐标(X=10, Y=20)处，向右滚动滚轮 120";
+        QTest::newRow("loop 3 times") << loop(3) << "重复开始: count=3" << "重复以下操作 3 次";
+        QTest::newRow("endless loop") << loop(0) << "重复开始: count=0" << "重复以下操作，直到停止";
+        QTest::newRow("loop end") << static_cast<QObject*>(new LoopEndOperation(this))
+            << "重复结束: end of the repeated part" << "重复的操作到此结束";
+        QTest::newRow("wait, stop after") << wait(2000, 0)
+            << "等待颜色: color=#00FF80, tolerance=3, timeout=2000, onTimeout=0, x=5, y=6"
+            << "等待屏幕坐标(X=5, Y=6)处显示颜色 #00FF80，最多 2000 毫秒，超时后停止流程";
+        QTest::newRow("wait, go on after") << wait(10, 1)
+            << "等待颜色: color=#00FF80, tolerance=3, timeout=10, onTimeout=1, x=5, y=6"
+            << "等待屏幕坐标(X=5, Y=6)处显示颜色 #00FF80，最多 10 毫秒，超时后继续执行";
+        QTest::newRow("wait without limit") << wait(0, 0)
+            << "等待颜色: color=#00FF80, tolerance=3, timeout=0, onTimeout=0, x=5, y=6"
+            << "等待屏幕坐标(X=5, Y=6)处显示颜色 #00FF80";
         // clang-format on
     }
 
@@ -320,6 +403,10 @@ private slots:
         QTest::newRow("move")  << int(Move)  << "鼠标" << "mouse_move"  << "移动鼠标" << dir + "mouse-move.svg";
         QTest::newRow("key")   << int(Key)   << "键盘" << "key_input"   << "输入按键" << dir + "key-input.svg";
         QTest::newRow("text")  << int(Text)  << "键盘" << "text_input"  << "输入文本" << dir + "text-input.svg";
+        QTest::newRow("wheel") << int(Wheel) << "鼠标" << "mouse_wheel" << "滚动滚轮" << dir + "mouse-wheel.svg";
+        QTest::newRow("loop start") << int(LoopStart) << "流程控制" << "loop_start" << "重复开始" << dir + "loop-start.svg";
+        QTest::newRow("loop end")   << int(LoopEnd)   << "流程控制" << "loop_end"   << "重复结束" << dir + "loop-end.svg";
+        QTest::newRow("wait color") << int(WaitColor) << "流程控制" << "wait_color" << "等待颜色" << dir + "wait-color.svg";
         // clang-format on
     }
 
@@ -353,6 +440,22 @@ private slots:
         text->setText(QStringLiteral("Hi"));
         auto* emptied = new TextInputOperation(this);
         emptied->setText(QStringLiteral(""));
+        auto* wheel = new MouseWheelOperation(this);
+        wheel->setInterval(50);
+        wheel->setPosition(QPoint(100, 200));
+        wheel->setDelta(-360);
+        wheel->setHorizontal(1);
+        auto* loopStart = new LoopStartOperation(this);
+        loopStart->setInterval(50);
+        loopStart->setCount(7);
+        auto* loopEnd = new LoopEndOperation(this);
+        loopEnd->setInterval(300);
+        auto* wait = new WaitColorOperation(this);
+        wait->setPosition(QPoint(640, 480));
+        wait->setColor(0x12ab34);
+        wait->setTolerance(255);
+        wait->setTimeout(1500);
+        wait->setOnTimeout(1);
 
         // clang-format off
         QTest::newRow("click") << static_cast<QObject*>(click)
@@ -369,6 +472,16 @@ private slots:
             << QByteArray::fromHex("00000000" "ffffffff");
         QTest::newRow("emptied text") << static_cast<QObject*>(emptied)
             << QByteArray::fromHex("00000000" "00000000");
+        QTest::newRow("wheel") << static_cast<QObject*>(wheel)
+            << QByteArray::fromHex("00000032" "00000064" "000000c8" "fffffe98" "00000001");
+        QTest::newRow("loop start") << static_cast<QObject*>(loopStart)
+            << QByteArray::fromHex("00000032" "00000007");
+        QTest::newRow("new loop start") << static_cast<QObject*>(new LoopStartOperation(this))
+            << QByteArray::fromHex("00000000" "00000002");
+        QTest::newRow("loop end") << static_cast<QObject*>(loopEnd)
+            << QByteArray::fromHex("0000012c");
+        QTest::newRow("wait color") << static_cast<QObject*>(wait)
+            << QByteArray::fromHex("00000000" "00000280" "000001e0" "0012ab34" "000000ff" "000005dc" "00000001");
         // clang-format on
     }
 
@@ -412,6 +525,10 @@ private slots:
         QTest::newRow("move") << int(Move);
         QTest::newRow("key") << int(Key);
         QTest::newRow("text") << int(Text);
+        QTest::newRow("wheel") << int(Wheel);
+        QTest::newRow("loop start") << int(LoopStart);
+        QTest::newRow("loop end") << int(LoopEnd);
+        QTest::newRow("wait color") << int(WaitColor);
     }
 
     void cloneCopiesEveryField()
@@ -429,6 +546,13 @@ private slots:
         op->setProperty("key", QStringLiteral("F7"));
         op->setProperty("modifiers", int(Qt::AltModifier | Qt::MetaModifier));
         op->setProperty("text", QStringLiteral("copy me"));
+        op->setProperty("delta", 480);
+        op->setProperty("horizontal", 1);
+        op->setProperty("count", 9);
+        op->setProperty("color", QStringLiteral("#a0b1c2"));
+        op->setProperty("tolerance", 17);
+        op->setProperty("timeout", 900);
+        op->setProperty("onTimeout", 1);
 
         std::unique_ptr<Operation> copy(op->clone(nullptr));
         QVERIFY(copy);
@@ -469,6 +593,16 @@ private slots:
         TextInputOperation text;
         QCOMPARE(classInfo(text, "prop_text"), QStringLiteral("输入内容"));
 
+        // The panel's editors keep the new fields in their ranges.
+        WaitColorOperation wait;
+        QCOMPARE(classInfo(wait, "editor_tolerance"), QStringLiteral("SPINBOX"));
+        QCOMPARE(classInfo(wait, "range_tolerance"), QStringLiteral("0-255"));
+        QCOMPARE(classInfo(wait, "range_timeout"), QStringLiteral("0-2147483647"));
+        QCOMPARE(classInfo(wait, "choices_onTimeout"), QStringLiteral("停止流程|继续执行"));
+        QCOMPARE(classInfo(LoopStartOperation(), "range_count"), QStringLiteral("0-2147483647"));
+        QCOMPARE(classInfo(MouseWheelOperation(), "choices_horizontal"),
+                 QStringLiteral("垂直|水平"));
+
         // The published properties are exactly the fields, base class first.
         auto names = [](const QObject& o) {
             QStringList list;
@@ -481,6 +615,12 @@ private slots:
         QCOMPARE(names(MouseMoveOperation()), (QStringList{"interval", "position"}));
         QCOMPARE(names(key), (QStringList{"interval", "eventType", "key", "modifiers"}));
         QCOMPARE(names(text), (QStringList{"interval", "text"}));
+        QCOMPARE(names(MouseWheelOperation()),
+                 (QStringList{"interval", "position", "delta", "horizontal"}));
+        QCOMPARE(names(LoopStartOperation()), (QStringList{"interval", "count"}));
+        QCOMPARE(names(LoopEndOperation()), (QStringList{"interval"}));
+        QCOMPARE(names(WaitColorOperation()), (QStringList{"interval", "position", "color",
+                                                           "tolerance", "timeout", "onTimeout"}));
 
         // The designer's flag editor writes plain ints.
         QVERIFY(key.setProperty("modifiers", int(Qt::ShiftModifier | Qt::ControlModifier)));
@@ -488,11 +628,35 @@ private slots:
         QCOMPARE(key.property("modifiers").toInt(), int(Qt::ShiftModifier | Qt::ControlModifier));
     }
 
+    void colorText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        // clang-format off
+        QTest::newRow("with #")          << "#a0B1c2" << "#A0B1C2";
+        QTest::newRow("without #")       << " 0000ff " << "#0000FF";
+        QTest::newRow("too short")       << "#fff"    << "#123456";
+        QTest::newRow("too long")        << "#1234567" << "#123456";
+        QTest::newRow("not hexadecimal") << "#12345g" << "#123456";
+        QTest::newRow("empty")           << ""        << "#123456";
+        // clang-format on
+    }
+
+    void colorText()
+    {
+        QFETCH(QString, text);
+        WaitColorOperation op;
+        op.setColor(0x123456);
+        op.setColorText(text);
+        QTEST(op.colorText(), "shown");
+        QCOMPARE(op.property("color").toString(), op.colorText());
+    }
+
     void defaultIntervalIsProcessWide()
     {
         QCOMPARE(TextInputOperation().interval(), 0);
         Operation::setDefaultInterval(50);
-        for (Kind kind : {Click, Move, Key, Text})
+        for (Kind kind : {Click, Move, Key, Text, Wheel, LoopStart, LoopEnd, WaitColor})
             QCOMPARE(make(kind)->interval(), 50);
         Operation::setDefaultInterval(0);
         QCOMPARE(MouseClickOperation().interval(), 0);

@@ -403,6 +403,24 @@ private slots:
         QVERIFY(window.isVisible());
     }
 
+    void unmatchedLoopIsRefusedWithAMessage()
+    {
+        ScopedRecordingBackend backend;
+        KliqoraDesigner window(m_path);
+        QVERIFY(window.model()->insertOperation(
+            1, OperationFactory::instance()->create(QStringLiteral("loop_end"))));
+        window.show();
+        BoxAnswer answer(QMessageBox::Ok);
+        window.runAction()->trigger();
+        QTRY_COMPARE(answer.title, QStringLiteral("流程无法运行"));
+        QCOMPARE(answer.text,
+                 QStringLiteral("第 2 行的“重复结束”没有对应的“重复开始”，流程无法运行。"));
+        QVERIFY(!window.isRunning());
+        QVERIFY(window.isVisible());
+        QVERIFY(!AppConfig::runFlag.load());
+        QCOMPARE(backend->callCount(), 0);
+    }
+
     void emptyRunEndsAtOnce()
     {
         ScopedRecordingBackend backend;

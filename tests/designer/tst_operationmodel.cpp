@@ -95,6 +95,50 @@ private slots:
         QCOMPARE(model.columnCount(model.index(0, 0)), 0);
     }
 
+    void loopRowsIndentedAndUnmatchedMarked()
+    {
+        // (No item-model tester here: it takes a removal that re-indents the rows
+        // after it for a fault.)
+        OperationFactory::instance()->registerBuiltinOperations();
+        OperationModel model;
+        // [ [ click ] ]  ] : the last end has no start.
+        for (const char* typeId :
+             {"loop_start", "loop_start", "mouse_click", "loop_end", "loop_end", "loop_end"}) {
+            QVERIFY(model.insertOperation(
+                model.rowCount(), OperationFactory::instance()->create(QLatin1String(typeId))));
+        }
+        auto typeText = [&](int row) { return model.data(model.index(row, 0)).toString(); };
+        auto marked = [&](int row) {
+            return model.data(model.index(row, 0), Qt::ToolTipRole).isValid() &&
+                   model.data(model.index(row, 0), Qt::ForegroundRole).isValid() &&
+                   model.data(model.index(row, 0), Qt::DecorationRole).isValid();
+        };
+        QCOMPARE(typeText(0), QStringLiteral("重复开始"));
+        QCOMPARE(typeText(1), QStringLiteral("    重复开始"));
+        QCOMPARE(typeText(2), QStringLiteral("        点击鼠标"));
+        QCOMPARE(typeText(3), QStringLiteral("    重复结束"));
+        QCOMPARE(typeText(4), QStringLiteral("重复结束"));
+        QCOMPARE(typeText(5), QStringLiteral("重复结束"));
+        for (int row = 0; row < 5; ++row)
+            QVERIFY2(!marked(row), qPrintable(QString::number(row)));
+        QVERIFY(marked(5));
+        QCOMPARE(model.data(model.index(5, 0), Qt::ToolTipRole).toString(),
+                 QStringLiteral("没有对应的“重复开始”，流程无法运行"));
+
+        // Taking out the first start leaves the other pair matched and this end's
+        // partner gone: the marks follow the rows at once, and views hear of it.
+        QSignalSpy repaints(&model, &QAbstractItemModel::dataChanged);
+        QSignalSpy announcements(&model, &OperationModel::sigDataChanged);
+        QVERIFY(model.removeOperation(0));
+        QCOMPARE(repaints.size(), 1);
+        QCOMPARE(announcements.size(), 1);
+        QCOMPARE(typeText(1), QStringLiteral("    点击鼠标"));
+        QVERIFY(marked(3));
+        QVERIFY(marked(4));
+        QVERIFY(!marked(0));
+        QCOMPARE(model.data(model.index(1, 1)).toString(), model.operationAt(1)->description());
+    }
+
     // The bytes other code and older builds exchange, written out by hand.
     void payloadBytes()
     {

@@ -103,7 +103,7 @@ private slots:
         OperationPanelWidget panel;
         QCOMPARE(panel.objectName(), QStringLiteral("OperationPanelWidgetClass"));
         QTreeWidget* tree = panel.tree();
-        QCOMPARE(tree->topLevelItemCount(), 2);
+        QCOMPARE(tree->topLevelItemCount(), 3);
         struct Expected
         {
             QString category, name, typeId;
@@ -115,13 +115,18 @@ private slots:
             {QStringLiteral("键盘"), QStringLiteral("输入文本"), QStringLiteral("text_input"),  0, 1},
             {QStringLiteral("鼠标"), QStringLiteral("点击鼠标"), QStringLiteral("mouse_click"), 1, 0},
             {QStringLiteral("鼠标"), QStringLiteral("移动鼠标"), QStringLiteral("mouse_move"),  1, 1},
+            {QStringLiteral("鼠标"), QStringLiteral("滚动滚轮"), QStringLiteral("mouse_wheel"), 1, 2},
+            {QStringLiteral("流程控制"), QStringLiteral("重复开始"), QStringLiteral("loop_start"), 2, 0},
+            {QStringLiteral("流程控制"), QStringLiteral("重复结束"), QStringLiteral("loop_end"),   2, 1},
+            {QStringLiteral("流程控制"), QStringLiteral("等待颜色"), QStringLiteral("wait_color"), 2, 2},
         };
+        const QVector<int> childCounts = {2, 3, 3};
         // clang-format on
         for (const Expected& e : expected) {
             QTreeWidgetItem* category = tree->topLevelItem(e.parentIndex);
             QCOMPARE(category->text(0), e.category);
             QVERIFY(category->isExpanded());
-            QCOMPARE(category->childCount(), 2);
+            QCOMPARE(category->childCount(), childCounts.at(e.parentIndex));
             QTreeWidgetItem* item = category->child(e.childIndex);
             QCOMPARE(item->text(0), e.name);
             QCOMPARE(item->data(0, Qt::UserRole).toString(), e.typeId);

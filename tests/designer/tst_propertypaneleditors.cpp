@@ -14,6 +14,7 @@
 #include "platform/virtualkeys.h"
 #include "recordingbackend.h"
 #include "testenvironment.h"
+#include "waitcoloroperation.h"
 
 #include <qtvariantproperty.h>
 
@@ -71,6 +72,8 @@ private slots:
     void pickEndsWithButtonPress_data();
     void pickEndsWithButtonPress();
     void pickIgnoresOtherEvents();
+    void pickForAColourWaitTakesPointAndColour();
+    void typedColourIsKeptOnlyWhenValid();
     void escapeCancelsPick();
     void captureUnavailableEndsPickAtOnce();
     void editorClosedDuringPick();
@@ -270,6 +273,64 @@ void TestPropertyPanelEditors::pickEndsWithButtonPress()
     QVERIFY(!capture->isActive());
     QVERIFY(!PointSelectWidget::activePicker());
     QCOMPARE(tagCount(), 0);
+}
+
+void TestPropertyPanelEditors::pickForAColourWaitTakesPointAndColour()
+{
+    WaitColorOperation op;
+    m_panel->showObject(&op);
+    QVERIFY(row(QStringLiteral("颜色")));
+    auto* picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    QVERIFY(picker);
+    (*m_backend)->setScreenColor(0x3a7bd5);
+    QTest::mouseClick(picker->findChild<QPushButton*>(), Qt::LeftButton);
+    QVERIFY(picker->isPicking());
+    // The tag shows the colour under the pointer while the user looks for the point.
+    GlobalMouseWidget* tag = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* found = qobject_cast<GlobalMouseWidget*>(widget))
+            tag = found;
+    }
+    QVERIFY(tag);
+    uint32_t tagColor = 0;
+    QVERIFY(tag->shownColor(tagColor));
+    QCOMPARE(tagColor, 0x3a7bd5u);
+
+    // One press: the point and the colour there.
+    (*m_backend)->setScreenColor(0x00ff00);
+    (*m_backend)->activeCapture()->feedMouse(mouseEvent(platform::Message::LButtonDown, 70, 80));
+    QCOMPARE(op.position(), QPoint(70, 80));
+    QCOMPARE(op.color(), 0x00ff00u);
+    QtProperty* colorRow = row(QStringLiteral("颜色"));
+    QCOMPARE(m_panel->propertyBrowser()->manager()->value(colorRow).toString(),
+             QStringLiteral("#00FF00"));
+
+    // A click operation has no colour: its tag shows only coordinates.
+    MouseClickOperation click;
+    m_panel->showObject(&click);
+    picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    QTest::mouseClick(picker->findChild<QPushButton*>(), Qt::LeftButton);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* found = qobject_cast<GlobalMouseWidget*>(widget))
+            QVERIFY(!found->shownColor(tagColor));
+    }
+    (*m_backend)->activeCapture()->feedMouse(mouseEvent(platform::Message::LButtonDown, 1, 1));
+    QCOMPARE(click.position(), QPoint(1, 1));
+}
+
+void TestPropertyPanelEditors::typedColourIsKeptOnlyWhenValid()
+{
+    WaitColorOperation op;
+    op.setColor(0x112233);
+    m_panel->showObject(&op);
+    QtVariantPropertyManager* manager = m_panel->propertyBrowser()->manager();
+    QtProperty* colorRow = row(QStringLiteral("颜色"));
+    QVERIFY(colorRow);
+    manager->setValue(colorRow, QStringLiteral("#abcdef"));
+    QCOMPARE(op.color(), 0xabcdefu);
+    manager->setValue(colorRow, QStringLiteral("red"));
+    QCOMPARE(op.color(), 0xabcdefu);
+    QCOMPARE(manager->value(colorRow).toString(), QStringLiteral("#ABCDEF"));
 }
 
 void TestPropertyPanelEditors::pickIgnoresOtherEvents()

@@ -9,8 +9,8 @@
 #include "flow.h"
 #include "operationfactory.h"
 #include "testenvironment.h"
+#include "testwindows.h"
 #include "textinputoperation.h"
-#include "waituntil.h"
 #include "xdotool.h"
 
 #include <QDir>
@@ -122,17 +122,7 @@ bool TestE2eCustom::startKliqora()
 // The program takes the focus whenever its window comes back: give it to the edit.
 bool TestE2eCustom::focusEdit()
 {
-    m_edit->raise();
-    m_edit->activateWindow();
-    // Without a window manager Qt's own request carries a time stamp older than the
-    // program's last activation and the server may ignore it; xdotool's does not.
-    xdotool({QStringLiteral("windowfocus"), QString::number(m_edit->winId())});
-    m_edit->setFocus();
-    return waitUntil(
-        [this] {
-            return m_edit->hasFocus() && QGuiApplication::focusWindow() == m_edit->windowHandle();
-        },
-        FocusTimeoutMs);
+    return focusForTyping(m_edit.get(), FocusTimeoutMs);
 }
 
 void TestE2eCustom::flowKeyTypesAndSecondPressStops()

@@ -3,6 +3,7 @@
 // whose click lands in a real window, and the window closed as a window manager
 // closes it, after which the path arrives at the main program's socket.
 
+#include "clicktarget.h"
 #include "designernotify.h"
 #include "e2eprogram.h"
 #include "flow.h"
@@ -14,7 +15,6 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QMouseEvent>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -43,20 +43,6 @@ const QString KliqoraRow0Edit = QStringLiteral("tableCustom/row0/btnEdit");
 // and the target sees it arrive.
 constexpr int DragSteps = 6;
 constexpr int DragStepPauseMs = 80;
-
-class ClickTarget : public QWidget
-{
-public:
-    ClickTarget()
-    {
-        setWindowTitle(QStringLiteral("click target"));
-        setGeometry(TargetGeometry);
-    }
-    int presses = 0;
-
-protected:
-    void mousePressEvent(QMouseEvent* /*event*/) override { ++presses; }
-};
 
 // The designer's visible main window, or 0.
 unsigned long designerWindow(const E2eProgram& designer)
@@ -165,7 +151,7 @@ private slots:
 
     void buildSaveRunAndClose()
     {
-        ClickTarget target;
+        ClickTarget target(TargetGeometry);
         target.show();
         QVERIFY(QTest::qWaitForWindowExposed(&target));
 

@@ -1,6 +1,7 @@
 // Mouse records injected through XTest reach a real Qt window on a real X server
 // as the events they stand for, and absolute moves land on the exact pixel.
 #include "testenvironment.h"
+#include "testwindows.h"
 #include "x11testhelpers.h"
 
 #include "platform/backend.h"
@@ -82,6 +83,8 @@ private slots:
     void absoluteMoveLandsOnThePixel_data();
     void absoluteMoveLandsOnThePixel();
     void relativeMoveShiftsThePointer();
+    void pixelColorReadsTheScreen_data();
+    void pixelColorReadsTheScreen();
     void clicksAndWheelArriveAsEvents_data();
     void clicksAndWheelArriveAsEvents();
 
@@ -130,6 +133,32 @@ void TestX11PointerInjection::absoluteMoveLandsOnThePixel()
     QVERIFY(platform::backend().cursorPos(pos));
     QCOMPARE(QPoint(pos.x, pos.y), pixel);
     QTRY_COMPARE(QCursor::pos(), pixel);
+}
+
+void TestX11PointerInjection::pixelColorReadsTheScreen_data()
+{
+    QTest::addColumn<quint32>("rgb");
+    QTest::newRow("red") << 0xff0000u;
+    QTest::newRow("odd grey-blue") << 0x3a7bd5u;
+    QTest::newRow("white") << 0xffffffu;
+}
+
+// Read from the server as a 1x1 image of the root window: what any program shows.
+void TestX11PointerInjection::pixelColorReadsTheScreen()
+{
+    QFETCH(quint32, rgb);
+    ColorPatch patch(rgb, QRect(900, 500, 40, 30));
+    patch.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&patch));
+    uint32_t seen = 0;
+    QTRY_VERIFY(platform::backend().pixelColor(920, 515, seen) && seen == rgb);
+    QVERIFY(platform::backend().pixelColor(939, 529, seen));
+    QCOMPARE(seen, rgb);
+
+    const platform::ScreenSize screen = platform::primaryScreenSize();
+    QVERIFY(platform::backend().pixelColor(screen.width - 1, screen.height - 1, seen));
+    QVERIFY(!platform::backend().pixelColor(screen.width, 0, seen));
+    QVERIFY(!platform::backend().pixelColor(-1, 5, seen));
 }
 
 void TestX11PointerInjection::relativeMoveShiftsThePointer()

@@ -44,7 +44,7 @@ if(NOT result EQUAL 0)
 endif()
 message("checked the platform interface headers")
 
-execute_process(COMMAND ${CXX} ${objects} -static -o ${OUT_DIR}/winsmoke.exe -luser32 -lwinmm
+execute_process(COMMAND ${CXX} ${objects} -static -o ${OUT_DIR}/winsmoke.exe -luser32 -lgdi32 -lwinmm
     RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "Linking the Windows backend failed:\n${out}${err}")

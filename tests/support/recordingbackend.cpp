@@ -68,6 +68,35 @@ uint32_t RecordingBackend::heldModifiers()
     return m_heldModifiers;
 }
 
+bool RecordingBackend::pixelColor(int x, int y, uint32_t& rgb)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_pixelReads;
+    const bool onScreen = x >= 0 && y >= 0 && x < m_screen.width && y < m_screen.height;
+    if (!m_screenReadable || !onScreen)
+        return false;
+    rgb = m_screenColor;
+    return true;
+}
+
+void RecordingBackend::setScreenColor(uint32_t rgb)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_screenColor = rgb;
+}
+
+void RecordingBackend::setScreenReadable(bool readable)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_screenReadable = readable;
+}
+
+int RecordingBackend::pixelReads() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_pixelReads;
+}
+
 void RecordingBackend::setHeldModifiers(uint32_t modifiers)
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -24,6 +24,8 @@ public:
     bool setKeepAwake(bool on) override;
     std::unique_ptr<platform::InputCapture> createCapture() override;
     uint32_t heldModifiers() override;
+    // The fake screen: every pixel shows one colour, settable from any thread.
+    bool pixelColor(int x, int y, uint32_t& rgb) override;
 
     void setScreenSize(int width, int height);
     void setCursorPos(int x, int y);
@@ -33,6 +35,11 @@ public:
     void setHeldModifiers(uint32_t modifiers);
     // When false, createCapture() returns null, as on a system without capture.
     void setCaptureAvailable(bool available);
+    // What the fake screen shows; readable false makes pixelColor() fail, as on Wayland.
+    void setScreenColor(uint32_t rgb);
+    void setScreenReadable(bool readable);
+    // How many times the screen was read.
+    int pixelReads() const;
 
     std::vector<Batch> batches() const;
     std::vector<platform::Input> allInputs() const; // every batch, flattened
@@ -58,6 +65,9 @@ private:
     int m_timerEnd = 0;
     bool m_keepAwake = false;
     bool m_captureAvailable = true;
+    uint32_t m_screenColor = 0;
+    bool m_screenReadable = true;
+    int m_pixelReads = 0;
     RecordingCapture* m_activeCapture = nullptr;
 };
 

@@ -13,6 +13,7 @@
 #include <QtTest>
 
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 using platform::Input;
@@ -142,6 +143,8 @@ private slots:
 
     void replay_sendsEachKindAsRecorded();
     void replay_followsRecordedOffsetsWithoutDrift();
+    void replay_speedDividesOffsets_data();
+    void replay_speedDividesOffsets();
     void replay_stopInLongPauseEndsQuicklyAndReleases();
     void replay_equalTimesKeepTheirOrder();
     void replay_emptyRecordingSendsNothing();
@@ -326,6 +329,47 @@ void TestAutoRecordTask::replay_followsRecordedOffsetsWithoutDrift()
     }
 }
 
+void TestAutoRecordTask::replay_speedDividesOffsets_data()
+{
+    QTest::addColumn<double>("speed");
+    QTest::addColumn<double>("applied");
+    QTest::newRow("as recorded") << 1.0 << 1.0;
+    QTest::newRow("twice as fast") << 2.0 << 2.0;
+    QTest::newRow("four times") << 4.0 << 4.0;
+    QTest::newRow("half") << 0.5 << 0.5;
+    QTest::newRow("a quarter") << 0.25 << 0.25;
+    QTest::newRow("above the range") << 10.0 << 4.0;
+    QTest::newRow("below the range") << 0.1 << 0.25;
+    QTest::newRow("zero") << 0.0 << 0.25;
+    QTest::newRow("not a number") << std::nan("") << 1.0;
+}
+
+void TestAutoRecordTask::replay_speedDividesOffsets()
+{
+    QFETCH(double, speed);
+    QFETCH(double, applied);
+    ManualWaitClock clock;
+    auto* timed = new TimedBackend;
+    auto previous = platform::installBackend(std::unique_ptr<platform::Backend>(timed));
+    AutoRecordTask task;
+    recordAll(task);
+    task.setReplaySpeed(speed);
+    QCOMPARE(task.replaySpeed(), applied);
+    const std::vector<int64_t> offsets = {0, 100 * Ms, 333 * Ms + 700000, 1001 * Ms};
+    for (const int64_t offset : offsets)
+        task.mouseHook(0, mouse(Msg::MouseMove, 1, 1, 5000 * Ms + offset));
+    task.run();
+    const std::vector<int64_t> sent = timed->times();
+    platform::installBackend(std::move(previous));
+
+    QCOMPARE(sent.size(), offsets.size());
+    for (size_t i = 0; i < offsets.size(); ++i) {
+        // Sent in the last whole millisecond before its offset at that speed.
+        const int64_t due = int64_t(double(offsets[i]) / applied) / Ms * Ms;
+        QCOMPARE(sent[i] - sent[0], due);
+    }
+}
+
 void TestAutoRecordTask::replay_stopInLongPauseEndsQuicklyAndReleases()
 {
     ScopedRecordingBackend backend;
@@ -502,6 +546,7 @@ void TestAutoRecordTask::file_malformedNeverCrashesOrHangs_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<int>("events");
+    QTest::addColumn<bool>("endsEarly"); // cut short, or damaged before its hotkey
     const QByteArray two = QByteArray::fromHex("00000001"
                                                "0000000000000002"
                                                "00000003"
@@ -514,14 +559,17 @@ void TestAutoRecordTask::file_malformedNeverCrashesOrHangs_data()
     const QByteArray hotkey = QByteArray::fromHex("00000004"
                                                   "00460036");
     QTest::newRow("intact") << header() + QByteArray::fromHex("0000000000000002") + two + hotkey
-                            << 2;
+                            << 2 << false;
+    QTest::newRow("cut inside the hotkey")
+        << header() + QByteArray::fromHex("0000000000000002") + two + hotkey.left(6) << 2 << true;
     QTest::newRow("huge count") << header() + QByteArray::fromHex("7fffffffffffffff") + two + hotkey
-                                << 2;
+                                << 2 << true;
     QTest::newRow("negative count")
-        << header() + QByteArray::fromHex("8000000000000000") + two + hotkey << 0;
+        << header() + QByteArray::fromHex("8000000000000000") + two + hotkey << 0 << true;
     QTest::newRow("cut inside an event")
-        << header() + QByteArray::fromHex("0000000000000002") + two.left(30) << 1;
-    QTest::newRow("cut after the count") << header() + QByteArray::fromHex("00000000000f4240") << 0;
+        << header() + QByteArray::fromHex("0000000000000002") + two.left(30) << 1 << true;
+    QTest::newRow("cut after the count")
+        << header() + QByteArray::fromHex("00000000000f4240") << 0 << true;
     QTest::newRow("extreme times") << header() +
                                           QByteArray::fromHex("0000000000000002"
                                                               "0000000a"
@@ -529,13 +577,14 @@ void TestAutoRecordTask::file_malformedNeverCrashesOrHangs_data()
                                                               "0000000a"
                                                               "8000000000000000") +
                                           hotkey
-                                   << 2;
+                                   << 2 << false;
 }
 
 void TestAutoRecordTask::file_malformedNeverCrashesOrHangs()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(int, events);
+    QFETCH(bool, endsEarly);
     ScopedRecordingBackend backend;
     QTemporaryDir dir;
     QElapsedTimer clock;
@@ -543,6 +592,7 @@ void TestAutoRecordTask::file_malformedNeverCrashesOrHangs()
     std::unique_ptr<AutoRecordTask> task(AutoRecordTask::load(writeTemp(dir, bytes)));
     QVERIFY(task);
     QCOMPARE(int(task->events().size()), events);
+    QCOMPARE(task->endsEarly(), endsEarly);
     // Whatever was read replays in bounded time (extreme times: a stop ends it).
     std::thread worker([&] { task->run(); });
     QTest::qWait(20);

@@ -80,7 +80,7 @@ for source in "${sources[@]}"; do
 done
 for pid in "${pids[@]}"; do wait "$pid" || compile_failed=1; done
 if [ "$compile_failed" -ne 0 ] ||
-    ! "$cxx" "${objects[@]}" -static -o "$out_dir/winharness.exe" -luser32 -lwinmm; then
+    ! "$cxx" "${objects[@]}" -static -o "$out_dir/winharness.exe" -luser32 -lgdi32 -lwinmm; then
     echo "FAIL: cross-compiling the harness"
     wait "$boot_pid"
     exit 1

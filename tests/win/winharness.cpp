@@ -200,6 +200,22 @@ void checkScreenAndCursor(CheckLog& log)
               format("sent %d, known %d, at (%d,%d)", sent, known, pos.x, pos.y));
 }
 
+// The harness window fills the screen with the system's window colour; a point off
+// the screen has no colour.
+void checkPixelColor(CheckLog& log, HarnessWindow& window)
+{
+    const COLORREF system = GetSysColor(COLOR_WINDOW);
+    const uint32_t expected =
+        uint32_t(GetRValue(system)) << 16 | uint32_t(GetGValue(system)) << 8 | GetBValue(system);
+    uint32_t seen = 0;
+    const bool read = window.pumpUntil(
+        [&] { return platform::backend().pixelColor(50, 50, seen) && seen == expected; }, 3000);
+    log.check(read, "screen pixel shows the window's colour",
+              format("expected %06x, seen %06x", unsigned(expected), unsigned(seen)));
+    log.check(!platform::backend().pixelColor(kScreenWidth + 10, 5, seen),
+              "no colour off the screen");
+}
+
 // Screens other than the harness's: Windows puts value v on pixel v * size / 65536
 // (truncating; the sweep below shows it on the real system), so every pixel the jobs
 // encode must come out of the backend as a value inside that pixel.
@@ -790,6 +806,7 @@ int main(int argc, char** argv)
         return 1;
 
     checkCursorAfterWorkerMove(log, window);
+    checkPixelColor(log, window);
 
     CaptureLog capture;
     std::unique_ptr<platform::InputCapture> recorderCapture = platform::backend().createCapture();

@@ -88,6 +88,7 @@ constexpr uint32_t Shift = 0x1;
 constexpr uint32_t Control = 0x2;
 constexpr uint32_t Alt = 0x4;
 constexpr uint32_t Meta = 0x8; // the Windows / Super key
+constexpr uint32_t Any = Shift | Control | Alt | Meta;
 } // namespace ModifierKey
 
 class Backend
@@ -127,6 +128,11 @@ public:
     // The modifier keys (ModifierKey bits) down right now, typed by the user or
     // injected; 0 when nothing is down or the backend cannot tell. Callable from any thread.
     virtual uint32_t heldModifiers() { return 0; }
+
+    // The colour of the screen pixel at (x, y) in pixels, as 0xRRGGBB; false when the
+    // point is off the screen or this system does not let a program read the screen.
+    // Callable from any thread.
+    virtual bool pixelColor(int /*x*/, int /*y*/, uint32_t& /*rgb*/) { return false; }
 };
 
 // The process's backend, chosen on first use: Windows on Windows, X11 when an X

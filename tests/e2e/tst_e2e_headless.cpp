@@ -1,0 +1,367 @@
+// Kliqora --run on a real X server, without any window of its own and without a
+// window manager: a flow and a recording type and click into a window of this test
+// and exit 0, as often and as fast as asked; a termination signal in the middle of
+// a long run leaves nothing pressed at the X server and exits 130 or 143; a file
+// that cannot be run is refused at once with one line, and nothing is sent.
+
+#include "autorecordtask.h"
+#include "flow.h"
+#include "keyboardoperation.h"
+#include "mousetask.h"
+#include "operationfactory.h"
+#include "programrun.h"
+#include "testenvironment.h"
+#include "textinputoperation.h"
+#include "xdotool.h"
+
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <csignal>
+#include <memory>
+
+// After Qt: Xlib's macros clash with Qt headers.
+#include "x11testclient.h"
+
+namespace {
+
+const QRect EditGeometry(1500, 60, 300, 40);
+constexpr int64_t Ms = 1000000;
+constexpr int LongPauseMs = 30000;
+// A bad file is refused at once.
+constexpr int PromptRefusalMs = 1000;
+// From the signal to the end of the process, with the releases sent: the job itself
+// stops within one wait slice (50 ms); the rest is the process ending.
+constexpr int SignalExitMs = 1000;
+
+// A line edit that notes the X server's time of each key press and counts button
+// presses. (The test waits for each run to end, so events arrive in a burst after it.)
+class Edit : public QLineEdit
+{
+public:
+    Edit() { setGeometry(EditGeometry); }
+    QVector<ulong> keyTimes;
+    int presses = 0;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!event->isAutoRepeat())
+            keyTimes.append(event->timestamp());
+        QLineEdit::keyPressEvent(event);
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        ++presses;
+        QLineEdit::mousePressEvent(event);
+    }
+};
+
+void addEvent(AutoRecordTask& task, int type, int64_t ms, int a = 0, int b = 0)
+{
+    if (EventType::isKey(type)) {
+        auto key = std::make_unique<KeyboardEvent>(type, ms * Ms);
+        key->vkCode = a;
+        task.appendEvent(std::move(key));
+        return;
+    }
+    auto mouse = std::make_unique<MouseEvent>(type, ms * Ms);
+    mouse->x = a;
+    mouse->y = b;
+    task.appendEvent(std::move(mouse));
+}
+
+// Keys typed `gapMs` apart: a down and an up each.
+void addTaps(AutoRecordTask& task, const QVector<int>& keys, int64_t gapMs)
+{
+    int64_t at = 1000;
+    for (const int key : keys) {
+        addEvent(task, EventType::KeyDown, at, key);
+        addEvent(task, EventType::KeyUp, at + 5, key);
+        at += gapMs;
+    }
+}
+
+} // namespace
+
+class TestE2eHeadless : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void flowRuns_data();
+    void flowRuns();
+    void recordingRuns_data();
+    void recordingRuns();
+    void fasterReplayShortensTheGaps();
+    void signalStopsAndReleasesEverything_data();
+    void signalStopsAndReleasesEverything();
+    void badFileIsRefusedAtOnce_data();
+    void badFileIsRefusedAtOnce();
+    void noDisplayIsNoSuccess();
+
+private:
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString saveFlow(const QString& name, const QList<Operation*>& operations);
+    QString saveRecording(const QString& name, AutoRecordTask& task);
+    void focusEdit();
+    bool keysOrButtonsDown() const;
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<Edit> m_edit;
+    X11TestClient m_x;
+};
+
+void TestE2eHeadless::initTestCase()
+{
+    QVERIFY2(QGuiApplication::platformName() == QLatin1String("xcb"), "needs an X server");
+    OperationFactory::instance()->registerBuiltinOperations();
+    QVERIFY(m_x.display());
+}
+
+void TestE2eHeadless::init()
+{
+    m_edit = std::make_unique<Edit>();
+    m_edit->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_edit.get()));
+    focusEdit();
+}
+
+void TestE2eHeadless::focusEdit()
+{
+    m_edit->activateWindow();
+    // No window manager: xdotool's focus request carries a current time stamp.
+    xdotool({QStringLiteral("windowfocus"), QString::number(m_edit->winId())});
+    m_edit->setFocus();
+    QTRY_VERIFY(m_edit->hasFocus() && QGuiApplication::focusWindow() == m_edit->windowHandle());
+}
+
+QString TestE2eHeadless::saveFlow(const QString& name, const QList<Operation*>& operations)
+{
+    Flow flow;
+    flow.setName(name);
+    for (Operation* op : operations) {
+        op->setParent(&flow);
+        flow.operations().append(op);
+    }
+    return flow.save(path(name)) ? path(name) : QString();
+}
+
+QString TestE2eHeadless::saveRecording(const QString& name, AutoRecordTask& task)
+{
+    return task.save(path(name)) ? path(name) : QString();
+}
+
+bool TestE2eHeadless::keysOrButtonsDown() const
+{
+    char keys[32] = {};
+    XQueryKeymap(m_x.display(), keys);
+    for (const char byte : keys) {
+        if (byte)
+            return true;
+    }
+    Window root = 0;
+    Window child = 0;
+    int x = 0, y = 0, winX = 0, winY = 0;
+    unsigned mask = 0;
+    XQueryPointer(m_x.display(), DefaultRootWindow(m_x.display()), &root, &child, &x, &y, &winX,
+                  &winY, &mask);
+    return mask & (Button1Mask | Button2Mask | Button3Mask);
+}
+
+void TestE2eHeadless::flowRuns_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("once") << QStringList{} << "abc";
+    QTest::newRow("three times") << QStringList{"--repeat", "3"} << "abcabcabc";
+    QTest::newRow("speed is ignored") << QStringList{"--speed", "0.25"} << "abc";
+}
+
+void TestE2eHeadless::flowRuns()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, typed);
+    auto* text = new TextInputOperation;
+    text->setText(QStringLiteral("abc"));
+    // Named like a recording: the content decides.
+    const QString file = saveFlow(QStringLiteral("typist.kqt"), {text});
+    QVERIFY(!file.isEmpty());
+    const ProgramRun run =
+        ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM), QStringList{"--run", file} + options);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, 0);
+    QTRY_COMPARE(m_edit->text(), typed);
+}
+
+void TestE2eHeadless::recordingRuns_data()
+{
+    QTest::addColumn<bool>("click");
+    QTest::addColumn<int>("repeat");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("a click and two keys") << true << 1 << "ab";
+    // Without the click: three clicks in a row would select the text.
+    QTest::newRow("two keys three times") << false << 3 << "ababab";
+}
+
+void TestE2eHeadless::recordingRuns()
+{
+    QFETCH(bool, click);
+    QFETCH(int, repeat);
+    QFETCH(QString, typed);
+    AutoRecordTask task;
+    if (click) {
+        // At its recorded point.
+        const QPoint centre = EditGeometry.center();
+        addEvent(task, EventType::LeftDown, 900, centre.x(), centre.y());
+        addEvent(task, EventType::LeftUp, 920, centre.x(), centre.y());
+    }
+    addTaps(task, {'A', 'B'}, 50);
+    const QString file = saveRecording(QStringLiteral("record.flw"), task);
+    QVERIFY(!file.isEmpty());
+    const ProgramRun run = ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM),
+                                          {"--run", file, "--repeat", QString::number(repeat)});
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, 0);
+    QTRY_COMPARE(m_edit->text(), typed);
+    QCOMPARE(m_edit->presses, click ? repeat : 0);
+}
+
+void TestE2eHeadless::fasterReplayShortensTheGaps()
+{
+    constexpr int RecordedGapMs = 800;
+    AutoRecordTask task;
+    addTaps(task, {'A', 'B'}, RecordedGapMs);
+    const QString file = saveRecording(QStringLiteral("slow.kqt"), task);
+    const ProgramRun run =
+        ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM), {"--run", file, "--speed", "2"});
+    QCOMPARE(run.status, 0);
+    QTRY_COMPARE(m_edit->keyTimes.size(), 2);
+    const qint64 gap = qint64(m_edit->keyTimes[1]) - qint64(m_edit->keyTimes[0]);
+    qInfo("recorded %d ms apart, arrived %lld ms apart at speed 2", RecordedGapMs, gap);
+    // Wide bounds: the exact offsets are the replay engine's unit test.
+    QVERIFY2(gap >= RecordedGapMs / 2 - 150 && gap <= RecordedGapMs / 2 + 150,
+             qPrintable(QString::number(gap)));
+}
+
+void TestE2eHeadless::signalStopsAndReleasesEverything_data()
+{
+    QTest::addColumn<bool>("flow");
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("flow, SIGINT") << true << SIGINT;
+    QTest::newRow("recording, SIGTERM") << false << SIGTERM;
+}
+
+void TestE2eHeadless::signalStopsAndReleasesEverything()
+{
+    QFETCH(bool, flow);
+    QFETCH(int, signalNumber);
+    QString file;
+    if (flow) {
+        // Shift and A pressed, then a long pause before the next step.
+        auto* press = new KeyboardOperation;
+        press->setEventType(KeyboardOperation::Press);
+        press->setKey(QStringLiteral("A"));
+        press->setModifiers(Qt::ShiftModifier);
+        auto* later = new TextInputOperation;
+        later->setText(QStringLiteral("never"));
+        later->setInterval(LongPauseMs);
+        file = saveFlow(QStringLiteral("long.flw"), {press, later});
+    } else {
+        // The left button and a key held over a long pause.
+        AutoRecordTask task;
+        const QPoint centre = EditGeometry.center();
+        addEvent(task, EventType::LeftDown, 1000, centre.x(), centre.y());
+        addEvent(task, EventType::KeyDown, 1010, 'B');
+        addEvent(task, EventType::KeyUp, 1010 + LongPauseMs, 'B');
+        addEvent(task, EventType::LeftUp, 1020 + LongPauseMs, centre.x(), centre.y());
+        file = saveRecording(QStringLiteral("long.kqt"), task);
+    }
+    QVERIFY(!file.isEmpty());
+    QVERIFY(!keysOrButtonsDown());
+
+    QProcess process;
+    process.start(QStringLiteral(KLIQORA_PROGRAM), {"--run", file});
+    QVERIFY(process.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(keysOrButtonsDown(), 10000);
+    QTest::qWait(200); // well inside the pause
+    QElapsedTimer clock;
+    clock.start();
+    ::kill(pid_t(process.processId()), signalNumber);
+    QVERIFY(process.waitForFinished(10000));
+    const qint64 ended = clock.elapsed();
+    qInfo("ended %lld ms after the signal", ended);
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 128 + signalNumber);
+    QVERIFY2(ended < SignalExitMs, qPrintable(QString::number(ended)));
+    QVERIFY2(!keysOrButtonsDown(), "the run left a key or a button pressed");
+    QVERIFY(!m_edit->text().contains(QLatin1String("never")));
+}
+
+void TestE2eHeadless::badFileIsRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes"); // null: not written
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("missing") << "missing.flw" << QByteArray() << "no such file";
+    QTest::newRow("empty") << "empty.kqt" << QByteArray("") << "the file is empty";
+    QTest::newRow("foreign") << "notes.flw" << QByteArray("#!/bin/sh\necho hi\n")
+                             << "it is neither a flow nor a recording of Kliqora";
+    QTest::newRow("flow cut off") << "cut.flw" << QByteArray::fromHex("8e62d8790000000a0041")
+                                  << "the flow file is cut off";
+    QTest::newRow("recording cut off")
+        << "cut.kqt"
+        << QByteArray::fromHex("8e62d87800000007000000000000000000000032000000000000000000000000"
+                               "0000000500000008")
+        << "the recording file is cut off";
+    QTest::newRow("clicker settings")
+        << "mouse.kqt" << QByteArray::fromHex("8e62d878000000000000000000000000")
+        << "it holds the settings of another job, not a recording";
+}
+
+void TestE2eHeadless::badFileIsRefusedAtOnce()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const QString file = path(name);
+    if (!bytes.isNull()) {
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+    }
+    const ProgramRun run = ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM), {"--run", file});
+    QCOMPARE(run.status, 2);
+    QCOMPARE(QString::fromLocal8Bit(run.err),
+             QStringLiteral("Kliqora: cannot run %1: %2\n").arg(file, reason));
+    QVERIFY2(run.elapsedMs < PromptRefusalMs, qPrintable(QString::number(run.elapsedMs)));
+    QTest::qWait(100);
+    QVERIFY(m_edit->text().isEmpty());
+    QCOMPARE(m_edit->presses, 0);
+}
+
+void TestE2eHeadless::noDisplayIsNoSuccess()
+{
+    auto* text = new TextInputOperation;
+    text->setText(QStringLiteral("abc"));
+    const QString file = saveFlow(QStringLiteral("nowhere.flw"), {text});
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    const ProgramRun run =
+        ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM), {"--run", file}, 20000, environment);
+    QCOMPARE(run.status, 1);
+    QCOMPARE(QString::fromLocal8Bit(run.err),
+             QStringLiteral("Kliqora: cannot run %1: no display to send input to\n").arg(file));
+}
+
+KLIQORA_TEST_MAIN(TestE2eHeadless)
+#include "tst_e2e_headless.moc"
