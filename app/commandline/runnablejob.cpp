@@ -2,6 +2,7 @@
 
 #include "autorecordtask.h"
 #include "flow.h"
+#include "loopstructure.h"
 #include "taskfile.h"
 
 #include <QDataStream>
@@ -63,6 +64,12 @@ std::unique_ptr<RunnableJob> loadFlow(QFile& file, QString* problem)
     if (!flow->load(file.fileName())) {
         *problem = QStringLiteral(
             "the flow file is damaged: an operation in it is cut off or of an unknown kind");
+        return nullptr;
+    }
+    // Refused before the run starts, so the caller sees a bad file, not a run that did nothing.
+    const LoopStructure loops(flow->operations());
+    if (!loops.isSound()) {
+        *problem = loops.problemInEnglish();
         return nullptr;
     }
     return std::make_unique<FlowJob>(std::move(flow));

@@ -7,6 +7,7 @@
 #include "autorecordtask.h"
 #include "flow.h"
 #include "keyboardoperation.h"
+#include "loopstartoperation.h"
 #include "mousetask.h"
 #include "operationfactory.h"
 #include "programrun.h"
@@ -325,6 +326,13 @@ void TestE2eHeadless::badFileIsRefusedAtOnce_data()
     QTest::newRow("clicker settings")
         << "mouse.kqt" << QByteArray::fromHex("8e62d878000000000000000000000000")
         << "it holds the settings of another job, not a recording";
+    // A whole flow, but one that would repeat a part without end where it ends.
+    auto* typed = new TextInputOperation;
+    typed->setText(QStringLiteral("never"));
+    QFile unmatched(saveFlow(QStringLiteral("unmatched.flw"), {new LoopStartOperation, typed}));
+    QVERIFY(unmatched.open(QIODevice::ReadOnly));
+    QTest::newRow("loop start without end")
+        << "unmatched.flw" << unmatched.readAll() << "the loop start in row 1 has no loop end";
 }
 
 void TestE2eHeadless::badFileIsRefusedAtOnce()
