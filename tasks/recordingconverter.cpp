@@ -12,6 +12,7 @@
 
 #include "platform/virtualkeys.h"
 
+#include <QCoreApplication>
 #include <QPoint>
 
 #include <cmath>
@@ -238,4 +239,9 @@ ConversionSummary convertRecording(const AutoRecordTask& recording, Flow& flow,
                .arg(summary.dragsAsClicks)
                .arg(summary.keysLeftOut);
     return summary;
+}
+
+QString convertedFlowDescription(const QString& recordingName)
+{
+    return QCoreApplication::translate("RecordingConverter", "由录制“%1”转换而来").arg(recordingName);
 }

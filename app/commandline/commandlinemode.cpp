@@ -5,6 +5,7 @@
 #include "commandlinerequest.h"
 #include "console.h"
 #include "controlclient.h"
+#include "convertrun.h"
 #include "exitstatus.h"
 #include "headlessrun.h"
 #include "namelisting.h"
@@ -96,6 +97,9 @@ CommandLineOutcome handleCommandLine(int& argc, char** argv, const QString& inst
         return finished(runWithoutWindow(request.run));
     case CommandLineRequest::Mode::List:
         return finished(list(request.listWhat));
+    case CommandLineRequest::Mode::Convert:
+        QLoggingCategory::setFilterRules(AppLogger::filterRules(QuietLogLevel));
+        return finished(convertWithoutWindow(request.convert));
     case CommandLineRequest::Mode::BadUsage:
         break;
     }

@@ -14,7 +14,7 @@ namespace {
 using CommandOptions::Id;
 
 // The options that choose what the program does; one at most.
-constexpr Id Actions[] = {Id::Toggle, Id::Stop, Id::Show, Id::Quit, Id::Run, Id::List};
+constexpr Id Actions[] = {Id::Toggle, Id::Stop, Id::Show, Id::Quit, Id::Run, Id::List, Id::Convert};
 
 const char ProgramDescription[] =
     "Keyboard and mouse input automation for the desktop. Without options it starts with "
@@ -162,6 +162,24 @@ CommandLineRequest listRequest(const QCommandLineParser& parser)
     return request;
 }
 
+// --convert RECORDING FLOW.flw: the flow file is the one argument without an option.
+CommandLineRequest convertRequest(const QCommandLineParser& parser)
+{
+    CommandLineRequest request = inMode(CommandLineRequest::Mode::Convert);
+    QString error;
+    if (!singleValue(parser, Id::Convert, &request.convert.recording, &error))
+        return badUsage(error);
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1)
+        return badUsage(QStringLiteral("--convert takes a recording and then one flow file"));
+    request.convert.flow = files.constFirst();
+    if (!request.convert.flow.endsWith(QLatin1String(".flw")))
+        return badUsage(
+            QStringLiteral("the flow file's name must end in .flw: \"%1\"").arg(request.convert.flow));
+    request.convert.keepAllMoves = parser.isSet(longName(Id::AllMoves));
+    return request;
+}
+
 } // namespace
 
 CommandLineRequest parseCommandLine(const QStringList& arguments)
@@ -170,7 +188,7 @@ CommandLineRequest parseCommandLine(const QStringList& arguments)
     addOptions(parser);
     if (!parser.parse(arguments))
         return badUsage(parser.errorText());
-    if (!parser.positionalArguments().isEmpty())
+    if (!parser.positionalArguments().isEmpty() && !parser.isSet(longName(Id::Convert)))
         return badUsage(QStringLiteral("unexpected argument \"%1\"")
                             .arg(parser.positionalArguments().constFirst()));
     if (parser.isSet(longName(Id::Help)))
@@ -189,6 +207,8 @@ CommandLineRequest parseCommandLine(const QStringList& arguments)
     const bool runOptions = parser.isSet(longName(Id::Repeat)) || parser.isSet(longName(Id::Speed));
     if (runOptions && (actions.empty() || actions.front() != Id::Run))
         return badUsage(QStringLiteral("--repeat and --speed go with --run"));
+    if (parser.isSet(longName(Id::AllMoves)) && (actions.empty() || actions.front() != Id::Convert))
+        return badUsage(QStringLiteral("--all-moves goes with --convert"));
     if (actions.empty())
         return CommandLineRequest{};
 
@@ -197,6 +217,8 @@ CommandLineRequest parseCommandLine(const QStringList& arguments)
         return runRequest(parser);
     case Id::List:
         return listRequest(parser);
+    case Id::Convert:
+        return convertRequest(parser);
     default:
         return controlRequest(parser, actions.front());
     }

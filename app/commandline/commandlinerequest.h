@@ -15,6 +15,14 @@ struct RunOptions
     double speed = 1.0; // recordings only
 };
 
+// The options of a conversion of a recording into a flow (--convert).
+struct ConvertOptions
+{
+    QString recording;
+    QString flow; // a new file, named *.flw
+    bool keepAllMoves = false;
+};
+
 struct CommandLineRequest
 {
     enum class Mode
@@ -25,12 +33,14 @@ struct CommandLineRequest
         Control, // a request for the running instance
         Run,
         List,
+        Convert,
         BadUsage,
     };
 
     Mode mode = Mode::StartProgram;
     ControlProtocol::Request control; // Control
     RunOptions run;                   // Run
+    ConvertOptions convert;           // Convert
     QString listWhat;                 // List: CommandOptions::ListFlows or ListRecordings
     QString error;                    // BadUsage: one line
 };

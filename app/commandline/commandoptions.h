@@ -17,7 +17,9 @@ enum class Id
     Run,
     Repeat,
     Speed,
-    List
+    List,
+    Convert,
+    AllMoves
 };
 
 // What a shell completes as the option's value.
@@ -63,6 +65,11 @@ inline constexpr Option Options[] = {
      "With --run: replay a recording F times as fast, 0.25 to 4 (default 1; flows ignore it)."},
     {Id::List,    "",  "list",    "WHAT", ValueKind::ListWhat,
      "Print the names of the flows or of the recordings, one a line (WHAT: flows, recordings)."},
+    {Id::Convert, "",  "convert", "FILE", ValueKind::File,
+     "Turn the recording FILE into a new flow file named after it (Kliqora --convert FILE "
+     "FLOW.flw), and exit."},
+    {Id::AllMoves, "", "all-moves", "",   ValueKind::None,
+     "With --convert: keep every recorded pointer move instead of the shape of the path."},
 };
 // clang-format on
 

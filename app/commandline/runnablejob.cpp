@@ -75,8 +75,7 @@ std::unique_ptr<RunnableJob> loadFlow(QFile& file, QString* problem)
     return std::make_unique<FlowJob>(std::move(flow));
 }
 
-std::unique_ptr<RunnableJob> loadRecording(QFile& file, QDataStream& in, double speed,
-                                           QString* problem)
+std::unique_ptr<AutoRecordTask> readRecording(QFile& file, QDataStream& in, QString* problem)
 {
     qint32 type = TaskType::None;
     in >> type;
@@ -97,46 +96,75 @@ std::unique_ptr<RunnableJob> loadRecording(QFile& file, QDataStream& in, double 
         *problem = QStringLiteral("the recording file is cut off");
         return nullptr;
     }
-    task->setReplaySpeed(speed);
-    return std::make_unique<RecordingJob>(std::move(task));
+    return task;
+}
+
+// Opens `path` and reads the magic number that tells a flow from a task file.
+bool openJobFile(const QString& path, QFile& file, QDataStream& in, qint32* magic,
+                 QString* problem)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        *problem = QStringLiteral("no such file");
+        return false;
+    }
+    // A pipe or a device would be read once by the check and be empty for the loader.
+    if (!info.isFile()) {
+        *problem = info.isDir() ? QStringLiteral("it is a folder")
+                                : QStringLiteral("it is not a regular file");
+        return false;
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *problem = file.errorString();
+        return false;
+    }
+    if (file.size() == 0) {
+        *problem = QStringLiteral("the file is empty");
+        return false;
+    }
+    in.setDevice(&file);
+    prepare(in);
+    in >> *magic;
+    if (in.status() != QDataStream::Ok) {
+        *problem = QStringLiteral("the file is cut off");
+        return false;
+    }
+    if (quint32(*magic) != Flow::FlowFileMagic && *magic != TaskFile::Magic) {
+        *problem = QStringLiteral("it is neither a flow nor a recording of Kliqora");
+        return false;
+    }
+    return true;
 }
 
 } // namespace
 
 std::unique_ptr<RunnableJob> loadRunnableJob(const QString& path, double speed, QString* problem)
 {
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        *problem = QStringLiteral("no such file");
-        return nullptr;
-    }
-    // A pipe or a device would be read once by the check and be empty for the loader.
-    if (!info.isFile()) {
-        *problem = info.isDir() ? QStringLiteral("it is a folder")
-                                : QStringLiteral("it is not a regular file");
-        return nullptr;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *problem = file.errorString();
-        return nullptr;
-    }
-    if (file.size() == 0) {
-        *problem = QStringLiteral("the file is empty");
-        return nullptr;
-    }
-    QDataStream in(&file);
-    prepare(in);
+    QFile file;
+    QDataStream in;
     qint32 magic = 0;
-    in >> magic;
-    if (in.status() != QDataStream::Ok) {
-        *problem = QStringLiteral("the file is cut off");
+    if (!openJobFile(path, file, in, &magic, problem))
         return nullptr;
-    }
     if (quint32(magic) == Flow::FlowFileMagic)
         return loadFlow(file, problem);
-    if (magic == TaskFile::Magic)
-        return loadRecording(file, in, speed, problem);
-    *problem = QStringLiteral("it is neither a flow nor a recording of Kliqora");
-    return nullptr;
+    std::unique_ptr<AutoRecordTask> task = readRecording(file, in, problem);
+    if (!task)
+        return nullptr;
+    task->setReplaySpeed(speed);
+    return std::make_unique<RecordingJob>(std::move(task));
+}
+
+std::unique_ptr<AutoRecordTask> loadRecordingFile(const QString& path, QString* problem)
+{
+    QFile file;
+    QDataStream in;
+    qint32 magic = 0;
+    if (!openJobFile(path, file, in, &magic, problem))
+        return nullptr;
+    if (quint32(magic) == Flow::FlowFileMagic) {
+        *problem = QStringLiteral("it is a flow, not a recording");
+        return nullptr;
+    }
+    return readRecording(file, in, problem);
 }

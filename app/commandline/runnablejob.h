@@ -9,6 +9,8 @@
 
 #include <memory>
 
+class AutoRecordTask;
+
 class RunnableJob
 {
 public:
@@ -22,3 +24,7 @@ public:
 // The job in `path`, a recording replayed at `speed` (a flow ignores it). Null when
 // it cannot be run; `problem` then says why in a few words, without the path.
 std::unique_ptr<RunnableJob> loadRunnableJob(const QString& path, double speed, QString* problem);
+
+// The recording in `path`, read in full with the same checks; null (and `problem`)
+// for anything else, a flow included.
+std::unique_ptr<AutoRecordTask> loadRecordingFile(const QString& path, QString* problem);

@@ -475,7 +475,7 @@ void RecordWidget::onConvertTask(int row, bool keepAllMoves)
     const QString name = QFileInfo(m_paths.at(row)).completeBaseName();
     auto* flow = new Flow;
     flow->setName(name);
-    flow->setDescription(tr("由录制“%1”转换而来").arg(name));
+    flow->setDescription(convertedFlowDescription(name));
     RecordingConversion options;
     options.keepAllMoves = keepAllMoves;
     convertRecording(*m_tasks.at(row), *flow, options);

@@ -30,3 +30,6 @@ struct ConversionSummary
 // Appends the recording's events to `flow` as operations it owns.
 ConversionSummary convertRecording(const AutoRecordTask& recording, Flow& flow,
                                    const RecordingConversion& options = {});
+
+// The description a converted flow gets, naming the recording it came from.
+QString convertedFlowDescription(const QString& recordingName);

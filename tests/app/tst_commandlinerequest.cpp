@@ -75,6 +75,9 @@ void TestCommandLineRequest::modes_data()
     QTest::newRow("list recordings") << QStringList{"--list=recordings"} << Mode::List;
     QTest::newRow("run") << QStringList{"--run", "a.flw"} << Mode::Run;
     QTest::newRow("stop") << QStringList{"--stop"} << Mode::Control;
+    QTest::newRow("convert") << QStringList{"--convert", "a.kqt", "a.flw"} << Mode::Convert;
+    QTest::newRow("convert, all moves")
+        << QStringList{"--all-moves", "--convert", "a.kqt", "a.flw"} << Mode::Convert;
 }
 
 void TestCommandLineRequest::modes()
@@ -168,6 +171,15 @@ void TestCommandLineRequest::badUsage_data()
                                         << "--speed takes a number from 0.25 to 4, not \"nan\"";
     QTest::newRow("list what") << QStringList{"--list", "jobs"}
                                << "--list takes flows or recordings, not \"jobs\"";
+    QTest::newRow("convert without flow file")
+        << QStringList{"--convert", "a.kqt"} << "--convert takes a recording and then one flow file";
+    QTest::newRow("convert to two files") << QStringList{"--convert", "a.kqt", "a.flw", "b.flw"}
+                                          << "--convert takes a recording and then one flow file";
+    QTest::newRow("convert to no flow file")
+        << QStringList{"--convert", "a.kqt", "a.txt"}
+        << "the flow file's name must end in .flw: \"a.txt\"";
+    QTest::newRow("all moves alone")
+        << QStringList{"--all-moves", "--run", "a.kqt"} << "--all-moves goes with --convert";
 }
 
 void TestCommandLineRequest::badUsage()

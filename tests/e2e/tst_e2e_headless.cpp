@@ -108,6 +108,10 @@ private slots:
     void badFileIsRefusedAtOnce_data();
     void badFileIsRefusedAtOnce();
     void noDisplayIsNoSuccess();
+    void convertedRecordingRunsAsItsReplay_data();
+    void convertedRecordingRunsAsItsReplay();
+    void conversionRefusals_data();
+    void conversionRefusals();
 
 private:
     QString path(const QString& name) const { return m_dir.filePath(name); }
@@ -373,3 +377,80 @@ void TestE2eHeadless::noDisplayIsNoSuccess()
 
 KLIQORA_TEST_MAIN(TestE2eHeadless)
 #include "tst_e2e_headless.moc"
+
+void TestE2eHeadless::convertedRecordingRunsAsItsReplay_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("path thinned") << QStringList{};
+    QTest::newRow("every move") << QStringList{"--all-moves"};
+}
+
+// The flow made from a recording sends what the recording's replay sends.
+void TestE2eHeadless::convertedRecordingRunsAsItsReplay()
+{
+    QFETCH(QStringList, options);
+    AutoRecordTask task;
+    const QPoint centre = EditGeometry.center();
+    addEvent(task, EventType::MouseMove, 100, centre.x() - 40, centre.y());
+    addEvent(task, EventType::MouseMove, 120, centre.x() - 20, centre.y());
+    addEvent(task, EventType::LeftDown, 140, centre.x(), centre.y());
+    addEvent(task, EventType::LeftUp, 160, centre.x(), centre.y());
+    addTaps(task, {'A', 'B'}, 200);
+    const QString recording = saveRecording(QStringLiteral("walk.kqt"), task);
+    QVERIFY(!recording.isEmpty());
+    const QString flow = path(QStringLiteral("walk.flw"));
+    QFile::remove(flow); // left by the row before
+
+    const ProgramRun convert = ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM),
+                                              QStringList{"--convert", recording, flow} + options);
+    QCOMPARE(convert.err, QByteArray());
+    QCOMPARE(convert.status, 0);
+    Flow converted;
+    QVERIFY(converted.load(flow));
+    QCOMPARE(converted.name(), QStringLiteral("walk"));
+
+    const ProgramRun run = ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM), {"--run", flow});
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, 0);
+    QTRY_COMPARE(m_edit->text(), QStringLiteral("ab"));
+    QCOMPARE(m_edit->presses, 1);
+}
+
+void TestE2eHeadless::conversionRefusals_data()
+{
+    QTest::addColumn<QString>("recording");
+    QTest::addColumn<QString>("flow");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("no recording") << "missing.kqt" << "new.flw" << "no such file";
+    QTest::newRow("a flow, not a recording")
+        << "existing.flw" << "new.flw" << "it is a flow, not a recording";
+    QTest::newRow("the flow exists") << "record.kqt" << "existing.flw"
+                                     << "the flow file exists already";
+}
+
+void TestE2eHeadless::conversionRefusals()
+{
+    QFETCH(QString, recording);
+    QFETCH(QString, flow);
+    QFETCH(QString, reason);
+    auto* text = new TextInputOperation;
+    text->setText(QStringLiteral("kept"));
+    const QString existing = saveFlow(QStringLiteral("existing.flw"), {text});
+    QFile before(existing);
+    QVERIFY(before.open(QIODevice::ReadOnly));
+    const QByteArray existingBytes = before.readAll();
+    AutoRecordTask task;
+    addTaps(task, {'A'}, 50);
+    QVERIFY(!saveRecording(QStringLiteral("record.kqt"), task).isEmpty());
+
+    const ProgramRun run = ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM),
+                                          {"--convert", path(recording), path(flow)});
+    QCOMPARE(run.status, 2);
+    QCOMPARE(QString::fromLocal8Bit(run.err),
+             QStringLiteral("Kliqora: cannot convert %1 to %2: %3\n")
+                 .arg(path(recording), path(flow), reason));
+    QFile after(existing);
+    QVERIFY(after.open(QIODevice::ReadOnly));
+    QCOMPARE(after.readAll(), existingBytes);
+    QVERIFY(!QFile::exists(path(QStringLiteral("new.flw"))));
+}

@@ -75,7 +75,9 @@ const char Examples[] =
     ".TP\n.B Kliqora \\-\\-toggle \\(dqflow:Daily report\\(dq\n"
     "Runs the flow named \"Daily report\".\n"
     ".TP\n.B Kliqora \\-\\-run login.kqt \\-\\-repeat 3 \\-\\-speed 2\n"
-    "Replays a recording three times, twice as fast, without any window.\n";
+    "Replays a recording three times, twice as fast, without any window.\n"
+    ".TP\n.B Kliqora \\-\\-convert login.kqt login.flw\n"
+    "Turns a recording into a new flow, to edit step by step in KliqoraDesigner.\n";
 
 const char Files[] = ".SH FILES\n"
                      ".TP\n.I ~/Documents/Kliqora/Custom/*.flw\n"
