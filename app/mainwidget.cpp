@@ -8,11 +8,13 @@
 #include "pages/keyboardwidget.h"
 #include "pages/mousewidget.h"
 #include "pages/recordwidget.h"
+#include "platform/backend.h"
 #include "programversion.h"
 #include "ui_mainwidget.h"
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QUrl>
@@ -27,6 +29,7 @@ constexpr int windowHeight = 650;
 constexpr int logoSize = 32;
 constexpr int webIconSize = 20;
 constexpr int pageIconSize = 48;
+const QString InputReachNoticeName = QStringLiteral("lblInputReachNotice");
 
 // clang-format off
 struct PageButtonImages { const char* selected; const char* normal; };
@@ -138,6 +141,33 @@ void MainWidget::initUi()
         ui->widgetCenter->addWidget(page);
         page->hide();
     }
+    showInputReach(platform::inputReach());
+}
+
+void MainWidget::showInputReach(platform::InputReach reach)
+{
+    delete findChild<QLabel*>(InputReachNoticeName, Qt::FindDirectChildrenOnly);
+    QString text;
+    switch (reach) {
+    case platform::InputReach::Desktop:
+        return;
+    case platform::InputReach::XProgramsOnly:
+        text = tr("此桌面不允许程序向其他窗口发送键盘鼠标输入：任务只能作用于 X 程序"
+                  "（Xwayland）。");
+        qCWarning(logCategory()) << "Jobs' input reaches X programs (Xwayland) only";
+        break;
+    case platform::InputReach::Nothing:
+        text = tr("无法发送键盘鼠标输入：任务运行后不会有任何效果。");
+        qCWarning(logCategory()) << "Jobs' input reaches nothing: no input can be sent";
+        break;
+    }
+    auto* notice = new QLabel(text, this);
+    notice->setObjectName(InputReachNoticeName);
+    notice->setWordWrap(true);
+    notice->setStyleSheet(QStringLiteral("background-color: #fff4e0; color: #8a4b00;"
+                                         "border-bottom: 1px solid #f0c890; padding: 6px 14px;"));
+    // Below the title bar, above the pages.
+    ui->layoutMain->insertWidget(1, notice);
 }
 
 void MainWidget::initConnections()

@@ -14,6 +14,10 @@ class QPushButton;
 class RecordWidget;
 class TaskWidget;
 
+namespace platform {
+enum class InputReach;
+}
+
 namespace Ui {
 class MainWidgetClass;
 }
@@ -44,6 +48,10 @@ public:
     // Ends a running job (flag cleared, worker joined) without showing the window;
     // every way of quitting passes here before the event loop ends.
     void stopRunningJobs();
+
+    // Tells the user, in a line above the pages and once in the log, when jobs'
+    // input cannot reach every program of the session; nothing when it can.
+    void showInputReach(platform::InputReach reach);
 
 public slots:
     void onBtnMenuClicked();

@@ -7,6 +7,7 @@
 #include "logcategory.h"
 #include "mousetask.h"
 #include "platform/backend.h"
+#include "pointpickoverlay.h"
 #include "qhotkey.h"
 #include "taskfile.h"
 
@@ -75,7 +76,7 @@ QString MouseWidget::buttonText(const QString& hotkey)
 
 bool MouseWidget::isPicking() const
 {
-    return m_capture && m_capture->isActive();
+    return (m_capture && m_capture->isActive()) || (m_overlay && m_overlay->isActive());
 }
 
 void MouseWidget::initUi()
@@ -229,10 +230,13 @@ void MouseWidget::runTask()
 void MouseWidget::onBtnPosSelectClicked()
 {
     endPick(); // a pick still in progress gives way to the new one
+    m_capture = platform::backend().createCapture();
+    if (!m_capture) {
+        startOverlayPick();
+        return;
+    }
     m_tag = new GlobalMouseWidget();
     m_tag->show();
-
-    m_capture = platform::backend().createCapture();
     const bool started =
         m_capture &&
         m_capture->start([this](const platform::CapturedMouse& event) { onPickMouse(event); },
@@ -247,13 +251,31 @@ void MouseWidget::onBtnPosSelectClicked()
     hideMainWindow();
 }
 
+// The session lets no program watch the global mouse: the click lands on our own
+// layer instead, and so does not reach the window under it.
+void MouseWidget::startOverlayPick()
+{
+    if (!m_overlay) {
+        m_overlay = new PointPickOverlay(this);
+        connect(m_overlay, &PointPickOverlay::picked, this, &MouseWidget::onPicked);
+        connect(m_overlay, &PointPickOverlay::cancelled, this, &MouseWidget::restoreMainWindow);
+    }
+    hideMainWindow();
+    m_overlay->start();
+}
+
 void MouseWidget::onPickMouse(const platform::CapturedMouse& event)
 {
     if (event.message != platform::Message::LButtonDown &&
         event.message != platform::Message::RButtonDown)
         return;
     // The press itself is not swallowed: it also reaches the window under the pointer.
-    m_pickedPoint = QPoint(event.x, event.y);
+    onPicked(QPoint(event.x, event.y));
+}
+
+void MouseWidget::onPicked(const QPoint& point)
+{
+    m_pickedPoint = point;
     showPickedPoint();
     endPick();
     restoreMainWindow();
@@ -261,6 +283,8 @@ void MouseWidget::onPickMouse(const platform::CapturedMouse& event)
 
 void MouseWidget::endPick()
 {
+    if (m_overlay)
+        m_overlay->stop();
     if (m_capture) {
         m_capture->stop();
         // This may run inside the capture's own handler, so it is not destroyed here:

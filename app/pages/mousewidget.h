@@ -11,6 +11,7 @@
 
 class GlobalMouseWidget;
 class MouseTask;
+class PointPickOverlay;
 class QButtonGroup;
 
 namespace platform {
@@ -62,6 +63,8 @@ private:
     void showTask();
     void applyLoadedHotkey(const QString& hotkey);
     void onPickMouse(const platform::CapturedMouse& event);
+    void startOverlayPick();
+    void onPicked(const QPoint& point);
     void endPick();
     void showPickedPoint();
 
@@ -71,6 +74,7 @@ private:
     QPointer<GlobalMouseWidget> m_tag;
     std::unique_ptr<platform::InputCapture> m_capture;        // the pick in progress
     std::unique_ptr<platform::InputCapture> m_stoppedCapture; // the last pick's, stopped
+    PointPickOverlay* m_overlay = nullptr;                    // where the session offers no capture
     QButtonGroup* m_keyGroup = nullptr;
     QButtonGroup* m_clickGroup = nullptr;
     QButtonGroup* m_posGroup = nullptr;

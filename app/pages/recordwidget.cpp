@@ -23,6 +23,7 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QKeySequence>
+#include <QLabel>
 #include <QMessageBox>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -108,6 +109,29 @@ void RecordWidget::initUi()
     for (double speed : ReplaySpeeds)
         ui->comboReplaySpeed->addItem(QStringLiteral("%1×").arg(speed), speed);
     selectReplaySpeed(1.0);
+    // Asked once: the answer is a property of the session, not of the moment.
+    m_canRecord = platform::backend().createCapture() != nullptr;
+    if (!m_canRecord)
+        showRecordingUnavailable();
+}
+
+QString RecordWidget::recordingUnavailableText()
+{
+    return tr("此桌面不允许程序录制全局键盘鼠标输入。请在 X11 "
+              "会话中录制；录制好的文件在任何桌面都能回放。");
+}
+
+void RecordWidget::showRecordingUnavailable()
+{
+    const QString why = recordingUnavailableText();
+    ui->btnRecord->setEnabled(false);
+    ui->btnRecord->setToolTip(why);
+    auto* notice = new QLabel(why, this);
+    notice->setObjectName(QStringLiteral("lblRecordUnavailable"));
+    notice->setWordWrap(true);
+    notice->setStyleSheet(QStringLiteral("color: #b35900;"));
+    ui->layoutPage->addWidget(notice);
+    qCWarning(logCategory()) << "Recording: this session lets no program capture global input";
 }
 
 void RecordWidget::initConnections()
@@ -224,6 +248,12 @@ bool RecordWidget::anyActionChosen() const
 
 void RecordWidget::onBtnRecordClicked()
 {
+    if (!m_canRecord) {
+        // The hotkey and the command line come here too: hiding the window would
+        // record nothing.
+        warnUser(tr("无法录制"), recordingUnavailableText());
+        return;
+    }
     if (!anyActionChosen()) {
         warnUser(tr("录制选项未选择"), tr("请至少选择一种要录制的键盘鼠标动作。"));
         return;

@@ -36,6 +36,9 @@ public:
     ~RecordWidget() override;
 
     bool isRecording() const { return m_recording; }
+    // False where the system lets no program watch the whole desktop's input (Wayland):
+    // the record button is then disabled and says why; replay still works.
+    bool canRecord() const { return m_canRecord; }
     RecordTable* table() const;
     QAbstractButton* recordButton() const;
     QHotkey* hotkey() const { return m_hotkey; }
@@ -53,6 +56,8 @@ public:
     void saveSettings() const;
 
     static QString buttonText(const QString& hotkey);
+    // Why the record button is disabled where recording is impossible.
+    static QString recordingUnavailableText();
     // The replay speed chosen on the page (1: as recorded).
     double replaySpeed() const;
     // "record_<yyyyMMdd_HHmmss>_<000..999>.kqt" in the record folder, never an existing file.
@@ -85,6 +90,7 @@ protected:
 
 private:
     void loadFolder();
+    void showRecordingUnavailable();
     void readSettings();
     void selectReplaySpeed(double speed);
     bool anyActionChosen() const;
@@ -111,4 +117,5 @@ private:
     std::unique_ptr<platform::InputCapture> m_capture;
     bool m_loaded = false;
     bool m_recording = false;
+    bool m_canRecord = true;
 };

@@ -88,6 +88,7 @@ private slots:
     void toggleStartsAndStopsEachJob();
     void refusalAnswersWithThePageText_data();
     void refusalAnswersWithThePageText();
+    void recorderWithoutCaptureAnswersWhy();
     void anotherJobRunning_data();
     void anotherJobRunning();
     void unknownNameListsTheNamesThere_data();
@@ -217,6 +218,24 @@ void TestInstanceControl::refusalAnswersWithThePageText()
     QVERIFY2(closer.text.isEmpty(), qPrintable(closer.text));
     QVERIFY(!anyRunning());
     QVERIFY(m_window->isVisible());
+}
+
+void TestInstanceControl::recorderWithoutCaptureAnswersWhy()
+{
+    m_control.reset();
+    m_window.reset();
+    (*m_backend)->setCaptureAvailable(false); // as on Wayland
+    m_window = std::make_unique<MainWidget>();
+    m_window->initUi();
+    m_control = std::make_unique<InstanceControl>(m_window.get());
+    MessageBoxCloser closer;
+    closer.arm(this);
+    const Answer answer = handle(toggle(QStringLiteral("recorder")));
+    QCoreApplication::processEvents();
+    QCOMPARE(answer.status, ExitStatus::Refused);
+    QCOMPARE(answer.text, RecordWidget::recordingUnavailableText());
+    QVERIFY2(closer.text.isEmpty(), qPrintable(closer.text));
+    QVERIFY(!m_window->recordWidget()->isRecording());
 }
 
 void TestInstanceControl::anotherJobRunning_data()

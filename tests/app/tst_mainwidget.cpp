@@ -7,6 +7,7 @@
 #include "pages/keyboardwidget.h"
 #include "pages/mousewidget.h"
 #include "pages/recordwidget.h"
+#include "platform/backend.h"
 #include "systemtray.h"
 #include "testenvironment.h"
 
@@ -16,6 +17,8 @@
 #include <QStackedWidget>
 #include <QTimer>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(platform::InputReach)
 
 namespace {
 // The main window with the tray's presence decided by the test.
@@ -60,6 +63,8 @@ private slots:
     void trayActivation();
     void updateTip_data();
     void updateTip();
+    void inputReachNotice_data();
+    void inputReachNotice();
     void escapeDoesNotClose();
     void dragsByTitleBandOnly_data();
     void dragsByTitleBandOnly();
@@ -204,6 +209,59 @@ void TestFrame::updateTip()
                                       Q_ARG(qint32, version)));
     QTRY_COMPARE(tip->text(), text);
     QVERIFY(tip->isVisible());
+}
+
+void TestFrame::inputReachNotice_data()
+{
+    QTest::addColumn<platform::InputReach>("reach");
+    QTest::addColumn<QString>("text"); // empty: no notice
+    QTest::addColumn<QByteArray>("log");
+    QTest::newRow("desktop") << platform::InputReach::Desktop << QString() << QByteArray();
+    QTest::newRow("X programs only")
+        << platform::InputReach::XProgramsOnly
+        << QStringLiteral("此桌面不允许程序向其他窗口发送键盘鼠标输入：任务只能作用于 X 程序"
+                          "（Xwayland）。")
+        << QByteArray("Jobs' input reaches X programs (Xwayland) only");
+    QTest::newRow("nothing") << platform::InputReach::Nothing
+                             << QStringLiteral("无法发送键盘鼠标输入：任务运行后不会有任何效果。")
+                             << QByteArray("Jobs' input reaches nothing: no input can be sent");
+}
+
+void TestFrame::inputReachNotice()
+{
+    QFETCH(platform::InputReach, reach);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, log);
+    const QString name = QStringLiteral("lblInputReachNotice");
+    // The window opened with the notice of this session's own reach.
+    QCOMPARE(m_window->findChildren<QLabel*>(name).size(),
+             platform::inputReach() == platform::InputReach::Desktop ? 0 : 1);
+
+    if (!log.isEmpty()) {
+        QTest::ignoreMessage(QtWarningMsg, log.constData());
+        QTest::ignoreMessage(QtWarningMsg, log.constData());
+    }
+    m_window->showInputReach(reach);
+    m_window->showInputReach(reach); // said once, however often it is asked
+    const QList<QLabel*> notices = m_window->findChildren<QLabel*>(name);
+    if (text.isEmpty()) {
+        QVERIFY(notices.isEmpty());
+        return;
+    }
+    QCOMPARE(notices.size(), 1);
+    QLabel* notice = notices.first();
+    QCOMPARE(notice->text(), text);
+    QTRY_VERIFY(notice->isVisible());
+    // Between the title bar and the pages, across the window.
+    const auto* titleBar = m_window->findChild<QWidget*>(QStringLiteral("widgetTitleBar"));
+    const auto* center = m_window->findChild<QWidget*>(QStringLiteral("widgetCenter"));
+    const int noticeTop = notice->mapTo(m_window.get(), QPoint()).y();
+    QVERIFY(noticeTop >= titleBar->mapTo(m_window.get(), QPoint(0, titleBar->height())).y());
+    QVERIFY(center->mapTo(m_window.get(), QPoint()).y() >= noticeTop + notice->height());
+    QCOMPARE(notice->width(), titleBar->width());
+
+    m_window->showInputReach(platform::InputReach::Desktop);
+    QVERIFY(!m_window->findChild<QLabel*>(name));
 }
 
 void TestFrame::escapeDoesNotClose()

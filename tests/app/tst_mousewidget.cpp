@@ -4,10 +4,10 @@
 
 #include "appconfig.h"
 #include "globalmousewidget.h"
+#include "modalanswers.h"
 #include "mousetask.h"
 #include "pages/mousewidget.h"
 #include "qhotkey.h"
-#include "modalanswers.h"
 #include "recordingbackend.h"
 #include "taskfile.h"
 #include "testenvironment.h"
@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QWindow>
 #include <QTimer>
 #include <QtTest>
 
@@ -52,6 +54,16 @@ GlobalMouseWidget* visibleTag()
     return nullptr;
 }
 
+// The point-pick overlay's layers on screen.
+QList<QWidget*> visibleLayers()
+{
+    QList<QWidget*> layers;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String("pointPickLayer") && top->isVisible())
+            layers.append(top);
+    return layers;
+}
+
 void writeMouseFile(const QByteArray& bytes)
 {
     QFile file(TaskFile::mouseFilePath());
@@ -79,7 +91,8 @@ private slots:
 
     void pick_endsOnLeftOrRightPress_data();
     void pick_endsOnLeftOrRightPress();
-    void pick_withoutCaptureEndsAtOnceWithWarning();
+    void pick_withoutCaptureThroughOverlay_data();
+    void pick_withoutCaptureThroughOverlay();
 
     void hotkeyChange_failureKeepsOldText();
     void hotkeyChange_emptyLeavesNoHotkey();
@@ -293,20 +306,46 @@ void TestMouseWidget::pick_endsOnLeftOrRightPress()
     QCOMPARE(m_page->task()->position(), QPoint(300, 400));
 }
 
-void TestMouseWidget::pick_withoutCaptureEndsAtOnceWithWarning()
+void TestMouseWidget::pick_withoutCaptureThroughOverlay_data()
 {
-    (*m_backend)->setCaptureAvailable(false);
+    QTest::addColumn<int>("button"); // Qt::NoButton: Escape
+    QTest::newRow("left") << int(Qt::LeftButton);
+    QTest::newRow("right") << int(Qt::RightButton);
+    QTest::newRow("escape cancels") << int(Qt::NoButton);
+}
+
+void TestMouseWidget::pick_withoutCaptureThroughOverlay()
+{
+    QFETCH(int, button);
+    (*m_backend)->setCaptureAvailable(false); // as on Wayland
     createPage();
     QTest::mouseClick(child<QRadioButton>(m_page.get(), "rbtnFixedPos"), Qt::LeftButton);
-    MessageBoxCloser closer;
-    closer.arm(this);
-    QTest::ignoreMessage(QtWarningMsg, "Point pick: the global mouse capture could not be started");
     QTest::mouseClick(child<QPushButton>(m_page.get(), "btnPosSelect"), Qt::LeftButton);
-    QCOMPARE(closer.title, QStringLiteral("选择坐标失败"));
-    QVERIFY(!closer.text.isEmpty());
-    QVERIFY(m_page->isVisible());
+    QVERIFY(m_page->isPicking());
+    QVERIFY(!m_page->isVisible());
+    QVERIFY(!visibleTag()); // the tag is drawn inside the layer
+
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const QList<QWidget*> layers = visibleLayers();
+    QCOMPARE(layers.size(), screens.size());
+    QWidget* layer = layers.last();
+    const QScreen* screen = layer->windowHandle()->screen();
+    QTRY_COMPARE(layer->geometry(), screen->geometry());
+
+    QTest::mouseClick(layer, Qt::MiddleButton, {}, QPoint(5, 6));
+    QVERIFY(m_page->isPicking());
+    if (button == Qt::NoButton)
+        QTest::keyClick(layer, Qt::Key_Escape);
+    else
+        QTest::mouseClick(layer, Qt::MouseButton(button), {}, QPoint(300, 400));
     QVERIFY(!m_page->isPicking());
-    QVERIFY(!visibleTag());
+    QVERIFY(m_page->isVisible());
+    QTRY_VERIFY(visibleLayers().isEmpty());
+    const QPoint expected =
+        button == Qt::NoButton ? QPoint() : screen->geometry().topLeft() + QPoint(300, 400);
+    QCOMPARE(m_page->pickedPoint(), expected);
+    QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(),
+             QStringLiteral("坐标：X=%1,Y=%2").arg(expected.x()).arg(expected.y()));
 }
 
 void TestMouseWidget::hotkeyChange_failureKeepsOldText()

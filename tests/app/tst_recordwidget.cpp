@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
 #include <QScreen>
@@ -94,6 +95,7 @@ private slots:
     void record_onlyIntervalRefused();
     void record_savesFileAndRowFromCapturedEvents();
     void record_emptyRecordingSavedListedAndReplaysNothing();
+    void record_withoutCaptureDisabledAndExplainedReplayStillRuns();
     void copy_namesTwiceThenSearchEnds();
     void rename_existingNameRefusedOtherRenamed();
     void delete_firstRowThenFormerSecondRowButtons();
@@ -289,6 +291,39 @@ void TestRecordWidget::record_emptyRecordingSavedListedAndReplaysNothing()
     QVERIFY(m_page->isRunning());
     QTRY_VERIFY_WITH_TIMEOUT(!m_page->isRunning(), 3000);
     QCOMPARE((*m_backend)->callCount(), 0);
+}
+
+void TestRecordWidget::record_withoutCaptureDisabledAndExplainedReplayStillRuns()
+{
+    QVERIFY(m_page->canRecord());
+    QVERIFY(m_page->recordButton()->isEnabled());
+    QVERIFY(!m_page->findChild<QLabel*>(QStringLiteral("lblRecordUnavailable")));
+    recordOnce();
+    m_page.reset();
+
+    (*m_backend)->setCaptureAvailable(false);
+    m_page = std::make_unique<RecordWidget>();
+    m_page->loadRecords();
+    QVERIFY(!m_page->canRecord());
+    QVERIFY(!m_page->recordButton()->isEnabled());
+    const auto* notice = m_page->findChild<QLabel*>(QStringLiteral("lblRecordUnavailable"));
+    QVERIFY(notice && notice->isVisibleTo(m_page.get()));
+    QVERIFY(notice->text().contains(QStringLiteral("X11")));
+    QCOMPARE(m_page->recordButton()->toolTip(), notice->text());
+
+    QString title, text;
+    answerNextBox(QMessageBox::Ok, &title, &text);
+    m_page->onBtnRecordClicked(); // as the hotkey and the command line do
+    QCOMPARE(title, QStringLiteral("无法录制"));
+    QCOMPARE(text, notice->text());
+    QVERIFY(!m_page->isRecording());
+    QVERIFY(!m_page->suspendFrame());
+    QCOMPARE(m_page->paths().size(), 1);
+
+    QTest::ignoreMessage(QtDebugMsg, "no event to replay.");
+    m_page->table()->rowButton(0, RecordTable::RunButton)->click();
+    QVERIFY(m_page->isRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!m_page->isRunning(), 3000);
 }
 
 void TestRecordWidget::copy_namesTwiceThenSearchEnds()

@@ -1,0 +1,37 @@
+#pragma once
+// Picking a screen point where no program may watch the global mouse (Wayland): a
+// see-through layer over each screen takes one click, left or right, and reports
+// it in global coordinates; Escape cancels. The coordinate tag is drawn inside the
+// layer, next to the pointer, as the compositor places no window of ours there.
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QVector>
+
+class QWidget;
+
+class PointPickOverlay : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit PointPickOverlay(QObject* parent = nullptr);
+    // Closes the layers of a pick still in progress, without a signal.
+    ~PointPickOverlay() override;
+
+    // Covers every screen and waits for the click.
+    void start();
+    // Closes the layers without a signal.
+    void stop();
+    bool isActive() const { return !m_layers.isEmpty(); }
+    // One per screen while active (tests).
+    QVector<QWidget*> layers() const;
+
+signals:
+    void picked(const QPoint& globalPoint);
+    void cancelled();
+
+private:
+    QVector<QPointer<QWidget>> m_layers;
+};
