@@ -38,7 +38,7 @@ QString plainWords(QString text)
 bool namesOption(const QString& text, const QString& option)
 {
     return text.contains(QRegularExpression(
-        QStringLiteral("(^|[\\s'])%1($|[\\s,)])").arg(QRegularExpression::escape(option))));
+        QStringLiteral("(^|[\\s'])%1($|[\\s,)'])").arg(QRegularExpression::escape(option))));
 }
 
 } // namespace
