@@ -288,6 +288,8 @@ void MainWidget::stopRunningJobs()
             qCInfo(logCategory()) << "Stopping the running job before quitting";
         page->stopTaskForExit(); // also joins a worker told to stop elsewhere
     }
+    if (const unsigned released = platform::releaseHeldInput())
+        qCInfo(logCategory()) << "Released" << released << "keys and buttons left down by jobs";
 }
 
 void MainWidget::onSetUpdateInfo(qint32 version)

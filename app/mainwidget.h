@@ -45,7 +45,8 @@ public:
     CustomWidget* customWidget() const { return m_customWidget; }
     QVector<TaskWidget*> pages() const;
 
-    // Ends a running job (flag cleared, worker joined) without showing the window;
+    // Ends a running job (flag cleared, worker joined) without showing the window
+    // and lets go of what any job left pressed (a flow that ended holding a key);
     // every way of quitting passes here before the event loop ends.
     void stopRunningJobs();
 

@@ -4,6 +4,7 @@
 #include "designerresources.h"
 #include "flow.h"
 #include "jobrunner.h"
+#include "platform/backend.h"
 #include "logcategory.h"
 #include "operation.h"
 #include "operationmodel.h"
@@ -54,6 +55,8 @@ KliqoraDesigner::KliqoraDesigner(const QString& filePath, QWidget* parent)
 KliqoraDesigner::~KliqoraDesigner()
 {
     m_runner->stop(); // the run ends at its next look at the run flag
+    // A test run that ended by itself keeps what it pressed until the designer goes.
+    platform::releaseHeldInput();
     delete ui;
 }
 

@@ -17,20 +17,24 @@ bool isLowSurrogate(uint16_t unit)
 
 } // namespace
 
-char32_t joinCodeUnit(uint16_t unit, uint16_t& pendingHigh)
+char32_t joinCodeUnit(uint16_t unit, UnicodeTypingState& state)
 {
+    const bool lineFeedEndsCarriageReturn = state.afterCarriageReturn && unit == u'\n';
+    state.afterCarriageReturn = unit == u'\r';
+    if (lineFeedEndsCarriageReturn)
+        return 0;
     if (isHighSurrogate(unit)) {
-        pendingHigh = unit; // an earlier unpaired half is dropped
+        state.pendingHigh = unit; // an earlier unpaired half is dropped
         return 0;
     }
     if (isLowSurrogate(unit)) {
-        const uint16_t high = pendingHigh;
-        pendingHigh = 0;
+        const uint16_t high = state.pendingHigh;
+        state.pendingHigh = 0;
         if (!high)
             return 0;
         return 0x10000 + ((char32_t(high) - 0xD800) << 10) + (char32_t(unit) - 0xDC00);
     }
-    pendingHigh = 0;
+    state.pendingHigh = 0;
     return unit;
 }
 

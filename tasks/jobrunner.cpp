@@ -85,12 +85,15 @@ void JobRunner::onBodyReturned(quint64 run)
 bool JobRunner::releasesHeldInput(EndReason reason)
 {
     // What a job can leave pressed: a press step of a flow without its release, a
-    // key presser stopped in a hold, a replay stopped in a drag.
+    // key presser stopped in a hold, a replay stopped in a drag. A stop is the
+    // user's (or the program's exit): nothing may stay down. A job that ends by
+    // itself did what it was told: "hold W" on one hotkey and "release W" on
+    // another is how a flow keeps a key down; the program's exit lets go of it.
     switch (reason) {
     case EndReason::Stopped:
         return true;
     case EndReason::EndedByItself:
-        return true;
+        return false;
     }
     return true;
 }

@@ -190,7 +190,7 @@ void RemoteDesktopInjector::sendUnicode(const KeyboardInput& record)
     }
     if (record.flags & KeyFlag::KeyUp)
         return;
-    const char32_t codepoint = joinCodeUnit(unit, m_pendingHighSurrogate);
+    const char32_t codepoint = joinCodeUnit(unit, m_unicodeTyping);
     const uint32_t keysym = codepoint ? uint32_t(unicodeToKeysym(codepoint)) : 0;
     if (!keysym)
         return; // half a pair so far, or a character nothing can type
@@ -222,7 +222,7 @@ void RemoteDesktopInjector::releaseAll()
     m_keysymsDown.clear();
     m_virtualKeysDown.clear();
     m_unicodeDown.clear();
-    m_pendingHighSurrogate = 0;
+    m_unicodeTyping = {};
     for (int code : m_buttonsDown)
         m_session->button(code, false);
     m_buttonsDown.clear();

@@ -5,6 +5,7 @@
 // types with the keys of the user's own layout. A character that layout has no key
 // for cannot be typed this way (mutter drops it).
 
+#include "../unicodekeys.h"
 #include "../wheelnotches.h"
 #include "remotedesktopsession.h"
 #include "streamlayout.h"
@@ -52,7 +53,7 @@ private:
     std::map<uint16_t, uint32_t> m_virtualKeysDown; // virtual key -> keysym
     std::map<uint16_t, uint32_t> m_unicodeDown;     // UTF-16 code unit -> keysym
     std::multiset<uint32_t> m_keysymsDown;          // a keysym two records hold is pressed once
-    uint16_t m_pendingHighSurrogate = 0;
+    UnicodeTypingState m_unicodeTyping;
     bool m_ended = false;
 };
 

@@ -134,7 +134,7 @@ bool WlrKeyboard::sendUnicode(const KeyboardInput& record, const Input* batch, u
     }
     if (record.flags & KeyFlag::KeyUp)
         return true;
-    const char32_t codepoint = joinCodeUnit(unit, m_pendingHighSurrogate);
+    const char32_t codepoint = joinCodeUnit(unit, m_unicodeTyping);
     const uint32_t keysym = codepoint ? uint32_t(unicodeToKeysym(codepoint)) : 0;
     if (!keysym)
         return true; // half a pair so far, or a character nothing can type
@@ -182,11 +182,11 @@ std::vector<uint32_t> WlrKeyboard::upcomingSlotKeysyms(const Input* batch, unsig
                                                        unsigned from) const
 {
     std::vector<uint32_t> result;
-    uint16_t pendingHigh = m_pendingHighSurrogate;
+    UnicodeTypingState typing = m_unicodeTyping;
     for (unsigned i = from; i < count && result.size() < m_keymap.slotCount(); ++i) {
         if (!isKeyDown(batch[i]) || !(batch[i].keyboard.flags & KeyFlag::Unicode))
             continue;
-        const char32_t codepoint = joinCodeUnit(batch[i].keyboard.scan, pendingHigh);
+        const char32_t codepoint = joinCodeUnit(batch[i].keyboard.scan, typing);
         const uint32_t keysym = codepoint ? uint32_t(unicodeToKeysym(codepoint)) : 0;
         if (keysym && !fixedKeyTyping(keysym) && !m_keymap.slotFor(keysym))
             result.push_back(keysym);
@@ -251,7 +251,7 @@ void WlrKeyboard::releaseAll()
         key(*m_codesDown.rbegin(), false);
     m_virtualKeysDown.clear();
     m_unicodeDown.clear();
-    m_pendingHighSurrogate = 0;
+    m_unicodeTyping = {};
 }
 
 } // namespace platform::wayland

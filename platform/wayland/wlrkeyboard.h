@@ -7,6 +7,7 @@
 
 #include "platform/input.h"
 #include "waylandkeymap.h"
+#include "../unicodekeys.h"
 
 #include <cstdint>
 #include <map>
@@ -60,7 +61,7 @@ private:
     std::map<uint16_t, uint32_t> m_virtualKeysDown; // virtual key -> evdev code
     std::map<uint16_t, uint32_t> m_unicodeDown;     // UTF-16 code unit -> evdev code
     std::multiset<uint32_t> m_codesDown;
-    uint16_t m_pendingHighSurrogate = 0;
+    UnicodeTypingState m_unicodeTyping;
     uint32_t m_lockedModifiers = 0;
 };
 

@@ -101,7 +101,7 @@ bool X11Keyboard::sendUnicode(const KeyboardInput& record, const Input* batch, u
     if (record.flags & KeyFlag::KeyUp)
         return true;
 
-    const char32_t codepoint = joinCodeUnit(unit, m_pendingHighSurrogate);
+    const char32_t codepoint = joinCodeUnit(unit, m_unicodeTyping);
     const KeySym keysym = codepoint ? unicodeToKeysym(codepoint) : NoSymbol;
     if (keysym == NoSymbol)
         return true; // half a pair so far, or a character nothing can type
@@ -158,7 +158,7 @@ std::vector<KeySym> X11Keyboard::upcomingSpareKeysyms(const Input* batch, unsign
                                                       unsigned from, size_t limit) const
 {
     std::vector<KeySym> result;
-    uint16_t pendingHigh = m_pendingHighSurrogate;
+    UnicodeTypingState typing = m_unicodeTyping;
     for (unsigned i = from; i < count && result.size() < limit; ++i) {
         if (!isKeyDown(batch[i]))
             continue;
@@ -166,7 +166,7 @@ std::vector<KeySym> X11Keyboard::upcomingSpareKeysyms(const Input* batch, unsign
         KeySym keysym = NoSymbol;
         int maxLevel = kPlainLevel;
         if (record.flags & KeyFlag::Unicode) {
-            const char32_t codepoint = joinCodeUnit(record.scan, pendingHigh);
+            const char32_t codepoint = joinCodeUnit(record.scan, typing);
             keysym = codepoint ? unicodeToKeysym(codepoint) : NoSymbol;
             maxLevel = kShiftLevel;
         } else {
@@ -242,7 +242,7 @@ void X11Keyboard::releaseAll()
         release(entry.second);
     m_virtualKeysDown.clear();
     m_unicodeDown.clear();
-    m_pendingHighSurrogate = 0;
+    m_unicodeTyping = {};
 }
 
 } // namespace platform::x11

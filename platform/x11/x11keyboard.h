@@ -2,6 +2,7 @@
 #include "platform/input.h"
 #include "x11keyboardmap.h"
 #include "x11sparekeycodes.h"
+#include "../unicodekeys.h"
 
 #include <X11/Xlib.h>
 
@@ -60,7 +61,7 @@ private:
     X11SpareKeycodes m_spares;
     std::map<uint16_t, Pressed> m_virtualKeysDown; // by virtual key
     std::map<uint16_t, Pressed> m_unicodeDown;     // by UTF-16 code unit
-    uint16_t m_pendingHighSurrogate = 0;
+    UnicodeTypingState m_unicodeTyping;
     bool m_mappingChanged = false; // spare keycodes were bound since the last press
 };
 

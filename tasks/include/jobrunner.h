@@ -12,7 +12,9 @@
 //   stop()    clears the run flag, joins the worker, releases what the job left
 //             pressed and ends the keep-awake request.
 //   The body returns by itself: after EndPauseMs (the last input settles before a
-//   window comes back) the runner does what stop() does and emits finished().
+//   window comes back) the runner does what stop() does, except that what the job
+//   left pressed stays pressed (a flow's "hold W"), and emits finished(). The
+//   program lets go of it at its exit (platform::releaseHeldInput()).
 //
 // Every call is made on the thread that owns the runner (the GUI thread).
 

@@ -2,11 +2,13 @@
 // key types the flow into a focused window of this test, a second press stops it,
 // and the designer's close notice makes Kliqora reload a flow that changed on disk
 // (sent by the real designer when it was built beside Kliqora, and by a plain
-// client that speaks the same notice).
+// client that speaks the same notice). A flow that ends holding a key keeps it
+// down until Kliqora quits.
 
 #include "designernotify.h"
 #include "e2eprogram.h"
 #include "flow.h"
+#include "keyboardoperation.h"
 #include "operationfactory.h"
 #include "testenvironment.h"
 #include "testwindows.h"
@@ -77,6 +79,7 @@ private slots:
     void initTestCase();
     void cleanup();
     void flowKeyTypesAndSecondPressStops();
+    void heldKeyOutlivesTheFlowUntilQuit();
     void designerCloseNoticeReloadsTheFlow_data();
     void designerCloseNoticeReloadsTheFlow();
 
@@ -150,6 +153,43 @@ void TestE2eCustom::flowKeyTypesAndSecondPressStops()
     QTRY_VERIFY_WITH_TIMEOUT(!kliqora.hasVisibleWindow(), 1000);
     QTRY_COMPARE_WITH_TIMEOUT(m_edit->text(), QStringLiteral("aab"), SecondPauseMs + 2000);
     QTRY_VERIFY_WITH_TIMEOUT(kliqora.hasVisibleWindow(), 3000);
+}
+
+void TestE2eCustom::heldKeyOutlivesTheFlowUntilQuit()
+{
+    QDir().mkpath(flowFolder());
+    Flow flow;
+    flow.setName(QStringLiteral("HoldW"));
+    flow.setHotkey(QStringLiteral("F8"));
+    auto* hold = new KeyboardOperation(&flow);
+    hold->setEventType(KeyboardOperation::Press);
+    hold->setKey(QStringLiteral("W"));
+    flow.operations().append(hold);
+    QVERIFY(flow.save(QDir(flowFolder()).filePath(QStringLiteral("HoldW.flw"))));
+    QVERIFY(startKliqora());
+    X11TestClient x;
+    const auto wIsDown = [&x] {
+        char keys[32] = {};
+        XQueryKeymap(x.display(), keys);
+        const KeyCode code = x.keycode(XK_w);
+        return (keys[code / 8] & (1 << (code % 8))) != 0;
+    };
+    QVERIFY(!wIsDown());
+
+    QVERIFY(pressKey(QStringLiteral("F8")));
+    QTRY_VERIFY_WITH_TIMEOUT(wIsDown(), 3000);
+    // The flow ends by itself and the window comes back; the key stays down.
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasVisibleWindow(), 3000);
+    QTest::qWait(300);
+    const bool keptAfterTheEnd = wIsDown();
+    QVERIFY(m_kliqora->quit(QuitTimeoutMs)); // SIGTERM, as a session end
+    const bool keptAfterQuit = wIsDown();
+    if (keptAfterQuit) {
+        XTestFakeKeyEvent(x.display(), x.keycode(XK_w), False, CurrentTime);
+        XSync(x.display(), False);
+    }
+    QVERIFY2(keptAfterTheEnd, "the flow's held key was released when it ended");
+    QVERIFY2(!keptAfterQuit, "quitting left the flow's held key down");
 }
 
 void TestE2eCustom::designerCloseNoticeReloadsTheFlow_data()

@@ -1,8 +1,10 @@
 // Kliqora --run on a real X server, without any window of its own and without a
 // window manager: a flow and a recording type and click into a window of this test
 // and exit 0, as often and as fast as asked; a termination signal in the middle of
-// a long run leaves nothing pressed at the X server and exits 130 or 143; a file
-// that cannot be run is refused at once with one line, and nothing is sent.
+// a long run leaves nothing pressed at the X server and exits 130 or 143, while a
+// flow that ends by itself leaves its held keys down; Windows line ends type one
+// Return; a file that cannot be run is refused at once with one line, and nothing
+// is sent.
 
 #include "autorecordtask.h"
 #include "flow.h"
@@ -21,6 +23,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -103,6 +106,9 @@ private slots:
     void recordingRuns_data();
     void recordingRuns();
     void fasterReplayShortensTheGaps();
+    void lineEndsTypeOneReturnEach_data();
+    void lineEndsTypeOneReturnEach();
+    void flowEndingByItselfKeepsItsHeldKey();
     void signalStopsAndReleasesEverything_data();
     void signalStopsAndReleasesEverything();
     void badFileIsRefusedAtOnce_data();
@@ -118,7 +124,9 @@ private:
     QString saveFlow(const QString& name, const QList<Operation*>& operations);
     QString saveRecording(const QString& name, AutoRecordTask& task);
     void focusEdit();
+    void focus(QWidget* widget);
     bool keysOrButtonsDown() const;
+    bool isDown(KeySym keysym) const;
 
     QTemporaryDir m_dir;
     std::unique_ptr<Edit> m_edit;
@@ -142,11 +150,16 @@ void TestE2eHeadless::init()
 
 void TestE2eHeadless::focusEdit()
 {
-    m_edit->activateWindow();
+    focus(m_edit.get());
+}
+
+void TestE2eHeadless::focus(QWidget* widget)
+{
+    widget->activateWindow();
     // No window manager: xdotool's focus request carries a current time stamp.
-    xdotool({QStringLiteral("windowfocus"), QString::number(m_edit->winId())});
-    m_edit->setFocus();
-    QTRY_VERIFY(m_edit->hasFocus() && QGuiApplication::focusWindow() == m_edit->windowHandle());
+    xdotool({QStringLiteral("windowfocus"), QString::number(widget->winId())});
+    widget->setFocus();
+    QTRY_VERIFY(widget->hasFocus() && QGuiApplication::focusWindow() == widget->windowHandle());
 }
 
 QString TestE2eHeadless::saveFlow(const QString& name, const QList<Operation*>& operations)
@@ -180,6 +193,14 @@ bool TestE2eHeadless::keysOrButtonsDown() const
     XQueryPointer(m_x.display(), DefaultRootWindow(m_x.display()), &root, &child, &x, &y, &winX,
                   &winY, &mask);
     return mask & (Button1Mask | Button2Mask | Button3Mask);
+}
+
+bool TestE2eHeadless::isDown(KeySym keysym) const
+{
+    char keys[32] = {};
+    XQueryKeymap(m_x.display(), keys);
+    const KeyCode code = m_x.keycode(keysym);
+    return keys[code / 8] & (1 << (code % 8));
 }
 
 void TestE2eHeadless::flowRuns_data()
@@ -255,6 +276,54 @@ void TestE2eHeadless::fasterReplayShortensTheGaps()
     // Wide bounds: the exact offsets are the replay engine's unit test.
     QVERIFY2(gap >= RecordedGapMs / 2 - 150 && gap <= RecordedGapMs / 2 + 150,
              qPrintable(QString::number(gap)));
+}
+
+void TestE2eHeadless::lineEndsTypeOneReturnEach_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("Windows line end") << "a\r\nb" << "a\nb";
+    QTest::newRow("line feed") << "a\nb" << "a\nb";
+    QTest::newRow("carriage return") << "a\rb" << "a\nb";
+    QTest::newRow("two Windows line ends") << "a\r\n\r\nb" << "a\n\nb";
+    QTest::newRow("feed, then a Windows line end") << "a\n\r\nb" << "a\n\nb";
+    QTest::newRow("return twice") << "a\r\rb" << "a\n\nb";
+}
+
+void TestE2eHeadless::lineEndsTypeOneReturnEach()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, typed);
+    QPlainTextEdit lines;
+    lines.setGeometry(EditGeometry.adjusted(0, 0, 0, 100));
+    lines.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&lines));
+    focus(&lines);
+    auto* input = new TextInputOperation;
+    input->setText(text);
+    const QString file = saveFlow(QStringLiteral("lines.flw"), {input});
+    const ProgramRun run = ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM), {"--run", file});
+    QCOMPARE(run.status, 0);
+    QTRY_COMPARE(lines.toPlainText().size(), typed.size());
+    QTest::qWait(100); // nothing more follows
+    QCOMPARE(lines.toPlainText(), typed);
+}
+
+// "Hold W" as a flow of its own: the key stays down after the run, until a flow
+// that releases it (here: the test) lets go of it.
+void TestE2eHeadless::flowEndingByItselfKeepsItsHeldKey()
+{
+    auto* hold = new KeyboardOperation;
+    hold->setEventType(KeyboardOperation::Press);
+    hold->setKey(QStringLiteral("W"));
+    const QString file = saveFlow(QStringLiteral("hold.flw"), {hold});
+    QVERIFY(!isDown(XK_w));
+    const ProgramRun run = ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM), {"--run", file});
+    QCOMPARE(run.status, 0);
+    const bool held = isDown(XK_w);
+    XTestFakeKeyEvent(m_x.display(), m_x.keycode(XK_w), False, CurrentTime);
+    XSync(m_x.display(), False);
+    QVERIFY2(held, "the flow's held key was released when it ended");
 }
 
 void TestE2eHeadless::signalStopsAndReleasesEverything_data()

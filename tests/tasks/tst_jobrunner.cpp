@@ -198,9 +198,9 @@ void TestJobRunner::naturalEndFinishesAfterThePause()
     QVERIFY(!runner.isRunning());
     QVERIFY(!AppConfig::runFlag.load());
     QVERIFY(!(*m_backend)->keepAwake());
-    // A job that ends by itself lets go of what it left pressed, as a stopped one does.
-    const std::vector<RecordingBackend::Batch> expected = {
-        {Input::keyInput(Vk::Space)}, {Input::keyInput(Vk::Space, platform::KeyFlag::KeyUp)}};
+    // A job that ends by itself keeps what it left pressed: holding a key on one
+    // hotkey and letting it go on another is what such a flow is for.
+    const std::vector<RecordingBackend::Batch> expected = {{Input::keyInput(Vk::Space)}};
     QVERIFY((*m_backend)->batches() == expected);
 }
 
