@@ -58,8 +58,7 @@ int main(int argc, char* argv[])
     UiStartup::installMessageBoxErrorReporter();
     // Linux themes put pictures on dialog buttons; the program's buttons carry text only.
     app.setStyleSheet(
-        AppStyle::messageBoxStyleSheet() +
-        QStringLiteral("QDialogButtonBox { dialogbuttonbox-buttons-have-icons: 0; }\n"));
+        AppStyle::messageBoxStyleSheet() + UiStartup::plainDialogButtonsStyleSheet());
 
     AppConfig::instance()->load();
     AppLogger::init();

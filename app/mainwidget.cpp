@@ -13,6 +13,7 @@
 #include "ui_mainwidget.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QMenu>
@@ -112,6 +113,9 @@ void MainWidget::initUi()
     }
     ui->btnHelp->setToolTip(tr("帮助"));
     ui->btnSettings->setToolTip(tr("设置"));
+    // Narrower than the page buttons above them: centred in the column like those.
+    for (QPushButton* button : {ui->btnHelp, ui->btnSettings})
+        ui->layoutLeft->setAlignment(button, Qt::AlignHCenter);
 
     m_pageButtons = {ui->btnMouse, ui->btnKeyBoard, ui->btnRecord, ui->btnCustom};
     const QString pageTips[] = {tr("鼠标连点"), tr("键盘连点"), tr("键鼠录制"), tr("自定义操作")};
@@ -204,6 +208,11 @@ void MainWidget::onBtnMenuClicked()
     menu.addAction(tr("关于"), this, &MainWidget::showAbout);
     const QPoint below(ui->btnMenu->width() / 2, ui->btnMenu->height());
     menu.exec(ui->btnMenu->mapToGlobal(below));
+    // The popup had the pointer: the button never saw it leave and would stay lit.
+    const bool pointerOnButton =
+        ui->btnMenu->rect().contains(ui->btnMenu->mapFromGlobal(QCursor::pos()));
+    ui->btnMenu->setAttribute(Qt::WA_UnderMouse, pointerOnButton);
+    ui->btnMenu->update();
 }
 
 void MainWidget::showAbout()

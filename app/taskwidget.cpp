@@ -163,6 +163,14 @@ void TaskWidget::warnUser(const QString& title, const QString& text)
     QMessageBox::warning(this, title, text);
 }
 
+bool TaskWidget::acceptRepeatCount(const QString& countText)
+{
+    if (countText.toInt(nullptr, 10) > 0)
+        return true;
+    warnUser(tr("重复次数未设置"), tr("请填写重复次数（至少 1 次），再启动。"));
+    return false;
+}
+
 void TaskWidget::setHotkeysBlocked(bool block)
 {
     HotkeyManage::instance()->blockOthers(m_activeHotkey, block);

@@ -78,6 +78,11 @@ public:
     // A failure or a refused start, told to the user (see CommandScope).
     void warnUser(const QString& title, const QString& text);
 
+    // False, after telling the user, when a job that stops after a number of
+    // rounds would get none (an empty or zero count): it would end at once and
+    // do nothing without a word.
+    bool acceptRepeatCount(const QString& countText);
+
     void setHotkeysBlocked(bool block);
     void hideMainWindow();
     void restoreMainWindow();

@@ -34,6 +34,7 @@ int main(int argc, char* argv[])
         return 0;
 
     UiStartup::setApplicationFont(uiFontPointSize);
+    app.setStyleSheet(UiStartup::plainDialogButtonsStyleSheet());
     QTranslator translator;
     UiStartup::installQtTranslator(app, translator);
     UiStartup::installMessageBoxErrorReporter();

@@ -13,7 +13,6 @@ namespace {
 constexpr int RowHeight = 30;
 constexpr int VerticalHeaderWidth = 30;
 const QColor HoverBandColor(0xE6, 0xF7, 0xFF);
-constexpr qreal HoverBandOpacity = 0.5;
 const QColor DropLineColor(0, 120, 210, 255);
 constexpr int DropLineWidth = 3;
 constexpr int DropLineAboveRow = 1;  // the line sits just above the row under the pointer
@@ -164,10 +163,14 @@ void OperationTableView::paintHoverBand(QPainter& painter) const
         return;
     const QRect cell = visualRect(model()->index(m_hoverRow, 0));
     const QRect band(QPoint(0, cell.top()), QPoint(viewport()->width() - 1, cell.bottom()));
+    painter.save();
     painter.setPen(Qt::NoPen);
     painter.setBrush(QBrush(HoverBandColor, Qt::SolidPattern));
-    painter.setOpacity(HoverBandOpacity);
+    // Tints the white under the text and leaves the dark text itself as it is: a
+    // band laid over the row would wash the text out, as if the row were disabled.
+    painter.setCompositionMode(QPainter::CompositionMode_Multiply);
     painter.drawRect(band);
+    painter.restore();
 }
 
 void OperationTableView::paintDropLine(QPainter& painter) const

@@ -4,6 +4,9 @@
 #include "qhotkey.h"
 
 #include <QCoreApplication>
+#include <QKeySequence>
+
+#include <algorithm>
 
 HotkeyManage* HotkeyManage::instance()
 {
@@ -24,15 +27,30 @@ HotkeyManage::~HotkeyManage()
     releaseAll();
 }
 
-void HotkeyManage::addHotkey(QHotkey* hotkey)
+void HotkeyManage::addHotkey(QHotkey* hotkey, JobName jobName)
 {
     if (!hotkey)
         return;
     // Keys deleted by their owners leave null entries; dropping them here keeps the
     // list as long as the live keys however many recordings and flows come and go.
     purgeDead();
-    if (!m_hotkeys.contains(hotkey))
-        m_hotkeys.append(hotkey);
+    const auto listed = std::find_if(m_hotkeys.begin(), m_hotkeys.end(),
+                                     [hotkey](const Entry& entry) { return entry.hotkey == hotkey; });
+    if (listed == m_hotkeys.end())
+        m_hotkeys.append({hotkey, std::move(jobName)});
+    else if (jobName)
+        listed->jobName = std::move(jobName); // listed where it was made, named by its page
+}
+
+QString HotkeyManage::jobHolding(const QKeySequence& key) const
+{
+    if (key.isEmpty())
+        return QString();
+    for (const Entry& entry : m_hotkeys) {
+        if (entry.hotkey && entry.hotkey->isRegistered() && entry.hotkey->shortcut() == key)
+            return entry.jobName ? entry.jobName() : QString();
+    }
+    return QString();
 }
 
 void HotkeyManage::removeHotkey(QHotkey* hotkey)
@@ -40,16 +58,18 @@ void HotkeyManage::removeHotkey(QHotkey* hotkey)
     if (!hotkey)
         return;
     hotkey->setRegistered(false);
-    m_hotkeys.removeAll(hotkey);
+    m_hotkeys.erase(std::remove_if(m_hotkeys.begin(), m_hotkeys.end(),
+                                   [hotkey](const Entry& entry) { return entry.hotkey == hotkey; }),
+                    m_hotkeys.end());
     hotkey->deleteLater();
 }
 
 void HotkeyManage::blockOthers(QHotkey* except, bool block)
 {
     purgeDead();
-    for (const QPointer<QHotkey>& hotkey : qAsConst(m_hotkeys)) {
-        if (hotkey && hotkey != except)
-            hotkey->blockSignals(block);
+    for (const Entry& entry : qAsConst(m_hotkeys)) {
+        if (entry.hotkey && entry.hotkey != except)
+            entry.hotkey->blockSignals(block);
     }
 }
 
@@ -61,7 +81,7 @@ int HotkeyManage::count() const
 void HotkeyManage::purgeDead()
 {
     for (int i = m_hotkeys.size() - 1; i >= 0; --i) {
-        if (m_hotkeys.at(i).isNull())
+        if (m_hotkeys.at(i).hotkey.isNull())
             m_hotkeys.removeAt(i);
     }
 }
@@ -70,7 +90,8 @@ void HotkeyManage::releaseAll()
 {
     const bool appAlive = QCoreApplication::instance() != nullptr;
     int released = 0;
-    for (const QPointer<QHotkey>& hotkey : qAsConst(m_hotkeys)) {
+    for (const Entry& entry : qAsConst(m_hotkeys)) {
+        QHotkey* hotkey = entry.hotkey;
         if (!hotkey)
             continue;
         hotkey->setRegistered(false);

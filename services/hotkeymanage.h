@@ -6,7 +6,10 @@
 #include <QPointer>
 #include <QVector>
 
+#include <functional>
+
 class QHotkey;
+class QKeySequence;
 
 class HotkeyManage : public QObject
 {
@@ -16,13 +19,21 @@ public:
     // Created on first use; never null.
     static HotkeyManage* instance();
 
-    // Null and already listed hotkeys are ignored.
-    void addHotkey(QHotkey* hotkey);
+    // The name of the job a hotkey starts, as the user knows it (a page's title, a
+    // flow's or a recording's name); asked when needed, so a rename shows.
+    using JobName = std::function<QString()>;
+
+    // Null hotkeys are ignored; an already listed one only takes the name, if given.
+    void addHotkey(QHotkey* hotkey, JobName jobName = {});
     // Unregisters the hotkey, forgets it and deletes it later: callers drop their pointer.
     void removeHotkey(QHotkey* hotkey);
     // Silences (or restores) the activated signal of every listed hotkey but
     // `except` (all of them when null); the keys stay registered with the system.
     void blockOthers(QHotkey* except, bool block);
+
+    // The name of the job whose registered hotkey is `key`; empty when no listed
+    // hotkey holds it (or its job has no name).
+    QString jobHolding(const QKeySequence& key) const;
 
     // Number of entries in the list. A hotkey deleted by its owner leaves an entry
     // behind until the next addHotkey() or blockOthers() drops it.
@@ -34,5 +45,10 @@ private:
     void releaseAll();
     void purgeDead();
 
-    QVector<QPointer<QHotkey>> m_hotkeys;
+    struct Entry
+    {
+        QPointer<QHotkey> hotkey;
+        JobName jobName;
+    };
+    QVector<Entry> m_hotkeys;
 };

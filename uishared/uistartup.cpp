@@ -69,3 +69,8 @@ void UiStartup::installMessageBoxErrorReporter()
     static MessageBoxErrorReporter reporter;
     ErrorReporter::install(&reporter);
 }
+
+QString UiStartup::plainDialogButtonsStyleSheet()
+{
+    return QStringLiteral("QDialogButtonBox { dialogbuttonbox-buttons-have-icons: 0; }\n");
+}

@@ -3,6 +3,7 @@
 // own translation of its standard texts and how failures reach the user.
 
 class QCoreApplication;
+class QString;
 class QTranslator;
 
 namespace UiStartup {
@@ -29,6 +30,11 @@ void setApplicationFont(int pointSize);
 // Loads Qt's Simplified Chinese translation into `translator` and installs it.
 // False when no translation was found (standard buttons then stay in English).
 bool installQtTranslator(QCoreApplication& app, QTranslator& translator);
+
+// Application style sheet rules that keep the buttons of message boxes and dialog
+// button boxes free of icons, as in both programs' own dialogs (some desktop
+// styles add them).
+QString plainDialogButtonsStyleSheet();
 
 // Shows the failures the shared code reports (a flow file that cannot be read or
 // written) in a warning box, for the rest of the program's run.

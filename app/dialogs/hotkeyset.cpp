@@ -3,10 +3,12 @@
 #include "appstyle.h"
 #include "dialogstyle.h"
 #include "hotkeymanage.h"
+#include "hotkeyrules.h"
 #include "ui_hotkeyset.h"
 
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMessageBox>
 #include <QStringList>
 
 namespace {
@@ -49,6 +51,7 @@ HotKeySet::~HotKeySet()
 void HotKeySet::setHotkeyText(const QString& text)
 {
     ui->edtHotKey->setText(text);
+    m_presetText = text;
 }
 
 QString HotKeySet::hotkeyText() const
@@ -129,7 +132,27 @@ void HotKeySet::onBtnClearClicked()
     ui->edtHotKey->clear();
 }
 
+QString HotKeySet::refusal(const QString& text)
+{
+    const QKeySequence key(text);
+    if (HotkeyRules::takesTypingKey(key))
+        return tr("%1 是打字和编辑时要用的按键：设为全局快捷键后，所有程序都收不到它。"
+                  "请加上 Ctrl、Alt 或 Shift，或者使用 F1 到 F12 等功能键。")
+            .arg(text);
+    const QString holder = HotkeyManage::instance()->jobHolding(key);
+    if (!holder.isEmpty())
+        return tr("快捷键 %1 已被“%2”使用，请换一个按键。").arg(text, holder);
+    return QString();
+}
+
 void HotKeySet::onBtnOkClicked()
 {
+    // The key the dialog opened with is the caller's own: it stays acceptable.
+    const QString text = hotkeyText();
+    const QString reason = text == m_presetText ? QString() : refusal(text);
+    if (!reason.isEmpty()) {
+        QMessageBox::warning(this, tr("快捷键不可用"), reason);
+        return;
+    }
     accept();
 }

@@ -27,6 +27,10 @@ public:
     // press does not name a key (a modifier alone, an unknown key).
     static QString keyText(int key, Qt::KeyboardModifiers modifiers);
 
+    // Why `text` cannot be a new hotkey (a bare typing key, a key another job of
+    // this program holds); empty when it can.
+    static QString refusal(const QString& text);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,4 +47,5 @@ private:
 
     std::unique_ptr<Ui::HotKeySetClass> ui;
     bool m_blocking = false;
+    QString m_presetText;
 };

@@ -5,6 +5,7 @@
 #include "rowbuttons.h"
 #include "tablelook.h"
 
+#include <QGraphicsOpacityEffect>
 #include <QHeaderView>
 #include <QMenu>
 #include <QPushButton>
@@ -14,6 +15,10 @@ namespace {
 constexpr int ColumnCount = 3;
 constexpr int FixedColumnWidth = 200;
 constexpr int CellSpacing = 5;
+// A locked row's buttons are drawn faded: the picture alone shows no disabled state.
+constexpr qreal LockedOpacity = 0.3;
+// The button's own tooltip, given back when its row is unlocked.
+constexpr char IdleToolTipProperty[] = "idleToolTip";
 
 } // namespace
 
@@ -79,6 +84,7 @@ QWidget* CustomTable::makeButtonCell(QTableWidgetItem* nameItem)
         button->setStyleSheet(AppStyle::imageButtonStyleSheet(image + QStringLiteral("-d"),
                                                               image + QStringLiteral("-a"), true));
         button->setToolTip(entry.toolTip);
+        button->setProperty(IdleToolTipProperty, entry.toolTip);
         RowButtons::addToCell(cell, button, nameItem);
         connect(button, &QPushButton::clicked, this, entry.slot);
     }
@@ -103,8 +109,20 @@ void CustomTable::setRowHotkey(int row, const QString& text)
 void CustomTable::setRowEditable(int row, bool editable)
 {
     for (RowButton which : {EditButton, DeleteButton, MoreButton}) {
-        if (QAbstractButton* button = rowButton(row, which))
-            button->setEnabled(editable);
+        QAbstractButton* button = rowButton(row, which);
+        if (!button)
+            continue;
+        button->setEnabled(editable);
+        // Disabled widgets still show their tooltip: it says why nothing happens.
+        button->setToolTip(editable ? button->property(IdleToolTipProperty).toString()
+                                    : tr("这个操作正在设计器中打开：关闭设计器后才能编辑、删除或更改它。"));
+        if (editable) {
+            button->setGraphicsEffect(nullptr);
+        } else {
+            auto* faded = new QGraphicsOpacityEffect(button);
+            faded->setOpacity(LockedOpacity);
+            button->setGraphicsEffect(faded);
+        }
     }
 }
 

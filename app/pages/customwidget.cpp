@@ -24,6 +24,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
+#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>
@@ -170,7 +171,12 @@ void CustomWidget::addFlowItem(Flow* flow, const QString& path)
     m_items.append(FlowItem{flow, path, false});
     ui->tableCustom->addRow(flow->name(), flow->hotkey());
     connect(flow, &Flow::sigHotkeyActivated, this, &CustomWidget::onFlowHotKeyActivated);
-    HotkeyManage::instance()->addHotkey(flow->hotkeyObject());
+    HotkeyManage::instance()->addHotkey(flow->hotkeyObject(), flowName(flow));
+}
+
+HotkeyManage::JobName CustomWidget::flowName(Flow* flow)
+{
+    return [flow = QPointer<Flow>(flow)] { return flow ? flow->name() : QString(); };
 }
 
 void CustomWidget::clearItems()
@@ -468,7 +474,7 @@ void CustomWidget::createHotkey(FlowItem& item, int row, const QString& newText)
     item.flow->setHotkeyObject(hotkey);
     item.flow->setHotkey(newText);
     ui->tableCustom->setRowHotkey(row, newText);
-    HotkeyManage::instance()->addHotkey(hotkey);
+    HotkeyManage::instance()->addHotkey(hotkey, flowName(item.flow));
     item.flow->save(item.filePath);
 }
 
@@ -535,5 +541,5 @@ void CustomWidget::applyNotice(int row)
     ui->tableCustom->setRowHotkey(row, item.flow->hotkey());
     ui->tableCustom->setRowEditable(row, true);
     // A key set while the file was open becomes live.
-    HotkeyManage::instance()->addHotkey(item.flow->hotkeyObject());
+    HotkeyManage::instance()->addHotkey(item.flow->hotkeyObject(), flowName(item.flow));
 }

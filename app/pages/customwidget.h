@@ -7,6 +7,7 @@
 // the flow is reloaded and its row enabled again.
 
 #include "filerowactions.h"
+#include "hotkeymanage.h"
 #include "taskwidget.h"
 
 #include <QList>
@@ -97,6 +98,8 @@ protected:
 
 private:
     void addFlowItem(Flow* flow, const QString& path);
+    // The flow's name, for the hotkey dialog's "held by".
+    static HotkeyManage::JobName flowName(Flow* flow);
     void clearItems();
     bool validRow(int row) const;
     void setEditing(int row, bool editing);

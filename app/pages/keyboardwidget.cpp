@@ -3,6 +3,7 @@
 
 #include "appconfig.h"
 #include "appstyle.h"
+#include "debouncedsave.h"
 #include "hotkeymanage.h"
 #include "keyboardtasklist.h"
 #include "logcategory.h"
@@ -47,10 +48,12 @@ QString cellText(const QTableWidget* table, int row, int column)
 
 KeyBoardWidget::KeyBoardWidget(QWidget* parent)
     : TaskWidget(parent), ui(std::make_unique<Ui::KeyBoardWidgetClass>()),
-      m_taskList(new KeyBoardTaskList(this))
+      m_taskList(new KeyBoardTaskList(this)),
+      m_save(new DebouncedSave([this] { saveTask(); }, this))
 {
     initUi();
     initConnections();
+    watchSettings();
     QTimer::singleShot(0, this, &KeyBoardWidget::loadTask);
 }
 
@@ -116,11 +119,25 @@ void KeyBoardWidget::initConnections()
 
     m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
     m_activeHotkey = m_hotkey;
-    HotkeyManage::instance()->addHotkey(m_hotkey);
+    HotkeyManage::instance()->addHotkey(m_hotkey, [this] { return ui->lblTitle->text(); });
     // Connected before the toggle, so a start already knows the key is down.
     connect(m_hotkey, &QHotkey::activated, this, [this] { m_hotkeyHeld = true; });
     connect(m_hotkey, &QHotkey::released, this, [this] { m_hotkeyHeld = false; });
     connect(m_hotkey, &QHotkey::activated, this, &TaskWidget::toggleTask);
+}
+
+// Every change of the table or the stop mode is saved a moment later: the user
+// finds it again after a restart, started or not.
+void KeyBoardWidget::watchSettings()
+{
+    const auto changed = [this] { m_save->schedule(); };
+    connect(m_stopGroup, &QButtonGroup::buttonToggled, this, changed);
+    for (QLineEdit* edit : {ui->edtRepeatTimes, ui->edtDuration})
+        connect(edit, &QLineEdit::textChanged, this, changed);
+    const QAbstractItemModel* rows = ui->tableKey->model();
+    connect(rows, &QAbstractItemModel::dataChanged, this, changed);
+    connect(rows, &QAbstractItemModel::rowsInserted, this, changed);
+    connect(rows, &QAbstractItemModel::rowsRemoved, this, changed);
 }
 
 void KeyBoardWidget::onBtnPressKeyClicked()
@@ -146,27 +163,33 @@ bool KeyBoardWidget::prepareStart()
         refuseStart(tr("请先完成按键设置,在启动连点。"));
         return false;
     }
-    // Built aside: a refused start keeps the list of the last start (which quit saves).
-    std::vector<std::unique_ptr<KeyBoardTask>> rows;
     for (int row = 0; row < table->rowCount(); ++row) {
-        const QString key = cellText(table, row, KeyTable::KeyColumn);
-        if (key.isEmpty()) {
+        if (cellText(table, row, KeyTable::KeyColumn).isEmpty()) {
             refuseStart(tr("第%1行按键尚未设置，请先完成按键设置。").arg(row + 1));
             return false;
         }
-        rows.emplace_back(KeyBoardTask::fromRowTexts(key,
-                                                     cellText(table, row, KeyTable::HoldColumn),
-                                                     cellText(table, row, KeyTable::PauseColumn)));
     }
+    if (ui->rbtnStopByRepeatTimes->isChecked() && !acceptRepeatCount(ui->edtRepeatTimes->text()))
+        return false;
+    fillTaskList();
+    return true;
+}
+
+// The list from the table and the stop controls, rows without a key included (as
+// the user left them).
+void KeyBoardWidget::fillTaskList()
+{
+    const KeyTable* table = ui->tableKey;
     m_taskList->clearTasks();
-    for (auto& task : rows)
-        m_taskList->appendTask(task.release());
+    for (int row = 0; row < table->rowCount(); ++row)
+        m_taskList->appendTask(KeyBoardTask::fromRowTexts(
+            cellText(table, row, KeyTable::KeyColumn), cellText(table, row, KeyTable::HoldColumn),
+            cellText(table, row, KeyTable::PauseColumn)));
     m_taskList->setStopType(ui->rbtnStopByHand->isChecked()       ? KeyBoardTaskList::StopByHand
                             : ui->rbtnStopByDuration->isChecked() ? KeyBoardTaskList::StopByDuration
                                                                   : KeyBoardTaskList::StopByCount);
     m_taskList->setDuration(ui->edtDuration->text().toInt(nullptr, 10));
     m_taskList->setRepeatTimes(ui->edtRepeatTimes->text().toInt(nullptr, 10));
-    return true;
 }
 
 void KeyBoardWidget::runTask()
@@ -195,10 +218,15 @@ void KeyBoardWidget::onHotKeySetClicked()
     QString hotkey = previous;
     const bool changed = editHotkeyOrWarn(hotkey);
     ui->btnPressKey->setText(buttonText(changed ? hotkey : previous));
+    m_save->schedule();
 }
 
 void KeyBoardWidget::saveTask()
 {
+    // A running job reads the list: it holds the settings of its start, which the
+    // controls cannot have changed since (the window is hidden).
+    if (!isRunning())
+        fillTaskList();
     m_taskList->setHotKey(m_hotkey->shortcut().toString(QKeySequence::PortableText));
     m_taskList->save(TaskFile::keyboardFilePath());
 }

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <memory>
 
+class DebouncedSave;
 class KeyBoardTaskList;
 class KeyTable;
 class QButtonGroup;
@@ -27,7 +28,8 @@ public:
     KeyTable* table() const;
     QHotkey* hotkey() const { return m_hotkey; }
 
-    // Writes "keyboard.kqt" from the list as the last start or load left it (at quit).
+    // Writes "keyboard.kqt" with the table and stop mode as the page shows them (a
+    // moment after each change, and at quit).
     void saveTask();
     // Reads "keyboard.kqt" and shows it; without a file an empty table (at start-up).
     void loadTask();
@@ -46,7 +48,9 @@ protected:
     bool prepareStart() override;
 
 private:
+    void watchSettings();
     void refuseStart(const QString& text);
+    void fillTaskList();
     void applyLoadedHotkey(const QString& hotkey);
     void showTaskList();
     void waitForHotkeyRelease();
@@ -54,6 +58,7 @@ private:
     std::unique_ptr<Ui::KeyBoardWidgetClass> ui;
     KeyBoardTaskList* m_taskList;
     QButtonGroup* m_stopGroup = nullptr;
+    DebouncedSave* m_save;
     // The page hotkey is physically down (set on activation, cleared on its release).
     std::atomic<bool> m_hotkeyHeld{false};
 };

@@ -2,11 +2,13 @@
 #include "ui_mousewidget.h"
 
 #include "appstyle.h"
+#include "debouncedsave.h"
 #include "globalmousewidget.h"
 #include "hotkeymanage.h"
 #include "logcategory.h"
 #include "mousetask.h"
 #include "platform/backend.h"
+#include "platform/virtualkeys.h"
 #include "pointpickoverlay.h"
 #include "qhotkey.h"
 #include "taskfile.h"
@@ -33,8 +35,11 @@ constexpr int MaxMilliseconds = 999999999;
 constexpr int MaxRepeatTimes = 999999999;
 constexpr int MaxJitterPixels = 99;
 
-const QString PositionLabelStyle =
-    QStringLiteral("QLabel {border-bottom: 1px solid #8a8a8a; padding: 4px;}");
+// Qt 5.15 draws a bottom-only border only once the other sides have a style.
+const QString PositionLabelStyle = QStringLiteral(
+    "QLabel {border: 0px solid #8a8a8a; border-bottom: 1px solid #8a8a8a; padding: 4px;}");
+// Room after a unit label whose row goes on with another choice or label.
+constexpr int UnitLabelGap = 16;
 
 int numberIn(const QLineEdit* edit)
 {
@@ -53,10 +58,12 @@ QButtonGroup* makeGroup(QWidget* owner, std::initializer_list<QAbstractButton*> 
 } // namespace
 
 MouseWidget::MouseWidget(QWidget* parent)
-    : TaskWidget(parent), ui(std::make_unique<Ui::MouseWidgetClass>()), m_task(new MouseTask(this))
+    : TaskWidget(parent), ui(std::make_unique<Ui::MouseWidgetClass>()), m_task(new MouseTask(this)),
+      m_save(new DebouncedSave([this] { saveTask(); }, this))
 {
     initUi();
     initConnections();
+    watchSettings();
     QTimer::singleShot(0, this, &MouseWidget::loadTask);
 }
 
@@ -113,6 +120,8 @@ void MouseWidget::initUi()
 void MouseWidget::applyStyles()
 {
     ui->lblXYPos->setStyleSheet(PositionLabelStyle);
+    for (QLabel* unit : {ui->lblRepeatTimes, ui->lblHorizenRangPixel})
+        unit->setContentsMargins(0, 0, UnitLabelGap, 0);
     ui->btnPosSelect->setStyleSheet(AppStyle::pageButtonStyleSheet());
     ui->btnDoClick->setStyleSheet(AppStyle::pageButtonStyleSheet());
     for (QLineEdit* edit :
@@ -148,8 +157,23 @@ void MouseWidget::initConnections()
 
     m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
     m_activeHotkey = m_hotkey;
-    HotkeyManage::instance()->addHotkey(m_hotkey);
+    HotkeyManage::instance()->addHotkey(m_hotkey, [this] { return ui->lblTitle->text(); });
     connect(m_hotkey, &QHotkey::activated, this, &TaskWidget::toggleTask);
+}
+
+// Every change of a setting is saved a moment later: the user finds it again after a
+// restart, started or not.
+void MouseWidget::watchSettings()
+{
+    const auto changed = [this] { m_save->schedule(); };
+    for (QButtonGroup* group : {m_keyGroup, m_clickGroup, m_posGroup, m_intervalGroup, m_stopGroup})
+        connect(group, &QButtonGroup::buttonToggled, this, changed);
+    for (QLineEdit* edit :
+         {ui->edtFixedInterval, ui->edtRandomMillisecond, ui->edtRepeatTimes,
+          ui->edtAfterMillisecond, ui->edtHorizenRangePixel, ui->edtVertialRangePixel})
+        connect(edit, &QLineEdit::textChanged, this, changed);
+    for (QCheckBox* box : {ui->checkBoxCtrl, ui->checkBoxAlt, ui->checkBoxShift, ui->checkBoxWin})
+        connect(box, &QCheckBox::toggled, this, changed);
 }
 
 void MouseWidget::onDoClick()
@@ -181,6 +205,14 @@ bool MouseWidget::prepareStart()
     // not bring the window back over the running job.
     if (m_capture)
         endPick();
+    if (ui->rbtnStopByRepeatTimes->isChecked() && !acceptRepeatCount(ui->edtRepeatTimes->text()))
+        return false;
+    fillTask();
+    return true;
+}
+
+void MouseWidget::fillTask()
+{
     const int button = ui->rbtnLeftKey->isChecked()    ? TaskType::LeftClick
                        : ui->rbtnRightKey->isChecked() ? TaskType::RightClick
                                                        : TaskType::MiddleClick;
@@ -215,7 +247,6 @@ bool MouseWidget::prepareStart()
     if (ui->checkBoxWin->isChecked())
         modifiers |= ModifierMask::Win;
     m_task->setModifierKeys(modifiers);
-    return true;
 }
 
 void MouseWidget::runTask()
@@ -240,7 +271,7 @@ void MouseWidget::onBtnPosSelectClicked()
     const bool started =
         m_capture &&
         m_capture->start([this](const platform::CapturedMouse& event) { onPickMouse(event); },
-                         platform::InputCapture::KeyHandler());
+                         [this](const platform::CapturedKey& event) { onPickKey(event); });
     if (!started) {
         // Nothing could bring a hidden window back: the pick ends before it hides.
         endPick();
@@ -273,10 +304,22 @@ void MouseWidget::onPickMouse(const platform::CapturedMouse& event)
     onPicked(QPoint(event.x, event.y));
 }
 
+// Escape gives up the pick, as on the point-pick layer: the window comes back and
+// the point stays as it was.
+void MouseWidget::onPickKey(const platform::CapturedKey& event)
+{
+    if (event.vkCode != platform::Vk::Escape || (event.message != platform::Message::KeyDown &&
+                                                 event.message != platform::Message::SysKeyDown))
+        return;
+    endPick();
+    restoreMainWindow();
+}
+
 void MouseWidget::onPicked(const QPoint& point)
 {
     m_pickedPoint = point;
     showPickedPoint();
+    m_save->schedule();
     endPick();
     restoreMainWindow();
 }
@@ -309,10 +352,15 @@ void MouseWidget::onHotKeySetClicked()
     }
     ui->btnDoClick->setText(buttonText(hotkey));
     m_task->setHotKey(hotkey);
+    m_save->schedule();
 }
 
 void MouseWidget::saveTask()
 {
+    // A running job reads the task: it holds the settings of its start, which the
+    // controls cannot have changed since (the window is hidden).
+    if (!isRunning())
+        fillTask();
     m_task->save(TaskFile::mouseFilePath());
 }
 

@@ -9,6 +9,7 @@
 
 #include <memory>
 
+class DebouncedSave;
 class GlobalMouseWidget;
 class MouseTask;
 class PointPickOverlay;
@@ -16,6 +17,7 @@ class QButtonGroup;
 
 namespace platform {
 class InputCapture;
+struct CapturedKey;
 struct CapturedMouse;
 } // namespace platform
 
@@ -36,7 +38,8 @@ public:
     QPoint pickedPoint() const { return m_pickedPoint; }
     bool isPicking() const;
 
-    // Writes "mouse.kqt" from the task as the last start left it (done at quit).
+    // Writes "mouse.kqt" with the settings as the controls show them (a moment
+    // after each change, and at quit).
     void saveTask();
     // Reads "mouse.kqt" and, when it holds a clicker task, shows it (done at start-up).
     void loadTask();
@@ -60,9 +63,13 @@ protected:
 private:
     void applyStyles();
     void applyValidators();
+    void watchSettings();
+    // The task from the controls.
+    void fillTask();
     void showTask();
     void applyLoadedHotkey(const QString& hotkey);
     void onPickMouse(const platform::CapturedMouse& event);
+    void onPickKey(const platform::CapturedKey& event);
     void startOverlayPick();
     void onPicked(const QPoint& point);
     void endPick();
@@ -80,4 +87,5 @@ private:
     QButtonGroup* m_posGroup = nullptr;
     QButtonGroup* m_intervalGroup = nullptr;
     QButtonGroup* m_stopGroup = nullptr;
+    DebouncedSave* m_save;
 };

@@ -25,6 +25,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTimer>
@@ -149,7 +150,7 @@ void RecordWidget::initConnections()
 
     m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
     m_activeHotkey = m_hotkey;
-    HotkeyManage::instance()->addHotkey(m_hotkey);
+    HotkeyManage::instance()->addHotkey(m_hotkey, [this] { return ui->lblTitle->text(); });
     connect(m_hotkey, &QHotkey::activated, this, &RecordWidget::onBtnRecordClicked);
 }
 
@@ -383,6 +384,16 @@ void RecordWidget::addRecording(AutoRecordTask* task, const QString& path)
     m_paths.append(path);
     ui->tableRecord->addRow(FileRowActions::baseName(path), task->hotKey());
     connect(task, &AutoRecordTask::hotkeyActivated, this, &RecordWidget::onTaskHotKeyActivated);
+    if (task->hotkey())
+        HotkeyManage::instance()->addHotkey(task->hotkey(), recordingName(task));
+}
+
+HotkeyManage::JobName RecordWidget::recordingName(AutoRecordTask* task) const
+{
+    return [this, task = QPointer<AutoRecordTask>(task)] {
+        const int row = m_tasks.indexOf(task.data());
+        return row >= 0 ? ui->tableRecord->rowName(row) : QString();
+    };
 }
 
 void RecordWidget::showWriteFailure(const QString& error)
@@ -563,7 +574,7 @@ void RecordWidget::setTaskHotkey(int index, const QString& text)
         hotkey = new QHotkey(QKeySequence(text), true, this);
         if (hotkey->isRegistered()) {
             task->setHotkey(hotkey);
-            HotkeyManage::instance()->addHotkey(hotkey);
+            HotkeyManage::instance()->addHotkey(hotkey, recordingName(task));
         }
     }
     if (!hotkey->isRegistered()) {

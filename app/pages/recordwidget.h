@@ -7,6 +7,7 @@
 
 #include "filerowactions.h"
 #include "flow.h" // complete for the signal that hands one over
+#include "hotkeymanage.h"
 #include "taskwidget.h"
 
 #include <QList>
@@ -100,6 +101,8 @@ private:
     void stopCapture();
     void saveRecording(std::unique_ptr<AutoRecordTask> task);
     void addRecording(AutoRecordTask* task, const QString& path);
+    // The recording's name in its row, for the hotkey dialog's "held by".
+    HotkeyManage::JobName recordingName(AutoRecordTask* task) const;
     int indexOfName(const QString& name) const;
     void startReplay(AutoRecordTask* task);
     bool rewriteTask(int index);

@@ -3,9 +3,16 @@
 #include <QSpinBox>
 
 namespace {
-const QString SpinBoxStyle =
-    QStringLiteral("QSpinBox {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
-                   "background-color: white;}");
+// With a border of its own the box no longer draws its arrows: they are given too.
+const QString SpinBoxStyle = QStringLiteral(
+    "QSpinBox {border: 1px solid #ccc; border-radius: 4px; padding: 4px; "
+    "background-color: white;}"
+    "QSpinBox::up-button {subcontrol-origin: border; subcontrol-position: top right; "
+    "width: 18px; border: none;}"
+    "QSpinBox::down-button {subcontrol-origin: border; subcontrol-position: bottom right; "
+    "width: 18px; border: none;}"
+    "QSpinBox::up-arrow {image: url(:/images/spin-up.svg); width: 10px; height: 6px;}"
+    "QSpinBox::down-arrow {image: url(:/images/spin-down.svg); width: 10px; height: 6px;}");
 constexpr int EditorInset = 4;
 } // namespace
 

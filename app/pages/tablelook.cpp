@@ -11,7 +11,11 @@ const QString TableStyle = QStringLiteral(
     "QTableWidget::item {background-color: white; color: #333333;}"
     "QTableWidget::item:selected {background-color: #E6F7FF; color: #333333;}"
     "QHeaderView::section {background-color: #196EBF; color: white; "
-    "border: 1px solid #DCDFE6; min-height: 36px;}");
+    "border: 1px solid #DCDFE6; min-height: 36px;}"
+    // The row numbers: a readable strip of their own, and a corner in the header's colour.
+    "QHeaderView::section:vertical {background-color: white; color: #999999; border: none; "
+    "border-right: 1px solid #E6E6E6; min-height: 0px; min-width: 28px;}"
+    "QTableCornerButton::section {background-color: #196EBF; border: 1px solid #DCDFE6;}");
 
 } // namespace
 

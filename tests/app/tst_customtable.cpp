@@ -152,15 +152,26 @@ void TestCustomTable::setters_ignoreRowsOutside()
 
 void TestCustomTable::rowEditable_keepsRunEnabled()
 {
+    const auto picture = [this](int row, CustomTable::RowButton which) {
+        return m_table->rowButton(row, which)->grab().toImage();
+    };
+    const QString lockedTip =
+        QStringLiteral("这个操作正在设计器中打开：关闭设计器后才能编辑、删除或更改它。");
+    const QImage idleDelete = picture(1, CustomTable::DeleteButton);
     m_table->setRowEditable(1, false);
     QVERIFY(m_table->rowButton(1, CustomTable::RunButton)->isEnabled());
     for (auto which :
          {CustomTable::EditButton, CustomTable::DeleteButton, CustomTable::MoreButton}) {
         QVERIFY(!m_table->rowButton(1, which)->isEnabled());
         QVERIFY(m_table->rowButton(0, which)->isEnabled());
+        // Locked buttons look locked and say why.
+        QVERIFY(picture(1, which) != picture(0, which));
+        QCOMPARE(m_table->rowButton(1, which)->toolTip(), lockedTip);
     }
     m_table->setRowEditable(1, true);
     QVERIFY(m_table->rowButton(1, CustomTable::DeleteButton)->isEnabled());
+    QCOMPARE(picture(1, CustomTable::DeleteButton), idleDelete);
+    QCOMPARE(m_table->rowButton(1, CustomTable::DeleteButton)->toolTip(), QStringLiteral("删除"));
 }
 
 void TestCustomTable::buttons_followTheirRowAfterRemoval_data()

@@ -6,6 +6,7 @@
 #include "dialogs/settings.h"
 #include "dialogs/taskrename.h"
 #include "hotkeymanage.h"
+#include "modalanswers.h"
 #include "qhotkey.h"
 #include "testenvironment.h"
 
@@ -61,6 +62,8 @@ private slots:
     void hotKeySetCapturesKeys_data();
     void hotKeySetCapturesKeys();
     void hotKeySetClearThenOkGivesEmptyText();
+    void hotKeySetRefusesBareTypingKeys_data();
+    void hotKeySetRefusesBareTypingKeys();
     void hotKeySetSilencesHotkeysWhileOpen_data();
     void hotKeySetSilencesHotkeysWhileOpen();
     void taskRenameReturnsTheName();
@@ -215,6 +218,51 @@ void TestDialogs::hotKeySetClearThenOkGivesEmptyText()
     });
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QCOMPARE(dialog.hotkeyText(), QString());
+}
+
+void TestDialogs::hotKeySetRefusesBareTypingKeys_data()
+{
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<bool>("refused");
+    // A global hotkey takes its key from every program of the session.
+    for (const char* key : {"A", "1", "Space", "Esc", "Return", "Enter", "Tab", "Backspace",
+                            "Del", "Left", "PgDown", ","})
+        QTest::newRow(key) << "F9" << key << true;
+    for (const char* key : {"F2", "F12", "Ctrl+A", "Alt+1", "Shift+Space", "Ctrl+Return",
+                            "Pause", "Print"})
+        QTest::newRow(key) << "F9" << key << false;
+    // Kept as it was: the key is the caller's already.
+    QTest::newRow("unchanged Space") << "Space" << "Space" << false;
+}
+
+void TestDialogs::hotKeySetRefusesBareTypingKeys()
+{
+    QFETCH(QString, preset);
+    QFETCH(QString, key);
+    QFETCH(bool, refused);
+    HotKeySet dialog;
+    dialog.setHotkeyText(preset);
+    MessageBoxCloser closer;
+    bool openAfterOk = false;
+    QTimer::singleShot(0, &dialog, [&] {
+        dialog.findChild<QLineEdit*>(QStringLiteral("edtHotKey"))->setText(key);
+        closer.arm(&dialog);
+        QTest::mouseClick(child<QPushButton>(&dialog, "btnOk"), Qt::LeftButton);
+        openAfterOk = dialog.isVisible();
+        dialog.reject();
+    });
+    dialog.exec();
+    QCOMPARE(openAfterOk, refused);
+    if (refused) {
+        QCOMPARE(closer.title, QStringLiteral("快捷键不可用"));
+        QCOMPARE(closer.text,
+                 QStringLiteral("%1 是打字和编辑时要用的按键：设为全局快捷键后，所有程序都收不到它。"
+                                "请加上 Ctrl、Alt 或 Shift，或者使用 F1 到 F12 等功能键。")
+                     .arg(key));
+    } else {
+        QCOMPARE(closer.title, QString());
+    }
 }
 
 void TestDialogs::hotKeySetSilencesHotkeysWhileOpen_data()

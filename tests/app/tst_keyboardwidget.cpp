@@ -1,9 +1,10 @@
 // The key presser page offscreen: the refusals of a start, the table and its row
 // buttons, the key cell editor, the spin boxes, the first start, the list a start
-// builds, and "keyboard.kqt" at quit and start-up.
+// builds, and "keyboard.kqt" saved a moment after each change and read at start-up.
 
 #include "appconfig.h"
 #include "keyboardtasklist.h"
+#include "pages/debouncedsave.h"
 #include "pages/keyboardwidget.h"
 #include "pages/keytable.h"
 #include "pages/shortcutedit.h"
@@ -52,7 +53,7 @@ private slots:
     void shortcutEdit_data();
     void shortcutEdit();
     void spinBoxes_stopAt10000();
-    void saveAndLoad_keepTheLastStart();
+    void saveAndLoad_keepWhatTheUserLeft();
     void hotkeyChange_failureKeepsOldText();
 
 private:
@@ -104,19 +105,34 @@ void TestKeyBoardWidget::firstStart_emptyTableStopByHand()
 void TestKeyBoardWidget::start_refusedWithMessage_data()
 {
     QTest::addColumn<QStringList>("keys");
+    QTest::addColumn<QString>("count"); // by count; null: by hand
+    QTest::addColumn<QString>("title");
     QTest::addColumn<QString>("text");
-    QTest::newRow("empty table") << QStringList{} << "请先完成按键设置,在启动连点。";
-    QTest::newRow("row 2 empty") << QStringList{"A", "", "B"}
+    const QString keysNotSet = QStringLiteral("按键未设置");
+    QTest::newRow("empty table") << QStringList{} << QString() << keysNotSet
+                                 << "请先完成按键设置,在启动连点。";
+    QTest::newRow("row 2 empty") << QStringList{"A", "", "B"} << QString() << keysNotSet
                                  << "第2行按键尚未设置，请先完成按键设置。";
+    const QString countNotSet = QStringLiteral("重复次数未设置");
+    const QString countText = QStringLiteral("请填写重复次数（至少 1 次），再启动。");
+    QTest::newRow("count 0") << QStringList{"A"} << "0" << countNotSet << countText;
+    QTest::newRow("count empty") << QStringList{"A"} << "" << countNotSet << countText;
 }
 
 void TestKeyBoardWidget::start_refusedWithMessage()
 {
     QFETCH(QStringList, keys);
+    QFETCH(QString, count);
+    QFETCH(QString, title);
     QFETCH(QString, text);
     createPage();
     for (const QString& key : keys)
         m_page->table()->addRow(key, QStringLiteral("0"), QStringLiteral("0"));
+    if (!count.isNull()) {
+        QTest::mouseClick(m_page->findChild<QRadioButton*>(QStringLiteral("rbtnStopByRepeatTimes")),
+                          Qt::LeftButton);
+        m_page->findChild<QLineEdit*>(QStringLiteral("edtRepeatTimes"))->setText(count);
+    }
     // The list of an earlier start stays as it was.
     m_page->taskList()->appendTask(
         KeyBoardTask::fromRowTexts(QStringLiteral("Z"), QString(), QString()));
@@ -124,7 +140,7 @@ void TestKeyBoardWidget::start_refusedWithMessage()
     MessageBoxCloser closer;
     closer.arm(this);
     m_page->startTask();
-    QCOMPARE(closer.title, QStringLiteral("按键未设置"));
+    QCOMPARE(closer.title, title);
     QCOMPARE(closer.text, text);
     QVERIFY(!m_page->isRunning());
     QVERIFY(m_page->isVisible());
@@ -229,23 +245,24 @@ void TestKeyBoardWidget::spinBoxes_stopAt10000()
     }
 }
 
-void TestKeyBoardWidget::saveAndLoad_keepTheLastStart()
+void TestKeyBoardWidget::saveAndLoad_keepWhatTheUserLeft()
 {
     createPage();
+    QTest::qWait(DebouncedSave::DelayMs + 100); // the start-up load's own save is done
+    QFile::remove(TaskFile::keyboardFilePath());
     m_page->table()->addRow(QStringLiteral("CTRL+SHIFT+A"), QStringLiteral("30"),
                             QStringLiteral("40"));
     QTest::mouseClick(m_page->findChild<QRadioButton*>(QStringLiteral("rbtnStopByDuration")),
                       Qt::LeftButton);
     m_page->findChild<QLineEdit*>(QStringLiteral("edtDuration"))->setText(QStringLiteral("1"));
-    m_page->startTask();
-    QTRY_VERIFY(!m_page->isRunning());
-    // Edited after the start: not saved.
-    m_page->table()->addRow();
-    m_page->saveTask();
+    m_page->table()->addRow(); // added after the other changes, never started: kept too
+    // Saved a moment after the change, without a start or a quit.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(TaskFile::keyboardFilePath()),
+                             DebouncedSave::DelayMs * 3);
 
     m_page.reset();
     createPage();
-    QCOMPARE(keysOf(m_page->table()), QStringList{"CTRL+SHIFT+A"});
+    QCOMPARE(keysOf(m_page->table()), (QStringList{"CTRL+SHIFT+A", "CTRL+C"}));
     QCOMPARE(m_page->table()->item(0, 1)->text(), QStringLiteral("30"));
     QCOMPARE(m_page->table()->item(0, 2)->text(), QStringLiteral("40"));
     QVERIFY(m_page->findChild<QRadioButton*>(QStringLiteral("rbtnStopByDuration"))->isChecked());

@@ -1,12 +1,14 @@
 // The mouse clicker page offscreen: its controls and their rules, what a start puts
-// into the task, point picking through the capture, the hotkey change, and
-// "mouse.kqt" at start-up and quit.
+// into the task and the counts it refuses, point picking through the capture, the
+// hotkey change, and "mouse.kqt" at start-up and a moment after each change.
 
 #include "appconfig.h"
 #include "globalmousewidget.h"
 #include "modalanswers.h"
 #include "mousetask.h"
+#include "pages/debouncedsave.h"
 #include "pages/mousewidget.h"
+#include "platform/virtualkeys.h"
 #include "qhotkey.h"
 #include "recordingbackend.h"
 #include "taskfile.h"
@@ -88,9 +90,12 @@ private slots:
     void enableRules();
     void prepareStart_data();
     void prepareStart();
+    void start_refusesNoCount_data();
+    void start_refusesNoCount();
 
     void pick_endsOnLeftOrRightPress_data();
     void pick_endsOnLeftOrRightPress();
+    void pick_escapeGivesUp();
     void pick_withoutCaptureThroughOverlay_data();
     void pick_withoutCaptureThroughOverlay();
 
@@ -99,7 +104,7 @@ private slots:
 
     void load_showsFileAndHotkey();
     void load_keyboardRecordKeepsInitialState();
-    void save_keepsSettingsOfLastStart();
+    void save_keepsWhatTheUserLeft();
 
 private:
     void createPage();
@@ -229,11 +234,11 @@ void TestMouseWidget::prepareStart_data()
         << "MouseTask:taskType=3,taskPosition=(0,0),intervalFlag=1,stopFlag=1,"
            "ExecuteInterval=300,m_iExecuteTimes=10,durationTime=5000,hJitterRange=7,"
            "vJitterRange=9,modifierKeys=4369,hotKey=F2";
-    QTest::newRow("middle single by count, empty count gives 0")
+    QTest::newRow("middle single by count")
         << QStringList{"rbtnMiddleKey", "rbtnStopByRepeatTimes", "checkBoxAlt"}
-        << QStringList{"edtRepeatTimes="}
+        << QStringList{"edtRepeatTimes=3"}
         << "MouseTask:taskType=4,taskPosition=(0,0),intervalFlag=0,stopFlag=2,"
-           "ExecuteInterval=200,m_iExecuteTimes=0,durationTime=1000,hJitterRange=0,"
+           "ExecuteInterval=200,m_iExecuteTimes=3,durationTime=1000,hJitterRange=0,"
            "vJitterRange=0,modifierKeys=256,hotKey=F2";
     QTest::newRow("fixed point never picked is (0,0)")
         << QStringList{"rbtnFixedPos"} << QStringList{"edtFixedInterval="}
@@ -258,6 +263,29 @@ void TestMouseWidget::prepareStart()
     QTest::mouseClick(child<QPushButton>(m_page.get(), "btnDoClick"), Qt::LeftButton);
     m_page->stopTask();
     QCOMPARE(m_page->task()->toString(), expected);
+}
+
+void TestMouseWidget::start_refusesNoCount_data()
+{
+    QTest::addColumn<QString>("count");
+    QTest::newRow("zero") << "0";
+    QTest::newRow("empty") << "";
+}
+
+// A count of nothing would start a job that ends at once without a word.
+void TestMouseWidget::start_refusesNoCount()
+{
+    QFETCH(QString, count);
+    createPage();
+    QTest::mouseClick(child<QRadioButton>(m_page.get(), "rbtnStopByRepeatTimes"), Qt::LeftButton);
+    child<QLineEdit>(m_page.get(), "edtRepeatTimes")->setText(count);
+    MessageBoxCloser closer;
+    closer.arm(this);
+    QTest::mouseClick(child<QPushButton>(m_page.get(), "btnDoClick"), Qt::LeftButton);
+    QCOMPARE(closer.title, QStringLiteral("重复次数未设置"));
+    QCOMPARE(closer.text, QStringLiteral("请填写重复次数（至少 1 次），再启动。"));
+    QVERIFY(!m_page->isRunning());
+    QVERIFY(m_page->isVisible());
 }
 
 void TestMouseWidget::pick_endsOnLeftOrRightPress_data()
@@ -304,6 +332,26 @@ void TestMouseWidget::pick_endsOnLeftOrRightPress()
     m_page->startTask();
     m_page->stopTask();
     QCOMPARE(m_page->task()->position(), QPoint(300, 400));
+}
+
+void TestMouseWidget::pick_escapeGivesUp()
+{
+    createPage();
+    QTest::mouseClick(child<QRadioButton>(m_page.get(), "rbtnFixedPos"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(m_page.get(), "btnPosSelect"), Qt::LeftButton);
+    RecordingCapture* capture = (*m_backend)->activeCapture();
+    QVERIFY(capture);
+    // Other keys, and Escape's release, leave the pick on.
+    capture->feedKey({platform::Message::KeyDown, platform::Vk::KeyA, 0, 0, 0});
+    capture->feedKey({platform::Message::KeyUp, platform::Vk::Escape, 0, 0, 0});
+    QVERIFY(m_page->isPicking());
+
+    capture->feedKey({platform::Message::KeyDown, platform::Vk::Escape, 0, 0, 0});
+    QVERIFY(!m_page->isPicking());
+    QVERIFY(m_page->isVisible());
+    QVERIFY(!visibleTag());
+    QCOMPARE(m_page->pickedPoint(), QPoint(0, 0));
+    QCOMPARE(child<QLabel>(m_page.get(), "lblXYPos")->text(), QStringLiteral("坐标：X=0,Y=0"));
 }
 
 void TestMouseWidget::pick_withoutCaptureThroughOverlay_data()
@@ -419,27 +467,30 @@ void TestMouseWidget::load_keyboardRecordKeepsInitialState()
              QStringLiteral("启动/停止连点\n[F2]"));
 }
 
-void TestMouseWidget::save_keepsSettingsOfLastStart()
+void TestMouseWidget::save_keepsWhatTheUserLeft()
 {
     createPage();
     QTest::mouseClick(child<QRadioButton>(m_page.get(), "rbtnMiddleKey"), Qt::LeftButton);
     m_page->startTask();
     m_page->stopTask();
-    // Changed after the last start: not part of the saved settings.
+    // Changed after the last start, never started again: saved all the same, a
+    // moment later, without a quit.
     QTest::mouseClick(child<QRadioButton>(m_page.get(), "rbtnRightKey"), Qt::LeftButton);
     child<QLineEdit>(m_page.get(), "edtFixedInterval")->setText(QStringLiteral("999"));
-    m_page->saveTask();
-
+    QTest::mouseClick(child<QCheckBox>(m_page.get(), "checkBoxShift"), Qt::LeftButton);
     MouseTask saved;
-    QVERIFY(saved.load(TaskFile::mouseFilePath()));
-    QCOMPARE(saved.toString(), m_page->task()->toString());
-    QCOMPARE(saved.taskType(), int(TaskType::MiddleClick));
-    QCOMPARE(saved.executeInterval(), 200);
+    QTRY_VERIFY_WITH_TIMEOUT(saved.load(TaskFile::mouseFilePath()) &&
+                                 saved.executeInterval() == 999,
+                             DebouncedSave::DelayMs * 3);
+    QCOMPARE(saved.taskType(), int(TaskType::RightClick));
+    QCOMPARE(saved.modifierKeys(), int(ModifierMask::Shift));
 
     // A new page (the next program start) shows them.
     m_page.reset();
     createPage();
-    QVERIFY(child<QRadioButton>(m_page.get(), "rbtnMiddleKey")->isChecked());
+    QVERIFY(child<QRadioButton>(m_page.get(), "rbtnRightKey")->isChecked());
+    QCOMPARE(child<QLineEdit>(m_page.get(), "edtFixedInterval")->text(), QStringLiteral("999"));
+    QVERIFY(child<QCheckBox>(m_page.get(), "checkBoxShift")->isChecked());
 }
 
 KLIQORA_TEST_MAIN(TestMouseWidget)
