@@ -5,6 +5,7 @@
 #include "operationmodel.h"
 #include "qtcompat.h"
 
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -81,6 +82,24 @@ void ButtonDelegate::clearHover()
     QToolTip::hideText();
 }
 
+QString ButtonDelegate::toolTipOf(BtnType type)
+{
+    return type == BtnCopy ? tr("复制本行") : tr("删除本行");
+}
+
+bool ButtonDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                               const QStyleOptionViewItem& option, const QModelIndex& index)
+{
+    if (event->type() == QEvent::ToolTip && index.column() == OperationModel::ColumnEdit) {
+        const bool inCopy = copyButtonRect(option.rect).contains(event->pos());
+        if (inCopy || deleteButtonRect(option.rect).contains(event->pos())) {
+            QToolTip::showText(event->globalPos(), toolTipOf(inCopy ? BtnCopy : BtnDelete), view);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
+}
+
 bool ButtonDelegate::editorEvent(QEvent* event, QAbstractItemModel* /*model*/,
                                  const QStyleOptionViewItem& option, const QModelIndex& index)
 {
@@ -103,8 +122,7 @@ bool ButtonDelegate::editorEvent(QEvent* event, QAbstractItemModel* /*model*/,
     if (kind == QEvent::MouseMove) {
         m_hoverRow = index.row();
         m_hoverType = type;
-        QToolTip::showText(QtCompat::globalPosition(mouse),
-                           type == BtnCopy ? tr("复制本行") : tr("删除本行"));
+        QToolTip::showText(QtCompat::globalPosition(mouse), toolTipOf(type));
         return true;
     }
     if (kind == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton) {

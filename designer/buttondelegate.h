@@ -34,6 +34,10 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // A pointer resting on a button keeps its tooltip (the cell itself has none,
+    // which would hide it).
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;
 
@@ -42,6 +46,7 @@ signals:
 
 private:
     const QPixmap& pixmapFor(int row, BtnType type) const;
+    static QString toolTipOf(BtnType type);
 
     QMap<BtnType, QPixmap> m_normalPixmaps;
     QMap<BtnType, QPixmap> m_hoverPixmaps;

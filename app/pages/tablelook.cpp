@@ -12,10 +12,13 @@ const QString TableStyle = QStringLiteral(
     "QTableWidget::item:selected {background-color: #E6F7FF; color: #333333;}"
     "QHeaderView::section {background-color: #196EBF; color: white; "
     "border: 1px solid #DCDFE6; min-height: 36px;}"
-    // The row numbers: a readable strip of their own, and a corner in the header's colour.
-    "QHeaderView::section:vertical {background-color: white; color: #999999; border: none; "
-    "border-right: 1px solid #E6E6E6; min-height: 0px; min-width: 28px;}"
     "QTableCornerButton::section {background-color: #196EBF; border: 1px solid #DCDFE6;}");
+
+// The row numbers: a readable strip on white, down to the table's bottom.
+const QString RowNumberStyle = QStringLiteral(
+    "QHeaderView {background-color: white; border: none;}"
+    "QHeaderView::section {background-color: white; color: #999999; border: none; "
+    "border-right: 1px solid #E6E6E6; min-height: 0px; min-width: 28px;}");
 
 } // namespace
 
@@ -26,6 +29,7 @@ void TableLook::apply(QTableWidget* table)
     rows->setDefaultAlignment(Qt::AlignCenter);
     rows->setDefaultSectionSize(RowHeight);
     rows->setSectionResizeMode(QHeaderView::Fixed);
+    rows->setStyleSheet(RowNumberStyle);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setStyleSheet(TableStyle);

@@ -13,6 +13,7 @@
 
 #include <QMimeData>
 #include <QSignalSpy>
+#include <QHelpEvent>
 #include <QToolTip>
 #include <QtTest>
 
@@ -217,6 +218,22 @@ private slots:
         QEvent leave(QEvent::Leave);
         QCoreApplication::sendEvent(f.view.viewport(), &leave);
         QCOMPARE(f.view.hoverRow(), -1);
+    }
+
+    // Qt asks the cell for its tooltip once the pointer rests; the cell has none,
+    // which must not hide the button's own.
+    void restingOnAButtonKeepsItsTooltip()
+    {
+        TableFixture f;
+        const QPoint del =
+            ButtonDelegate::deleteButtonRect(f.cell(2, OperationModel::ColumnEdit)).center();
+        QVERIFY(f.sendToDelegate(QEvent::MouseMove, 2, del));
+        QTRY_VERIFY(QToolTip::isVisible());
+        QHelpEvent rest(QEvent::ToolTip, del, f.view.viewport()->mapToGlobal(del));
+        QCoreApplication::sendEvent(f.view.viewport(), &rest);
+        QTest::qWait(50);
+        QVERIFY(QToolTip::isVisible());
+        QCOMPARE(QToolTip::text(), QStringLiteral("删除本行"));
     }
 
     void rowButtonClicks_data()
