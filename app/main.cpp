@@ -57,8 +57,7 @@ int main(int argc, char* argv[])
         qCInfo(logCategory()) << "No Qt translation found; standard buttons stay in English";
     UiStartup::installMessageBoxErrorReporter();
     // Linux themes put pictures on dialog buttons; the program's buttons carry text only.
-    app.setStyleSheet(
-        AppStyle::messageBoxStyleSheet() + UiStartup::plainDialogButtonsStyleSheet());
+    app.setStyleSheet(AppStyle::messageBoxStyleSheet() + UiStartup::plainDialogButtonsStyleSheet());
 
     AppConfig::instance()->load();
     AppLogger::init();

@@ -9,7 +9,7 @@ namespace platform {
 // What the code units typed so far leave pending for the next one.
 struct UnicodeTypingState
 {
-    uint16_t pendingHigh = 0;        // a high surrogate waiting for its low half
+    uint16_t pendingHigh = 0;         // a high surrogate waiting for its low half
     bool afterCarriageReturn = false; // the last unit typed was a carriage return
 };
 

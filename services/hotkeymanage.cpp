@@ -34,8 +34,9 @@ void HotkeyManage::addHotkey(QHotkey* hotkey, JobName jobName)
     // Keys deleted by their owners leave null entries; dropping them here keeps the
     // list as long as the live keys however many recordings and flows come and go.
     purgeDead();
-    const auto listed = std::find_if(m_hotkeys.begin(), m_hotkeys.end(),
-                                     [hotkey](const Entry& entry) { return entry.hotkey == hotkey; });
+    const auto listed =
+        std::find_if(m_hotkeys.begin(), m_hotkeys.end(),
+                     [hotkey](const Entry& entry) { return entry.hotkey == hotkey; });
     if (listed == m_hotkeys.end())
         m_hotkeys.append({hotkey, std::move(jobName)});
     else if (jobName)

@@ -114,8 +114,9 @@ void CustomTable::setRowEditable(int row, bool editable)
             continue;
         button->setEnabled(editable);
         // Disabled widgets still show their tooltip: it says why nothing happens.
-        button->setToolTip(editable ? button->property(IdleToolTipProperty).toString()
-                                    : tr("这个操作正在设计器中打开：关闭设计器后才能编辑、删除或更改它。"));
+        button->setToolTip(
+            editable ? button->property(IdleToolTipProperty).toString()
+                     : tr("这个操作正在设计器中打开：关闭设计器后才能编辑、删除或更改它。"));
         if (editable) {
             button->setGraphicsEffect(nullptr);
         } else {

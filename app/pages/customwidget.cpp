@@ -21,10 +21,10 @@
 #include <QFont>
 #include <QKeySequence>
 #include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
-#include <QPointer>
 #include <QTimer>
 
 #include <algorithm>

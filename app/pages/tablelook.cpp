@@ -15,10 +15,10 @@ const QString TableStyle = QStringLiteral(
     "QTableCornerButton::section {background-color: #196EBF; border: 1px solid #DCDFE6;}");
 
 // The row numbers: a readable strip on white, down to the table's bottom.
-const QString RowNumberStyle = QStringLiteral(
-    "QHeaderView {background-color: white; border: none;}"
-    "QHeaderView::section {background-color: white; color: #999999; border: none; "
-    "border-right: 1px solid #E6E6E6; min-height: 0px; min-width: 28px;}");
+const QString RowNumberStyle =
+    QStringLiteral("QHeaderView {background-color: white; border: none;}"
+                   "QHeaderView::section {background-color: white; color: #999999; border: none; "
+                   "border-right: 1px solid #E6E6E6; min-height: 0px; min-width: 28px;}");
 
 } // namespace
 

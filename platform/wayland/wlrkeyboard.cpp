@@ -1,8 +1,8 @@
 #include "wlrkeyboard.h"
 
-#include "platform/backend.h"
 #include "../platformlog.h"
 #include "../unicodekeys.h"
+#include "platform/backend.h"
 #include "waylandconnection.h"
 #include "waylandkeys.h"
 #include "wlrpointer.h"

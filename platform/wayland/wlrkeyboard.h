@@ -5,9 +5,9 @@
 // with every change, as the compositor does not derive it for virtual keyboards.
 // The caller serialises calls and flushes the connection.
 
+#include "../unicodekeys.h"
 #include "platform/input.h"
 #include "waylandkeymap.h"
-#include "../unicodekeys.h"
 
 #include <cstdint>
 #include <map>

@@ -1,8 +1,8 @@
 #pragma once
+#include "../unicodekeys.h"
 #include "platform/input.h"
 #include "x11keyboardmap.h"
 #include "x11sparekeycodes.h"
-#include "../unicodekeys.h"
 
 #include <X11/Xlib.h>
 

@@ -226,14 +226,15 @@ void TestDialogs::hotKeySetRefusesBareTypingKeys_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<bool>("refused");
     // A global hotkey takes its key from every program of the session.
-    for (const char* key : {"A", "1", "Space", "Esc", "Return", "Enter", "Tab", "Backspace",
-                            "Del", "Left", "PgDown", ","})
+    for (const char* key : {"A", "1", "Space", "Esc", "Return", "Enter", "Tab", "Backspace", "Del",
+                            "Left", "PgDown", ","})
         QTest::newRow(key) << "F9" << key << true;
-    for (const char* key : {"F2", "F12", "Ctrl+A", "Alt+1", "Shift+Space", "Ctrl+Return",
-                            "Pause", "Print"})
+    for (const char* key :
+         {"F2", "F12", "Ctrl+A", "Alt+1", "Shift+Space", "Ctrl+Return", "Pause", "Print"})
         QTest::newRow(key) << "F9" << key << false;
     // Kept as it was: the key is the caller's already.
-    QTest::newRow("unchanged Space") << "Space" << "Space" << false;
+    QTest::newRow("unchanged Space") << "Space"
+                                     << "Space" << false;
 }
 
 void TestDialogs::hotKeySetRefusesBareTypingKeys()
@@ -256,10 +257,11 @@ void TestDialogs::hotKeySetRefusesBareTypingKeys()
     QCOMPARE(openAfterOk, refused);
     if (refused) {
         QCOMPARE(closer.title, QStringLiteral("快捷键不可用"));
-        QCOMPARE(closer.text,
-                 QStringLiteral("%1 是打字和编辑时要用的按键：设为全局快捷键后，所有程序都收不到它。"
-                                "请加上 Ctrl、Alt 或 Shift，或者使用 F1 到 F12 等功能键。")
-                     .arg(key));
+        QCOMPARE(
+            closer.text,
+            QStringLiteral("%1 是打字和编辑时要用的按键：设为全局快捷键后，所有程序都收不到它。"
+                           "请加上 Ctrl、Alt 或 Shift，或者使用 F1 到 F12 等功能键。")
+                .arg(key));
     } else {
         QCOMPARE(closer.title, QString());
     }

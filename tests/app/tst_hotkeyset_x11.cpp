@@ -48,8 +48,7 @@ void TestHotKeySetX11::noHotkeyFiresWhileOpen()
         user.press({XK_Control_L, XK_Shift_L, XK_s});
         QTest::qWait(settleMs);
         firedWhileOpen = spy.count();
-        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("btnOk")),
-                          Qt::LeftButton);
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QStringLiteral("btnOk")), Qt::LeftButton);
     });
     QCOMPARE(dialog.exec(), int(QDialog::Accepted));
     QCOMPARE(firedWhileOpen, 0);

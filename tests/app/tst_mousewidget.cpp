@@ -22,8 +22,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QWindow>
 #include <QTimer>
+#include <QWindow>
 #include <QtTest>
 
 #include <memory>

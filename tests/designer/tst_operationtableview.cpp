@@ -11,9 +11,9 @@
 #include "testenvironment.h"
 #include "textinputoperation.h"
 
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QSignalSpy>
-#include <QHelpEvent>
 #include <QToolTip>
 #include <QtTest>
 
