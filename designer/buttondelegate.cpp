@@ -5,6 +5,7 @@
 #include "operationmodel.h"
 #include "qtcompat.h"
 
+#include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>

@@ -131,7 +131,8 @@ void KeyBoardWidget::initConnections()
 void KeyBoardWidget::watchSettings()
 {
     const auto changed = [this] { m_save->schedule(); };
-    connect(m_stopGroup, &QButtonGroup::buttonToggled, this, changed);
+    connect(m_stopGroup, qOverload<QAbstractButton*, bool>(&QButtonGroup::buttonToggled), this,
+            changed);
     for (QLineEdit* edit : {ui->edtRepeatTimes, ui->edtDuration})
         connect(edit, &QLineEdit::textChanged, this, changed);
     const QAbstractItemModel* rows = ui->tableKey->model();

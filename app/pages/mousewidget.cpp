@@ -167,7 +167,8 @@ void MouseWidget::watchSettings()
 {
     const auto changed = [this] { m_save->schedule(); };
     for (QButtonGroup* group : {m_keyGroup, m_clickGroup, m_posGroup, m_intervalGroup, m_stopGroup})
-        connect(group, &QButtonGroup::buttonToggled, this, changed);
+        connect(group, qOverload<QAbstractButton*, bool>(&QButtonGroup::buttonToggled), this,
+                changed);
     for (QLineEdit* edit :
          {ui->edtFixedInterval, ui->edtRandomMillisecond, ui->edtRepeatTimes,
           ui->edtAfterMillisecond, ui->edtHorizenRangePixel, ui->edtVertialRangePixel})
