@@ -60,8 +60,7 @@ const char Jobs[] =
 
 const char ExitStatusSection[] =
     ".SH EXIT STATUS\n"
-    ".TP\n.B 0\nDone; for \\fB\\-\\-run\\fR: the run ended by itself (a key its flow pressed\n"
-    "and did not release stays down).\n"
+    ".TP\n.B 0\nDone; for \\fB\\-\\-run\\fR: the run ended by itself.\n"
     ".TP\n.B 1\nRefused: another job runs, or the job's settings are incomplete (the reason is\n"
     "printed), or the running Kliqora does not answer.\n"
     ".TP\n.B 2\nBad usage, an unknown job or name (the names there are are printed), or a file\n"
