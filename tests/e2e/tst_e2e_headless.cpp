@@ -1,10 +1,9 @@
 // Kliqora --run on a real X server, without any window of its own and without a
 // window manager: a flow and a recording type and click into a window of this test
 // and exit 0, as often and as fast as asked; a termination signal in the middle of
-// a long run leaves nothing pressed at the X server and exits 130 or 143, while a
-// flow that ends by itself leaves its held keys down; Windows line ends type one
-// Return; a file that cannot be run is refused at once with one line, and nothing
-// is sent.
+// a long run leaves nothing pressed at the X server and exits 130 or 143; Windows
+// line ends type one Return; a file that cannot be run is refused at once with one
+// line, and nothing is sent.
 
 #include "autorecordtask.h"
 #include "flow.h"
@@ -108,7 +107,6 @@ private slots:
     void fasterReplayShortensTheGaps();
     void lineEndsTypeOneReturnEach_data();
     void lineEndsTypeOneReturnEach();
-    void flowEndingByItselfKeepsItsHeldKey();
     void signalStopsAndReleasesEverything_data();
     void signalStopsAndReleasesEverything();
     void badFileIsRefusedAtOnce_data();
@@ -126,7 +124,6 @@ private:
     void focusEdit();
     void focus(QWidget* widget);
     bool keysOrButtonsDown() const;
-    bool isDown(KeySym keysym) const;
 
     QTemporaryDir m_dir;
     std::unique_ptr<Edit> m_edit;
@@ -193,14 +190,6 @@ bool TestE2eHeadless::keysOrButtonsDown() const
     XQueryPointer(m_x.display(), DefaultRootWindow(m_x.display()), &root, &child, &x, &y, &winX,
                   &winY, &mask);
     return mask & (Button1Mask | Button2Mask | Button3Mask);
-}
-
-bool TestE2eHeadless::isDown(KeySym keysym) const
-{
-    char keys[32] = {};
-    XQueryKeymap(m_x.display(), keys);
-    const KeyCode code = m_x.keycode(keysym);
-    return keys[code / 8] & (1 << (code % 8));
 }
 
 void TestE2eHeadless::flowRuns_data()
@@ -307,23 +296,6 @@ void TestE2eHeadless::lineEndsTypeOneReturnEach()
     QTRY_COMPARE(lines.toPlainText().size(), typed.size());
     QTest::qWait(100); // nothing more follows
     QCOMPARE(lines.toPlainText(), typed);
-}
-
-// "Hold W" as a flow of its own: the key stays down after the run, until a flow
-// that releases it (here: the test) lets go of it.
-void TestE2eHeadless::flowEndingByItselfKeepsItsHeldKey()
-{
-    auto* hold = new KeyboardOperation;
-    hold->setEventType(KeyboardOperation::Press);
-    hold->setKey(QStringLiteral("W"));
-    const QString file = saveFlow(QStringLiteral("hold.flw"), {hold});
-    QVERIFY(!isDown(XK_w));
-    const ProgramRun run = ProgramRun::of(QStringLiteral(KLIQORA_PROGRAM), {"--run", file});
-    QCOMPARE(run.status, 0);
-    const bool held = isDown(XK_w);
-    XTestFakeKeyEvent(m_x.display(), m_x.keycode(XK_w), False, CurrentTime);
-    XSync(m_x.display(), False);
-    QVERIFY2(held, "the flow's held key was released when it ended");
 }
 
 void TestE2eHeadless::signalStopsAndReleasesEverything_data()
