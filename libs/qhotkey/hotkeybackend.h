@@ -3,8 +3,9 @@
 // into its native form and grabs or releases it; key events come back through
 // HotkeyRegistry on the GUI thread.
 
-#include <QtGlobal>
+#include <QString>
 #include <Qt>
+#include <QtGlobal>
 
 #include <memory>
 
@@ -37,8 +38,11 @@ public:
     // False when the system refuses the key (e.g. another program holds it).
     virtual bool grab(const NativeHotkey& hotkey) = 0;
     virtual void ungrab(const NativeHotkey& hotkey) = 0;
+    // What a grabbed key does, for a system that shows its programs' keys to the user.
+    virtual void describe(const NativeHotkey& /*hotkey*/, const QString& /*description*/) {}
 };
 
-// Defined by the backend folder the build picks (x11/ or win/); null when this
-// session offers no global hotkeys (offscreen, Wayland without XWayland, no GUI).
+// Defined by the backend folder the build picks (session/ or win/); null when this
+// session offers no global hotkeys (offscreen, no GUI, a Wayland desktop that keeps
+// global keys to itself).
 std::unique_ptr<HotkeyBackend> createPlatformHotkeyBackend();

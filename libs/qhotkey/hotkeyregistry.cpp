@@ -104,6 +104,8 @@ bool HotkeyRegistry::add(QHotkey* hotkey, const QKeySequence& shortcut)
         return false;
     }
     m_entries.append(entry);
+    if (!hotkey->description().isEmpty())
+        native->describe(entry.native, hotkey->description());
     qCDebug(hotkeyLog()) << "Registered hotkey" << shortcut.toString();
     return true;
 }
@@ -116,6 +118,27 @@ void HotkeyRegistry::remove(QHotkey* hotkey)
     const Entry entry = m_entries.takeAt(index);
     if (m_backend)
         m_backend->ungrab(entry.native);
+}
+
+void HotkeyRegistry::describe(QHotkey* hotkey, const QString& description)
+{
+    const int index = indexOf(hotkey);
+    if (index >= 0 && m_backend)
+        m_backend->describe(m_entries.at(index).native, description);
+}
+
+void HotkeyRegistry::refused(const NativeHotkey& native)
+{
+    const int index = indexOf(native);
+    if (index < 0)
+        return;
+    const Entry entry = m_entries.takeAt(index);
+    qCWarning(hotkeyLog()) << "The system refused hotkey"
+                           << QKeySequence(int(entry.key) | int(entry.modifiers)).toString();
+    if (m_backend)
+        m_backend->ungrab(entry.native);
+    if (entry.hotkey)
+        entry.hotkey->refuse();
 }
 
 void HotkeyRegistry::pressed(const NativeHotkey& native)

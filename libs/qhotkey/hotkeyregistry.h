@@ -19,10 +19,13 @@ public:
     bool isSupported();
     bool add(QHotkey* hotkey, const QKeySequence& shortcut);
     void remove(QHotkey* hotkey);
+    void describe(QHotkey* hotkey, const QString& description);
 
     // Called by the backend on the GUI thread.
     void pressed(const NativeHotkey& native);
     void released(const NativeHotkey& native);
+    // The system took back a key it had accepted (a desktop that binds keys later).
+    void refused(const NativeHotkey& native);
     // The keyboard layout changed: translate every key again and move its grab;
     // with regrabAll every key is grabbed again even where its native form stayed.
     void keymapChanged(bool regrabAll);

@@ -4,8 +4,7 @@
 
 QHotkey::QHotkey(QObject* parent) : QObject(parent) {}
 
-QHotkey::QHotkey(const QKeySequence& shortcut, bool autoRegister, QObject* parent)
-    : QObject(parent)
+QHotkey::QHotkey(const QKeySequence& shortcut, bool autoRegister, QObject* parent) : QObject(parent)
 {
     setShortcut(shortcut, autoRegister);
 }
@@ -29,6 +28,20 @@ QKeySequence QHotkey::shortcut() const
 bool QHotkey::isPlatformSupported()
 {
     return HotkeyRegistry::instance().isSupported();
+}
+
+QString QHotkey::description() const
+{
+    return m_description;
+}
+
+void QHotkey::setDescription(const QString& description)
+{
+    if (description == m_description)
+        return;
+    m_description = description;
+    if (m_registered)
+        HotkeyRegistry::instance().describe(this, description);
 }
 
 bool QHotkey::setShortcut(const QKeySequence& shortcut, bool autoRegister)
@@ -78,4 +91,12 @@ void QHotkey::registrationLost()
         return;
     m_registered = false;
     emit registeredChanged(false);
+}
+
+void QHotkey::refuse()
+{
+    if (!m_registered)
+        return;
+    registrationLost();
+    emit refused(QPrivateSignal());
 }

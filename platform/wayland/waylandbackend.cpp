@@ -33,6 +33,9 @@ ScreenSize WaylandBackend::primaryScreenSize()
     return m_injector->layoutSize();
 }
 
+// Only the modifiers our own injection holds: no Wayland compositor tells a program
+// without the keyboard focus which keys the user holds, so a job started by a hotkey
+// does not wait for the user's modifiers here (that wait is skipped, not guessed).
 uint32_t WaylandBackend::heldModifiers()
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -1,5 +1,7 @@
 #include "fakeportal.h"
 
+#include "portalrequestanswer.h"
+
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
@@ -73,7 +75,8 @@ bool FakePortal::registerOn(QDBusConnection connection)
     qDBusRegisterMetaType<Pair>();
     qDBusRegisterMetaType<QList<Stream>>();
     return connection.registerService(QStringLiteral("org.freedesktop.portal.Desktop")) &&
-           connection.registerVirtualObject(kPath, this, QDBusConnection::VirtualObjectRegisterOption::SubPath);
+           connection.registerVirtualObject(kPath, this,
+                                            QDBusConnection::VirtualObjectRegisterOption::SubPath);
 }
 
 QStringList FakePortal::members() const
@@ -156,14 +159,5 @@ QVariantMap FakePortal::startResults() const
 void FakePortal::respond(const QDBusMessage& message, const QDBusConnection& connection,
                          uint response, const QVariantMap& results)
 {
-    const QVariantMap options = qdbus_cast<QVariantMap>(message.arguments().last());
-    QString sender = message.service().mid(1);
-    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    const QString request = kPath + QStringLiteral("/request/") + sender + QLatin1Char('/') +
-                            options.value(QStringLiteral("handle_token")).toString();
-    connection.send(message.createReply(QVariant::fromValue(QDBusObjectPath(request))));
-    QDBusMessage signal = QDBusMessage::createSignal(
-        request, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-    signal << response << results;
-    connection.send(signal);
+    answerPortalRequest(message, connection, response, results);
 }

@@ -23,6 +23,11 @@ public:
     // Whether this system can register hotkeys at all.
     static bool isPlatformSupported();
 
+    // Kliqora's addition: what the key does, in the user's words. Desktops that list
+    // the keys of their programs (the GlobalShortcuts portal) show it.
+    QString description() const;
+    void setDescription(const QString& description);
+
 public slots:
     // Registration follows the flag: with autoRegister the new key is registered at once.
     bool setShortcut(const QKeySequence& shortcut, bool autoRegister = false);
@@ -33,6 +38,10 @@ signals:
     void activated(QPrivateSignal);
     void released(QPrivateSignal);
     void registeredChanged(bool registered);
+    // Kliqora's addition: the system refused the key after setRegistered(true) had
+    // returned true (a desktop that binds keys later, once its user has answered);
+    // isRegistered() is false again.
+    void refused(QPrivateSignal);
 
 private:
     friend class HotkeyRegistry;
@@ -41,7 +50,9 @@ private:
     void deliverActivated();
     void deliverReleased();
     void registrationLost();
+    void refuse();
 
     QKeySequence m_shortcut;
+    QString m_description;
     bool m_registered = false;
 };

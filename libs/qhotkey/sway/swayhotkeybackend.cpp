@@ -2,16 +2,12 @@
 
 #include "../hotkeylog.h"
 #include "../hotkeyregistry.h"
+#include "../keysymhotkey.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-// After Qt: X11's macros clash with Qt headers.
-#include "../x11/x11qtkeys.h"
-
-#include <xkbcommon/xkbcommon.h>
 
 namespace {
 
@@ -63,22 +59,7 @@ SwayHotkeyBackend::~SwayHotkeyBackend()
 
 bool SwayHotkeyBackend::toNative(Qt::Key key, Qt::KeyboardModifiers modifiers, NativeHotkey* out)
 {
-    const quint32 keysym = quint32(qtKeyToKeysym(key, modifiers.testFlag(Qt::KeypadModifier)));
-    if (!keysym)
-        return false;
-    quint32 mask = 0;
-    if (modifiers.testFlag(Qt::ShiftModifier))
-        mask |= SwayModifier::Shift;
-    if (modifiers.testFlag(Qt::ControlModifier))
-        mask |= SwayModifier::Control;
-    if (modifiers.testFlag(Qt::AltModifier))
-        mask |= SwayModifier::Mod1;
-    if (modifiers.testFlag(Qt::MetaModifier))
-        mask |= SwayModifier::Mod4;
-    // Sway matches letters whatever their case.
-    out->key = xkb_keysym_to_lower(keysym);
-    out->modifiers = mask;
-    return true;
+    return toKeysymHotkey(key, modifiers, out);
 }
 
 bool SwayHotkeyBackend::grab(const NativeHotkey& hotkey)

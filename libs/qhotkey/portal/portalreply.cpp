@@ -1,0 +1,85 @@
+#include "portalreply.h"
+
+#include "../hotkeylog.h"
+
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+
+#include <atomic>
+
+namespace {
+
+const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
+const QString ResponseSignal = QStringLiteral("Response");
+
+QString newHandleToken()
+{
+    static std::atomic<int> counter{0};
+    return QStringLiteral("kliqora_hotkeys%1").arg(++counter);
+}
+
+// The path the portal gives the request made with `token` by the connection named
+// `sender` (":1.42" -> "1_42").
+QString requestPath(const QString& sender, const QString& token)
+{
+    QString name = sender.mid(1);
+    name.replace(QLatin1Char('.'), QLatin1Char('_'));
+    return QStringLiteral("/org/freedesktop/portal/desktop/request/") + name + QLatin1Char('/') +
+           token;
+}
+
+} // namespace
+
+void PortalReply::make(QDBusConnection bus, QDBusMessage call, QVariantMap options,
+                       QObject* context, Handler handler)
+{
+    const QString token = newHandleToken();
+    options.insert(QStringLiteral("handle_token"), token);
+    call << options;
+    auto* reply = new PortalReply(bus, call.service(), requestPath(bus.baseService(), token),
+                                  std::move(handler), context);
+    // Listening before the call: the answer may come before the call returns.
+    if (!bus.connect(reply->m_service, reply->m_path, RequestInterface, ResponseSignal, reply,
+                     SLOT(onResponse(uint, QVariantMap)))) {
+        reply->finish(Failed, {});
+        return;
+    }
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), reply);
+    connect(watcher, &QDBusPendingCallWatcher::finished, reply,
+            [reply, member = call.member()](QDBusPendingCallWatcher* done) {
+                done->deleteLater();
+                if (!done->isError())
+                    return;
+                qCWarning(hotkeyLog())
+                    << "The desktop portal refused" << member << done->error().message();
+                reply->finish(Failed, {});
+            });
+}
+
+PortalReply::PortalReply(QDBusConnection bus, QString service, QString path, Handler handler,
+                         QObject* context)
+    : QObject(context), m_bus(std::move(bus)), m_service(std::move(service)),
+      m_path(std::move(path)), m_handler(std::move(handler))
+{
+}
+
+PortalReply::~PortalReply()
+{
+    m_bus.disconnect(m_service, m_path, RequestInterface, ResponseSignal, this,
+                     SLOT(onResponse(uint, QVariantMap)));
+}
+
+void PortalReply::onResponse(uint response, const QVariantMap& results)
+{
+    finish(response, results);
+}
+
+void PortalReply::finish(uint response, const QVariantMap& results)
+{
+    if (!m_handler)
+        return; // answered already
+    const Handler handler = std::move(m_handler);
+    m_handler = nullptr;
+    deleteLater();
+    handler(response, results);
+}
