@@ -3,6 +3,7 @@
 #include "appconfig.h"
 #include "appstyle.h"
 #include "dialogs/settings.h"
+#include "hotkeymanage.h"
 #include "logcategory.h"
 #include "pages/customwidget.h"
 #include "pages/keyboardwidget.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
+#include <QTimer>
 #include <QUrl>
 
 const QString MainWidget::CurrentVersion = QStringLiteral("V") + programVersionText();
@@ -174,11 +176,27 @@ void MainWidget::showInputReach(platform::InputReach reach)
     ui->layoutMain->insertWidget(1, notice);
 }
 
+void MainWidget::warnRefusedHotkey(const QString& keyText)
+{
+    m_refusedHotkeys.append(keyText);
+    if (m_refusedHotkeys.size() > 1)
+        return; // told with the first
+    // After the round: a desktop that refuses one key often refuses them all at once.
+    QTimer::singleShot(0, this, [this] {
+        const QString keys = m_refusedHotkeys.join(QStringLiteral(", "));
+        m_refusedHotkeys.clear();
+        QMessageBox::warning(this, tr("快捷键设置失败"),
+                             tr("无法注册快捷键 %1，可能已被占用。").arg(keys));
+    });
+}
+
 void MainWidget::initConnections()
 {
     for (int i = 0; i < m_pageButtons.size(); ++i)
         connect(m_pageButtons[i], &QPushButton::clicked, this, [this, i] { selectPage(i); });
     connect(ui->btnSettings, &QPushButton::clicked, this, &MainWidget::onBtnSettingsClicked);
+    connect(HotkeyManage::instance(), &HotkeyManage::hotkeyRefused, this,
+            &MainWidget::warnRefusedHotkey);
     connect(ui->btnHelp, &QPushButton::clicked, this,
             [] { QDesktopServices::openUrl(QUrl(HelpPageUrl)); });
     connect(ui->btnMenu, &QPushButton::clicked, this, &MainWidget::onBtnMenuClicked);

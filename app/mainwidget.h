@@ -4,6 +4,7 @@
 
 #include "dialogdrop.h"
 
+#include <QStringList>
 #include <QSystemTrayIcon>
 #include <QVector>
 
@@ -72,6 +73,8 @@ private:
     void selectPage(int index);
     void showAbout();
     void quitApplication();
+    // Tells the user once about the keys the desktop refused in this round of events.
+    void warnRefusedHotkey(const QString& keyText);
 
     Ui::MainWidgetClass* ui;
     MouseWidget* m_mouseWidget = nullptr;
@@ -79,4 +82,5 @@ private:
     RecordWidget* m_recordWidget = nullptr;
     CustomWidget* m_customWidget = nullptr;
     QVector<QPushButton*> m_pageButtons;
+    QStringList m_refusedHotkeys; // not yet told
 };

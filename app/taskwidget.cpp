@@ -126,10 +126,11 @@ void TaskWidget::onTaskFinished()
     emit sigTaskFinished();
 }
 
-bool TaskWidget::editHotkey(QString& hotkey)
+bool TaskWidget::editHotkey(QString& hotkey, const JobSpec& job)
 {
     HotKeySet dialog(this);
     dialog.setHotkeyText(hotkey);
+    dialog.setJob(job);
     if (dialog.exec() != QDialog::Accepted)
         return true;
     hotkey = dialog.hotkeyText();
@@ -145,9 +146,9 @@ bool TaskWidget::editHotkey(QString& hotkey)
     return m_hotkey->isRegistered();
 }
 
-bool TaskWidget::editHotkeyOrWarn(QString& hotkey)
+bool TaskWidget::editHotkeyOrWarn(QString& hotkey, const JobSpec& job)
 {
-    if (editHotkey(hotkey))
+    if (editHotkey(hotkey, job))
         return true;
     QMessageBox::warning(this, tr("快捷键设置失败"),
                          tr("无法注册快捷键 %1，可能已被占用。").arg(hotkey));

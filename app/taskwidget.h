@@ -21,6 +21,8 @@
 // or, while a command of the command line is carried out (CommandScope), the text
 // of that command's answer.
 
+#include "commandline/jobspec.h"
+
 #include <QWidget>
 
 class JobRunner;
@@ -71,9 +73,10 @@ public:
     // Lets the user pick a new key for m_hotkey. On confirmation `hotkey` receives
     // the text and m_hotkey is re-registered with it (unregistered for an empty
     // text). False only when a non-empty key could not be registered.
-    bool editHotkey(QString& hotkey);
+    // `job` is the page's job, whose command the dialog shows where the desktop binds keys.
+    bool editHotkey(QString& hotkey, const JobSpec& job);
     // editHotkey(), telling the user when the new key could not be registered.
-    bool editHotkeyOrWarn(QString& hotkey);
+    bool editHotkeyOrWarn(QString& hotkey, const JobSpec& job);
 
     // A failure or a refused start, told to the user (see CommandScope).
     void warnUser(const QString& title, const QString& text);

@@ -68,6 +68,8 @@ void Flow::setHotkeyObject(QHotkey* hotkey)
         disconnect(m_hotkeyObject, &QHotkey::activated, this, &Flow::onHotkeyActivated);
     m_hotkeyObject = hotkey;
     if (m_hotkeyObject)
+        m_hotkeyObject->setDescription(m_name);
+    if (m_hotkeyObject)
         connect(m_hotkeyObject, &QHotkey::activated, this, &Flow::onHotkeyActivated);
 }
 

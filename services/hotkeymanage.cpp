@@ -37,10 +37,14 @@ void HotkeyManage::addHotkey(QHotkey* hotkey, JobName jobName)
     const auto listed =
         std::find_if(m_hotkeys.begin(), m_hotkeys.end(),
                      [hotkey](const Entry& entry) { return entry.hotkey == hotkey; });
-    if (listed == m_hotkeys.end())
+    if (listed == m_hotkeys.end()) {
         m_hotkeys.append({hotkey, std::move(jobName)});
-    else if (jobName)
+        connect(hotkey, &QHotkey::refused, this, [this, hotkey] {
+            emit hotkeyRefused(hotkey->shortcut().toString(QKeySequence::PortableText));
+        });
+    } else if (jobName) {
         listed->jobName = std::move(jobName); // listed where it was made, named by its page
+    }
 }
 
 QString HotkeyManage::jobHolding(const QKeySequence& key) const

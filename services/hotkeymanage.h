@@ -39,6 +39,11 @@ public:
     // behind until the next addHotkey() or blockOthers() drops it.
     int count() const;
 
+signals:
+    // The system took back a listed key it had accepted (a desktop that binds keys
+    // later, once its user has answered): `keyText` as the pages show it.
+    void hotkeyRefused(const QString& keyText);
+
 private:
     HotkeyManage();
     ~HotkeyManage() override;

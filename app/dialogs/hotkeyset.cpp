@@ -1,9 +1,11 @@
 #include "hotkeyset.h"
 
 #include "appstyle.h"
+#include "desktopshortcuthint.h"
 #include "dialogstyle.h"
 #include "hotkeymanage.h"
 #include "hotkeyrules.h"
+#include "hotkeysession.h"
 #include "ui_hotkeyset.h"
 
 #include <QKeyEvent>
@@ -15,6 +17,8 @@ namespace {
 
 constexpr int dialogWidth = 380;
 constexpr int dialogHeight = 160;
+constexpr int desktopHintWidth = 480;
+constexpr int desktopHintHeight = 190;
 
 bool isModifierOnly(int key)
 {
@@ -41,6 +45,19 @@ HotKeySet::HotKeySet(QWidget* parent) : QDialog(parent), ui(new Ui::HotKeySetCla
 
     connect(ui->btnClear, &QPushButton::clicked, this, &HotKeySet::onBtnClearClicked);
     connect(ui->btnOk, &QPushButton::clicked, this, &HotKeySet::onBtnOkClicked);
+    if (hotkeysLeftToDesktop())
+        showDesktopShortcutHint();
+}
+
+void HotKeySet::showDesktopShortcutHint()
+{
+    m_desktopHint = new DesktopShortcutHint(this);
+    for (QWidget* capture :
+         {static_cast<QWidget*>(ui->lblHotKeyTips), static_cast<QWidget*>(ui->edtHotKey),
+          static_cast<QWidget*>(ui->btnClear)})
+        capture->hide();
+    ui->verticalLayout->insertWidget(0, m_desktopHint);
+    setFixedSize(desktopHintWidth, desktopHintHeight);
 }
 
 HotKeySet::~HotKeySet()
@@ -57,6 +74,12 @@ void HotKeySet::setHotkeyText(const QString& text)
 QString HotKeySet::hotkeyText() const
 {
     return ui->edtHotKey->text();
+}
+
+void HotKeySet::setJob(const JobSpec& job)
+{
+    if (m_desktopHint)
+        m_desktopHint->setJob(job);
 }
 
 QString HotKeySet::keyText(int key, Qt::KeyboardModifiers modifiers)
@@ -80,6 +103,10 @@ QString HotKeySet::keyText(int key, Qt::KeyboardModifiers modifiers)
 
 void HotKeySet::keyPressEvent(QKeyEvent* event)
 {
+    if (m_desktopHint) {
+        QDialog::keyPressEvent(event); // no key to capture: Escape closes
+        return;
+    }
     const QString text = keyText(event->key(), event->modifiers());
     if (!text.isEmpty())
         ui->edtHotKey->setText(text);
@@ -147,6 +174,10 @@ QString HotKeySet::refusal(const QString& text)
 
 void HotKeySet::onBtnOkClicked()
 {
+    if (m_desktopHint) {
+        reject(); // no key was chosen
+        return;
+    }
     // The key the dialog opened with is the caller's own: it stays acceptable.
     const QString text = hotkeyText();
     const QString reason = text == m_presetText ? QString() : refusal(text);

@@ -3,6 +3,7 @@
 #include "appstyle.h"
 #include "rowactions.h"
 #include "rowbuttons.h"
+#include "shownhotkey.h"
 #include "tablelook.h"
 
 #include <QGraphicsOpacityEffect>
@@ -103,7 +104,7 @@ void CustomTable::setRowHotkey(int row, const QString& text)
     if (row < 0 || row >= rowCount())
         return;
     if (QTableWidgetItem* hotkeyItem = item(row, HotkeyColumn))
-        hotkeyItem->setText(text.isEmpty() ? tr("未设置") : text);
+        hotkeyItem->setText(shownHotkey(text, tr("未设置")));
 }
 
 void CustomTable::setRowEditable(int row, bool editable)

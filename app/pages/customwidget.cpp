@@ -427,6 +427,7 @@ void CustomWidget::onSetFlowHotKey(int row)
     const QString oldText = m_items.at(row).flow->hotkey();
     HotKeySet dialog(this);
     dialog.setHotkeyText(oldText);
+    dialog.setJob(JobSpec{JobSpec::Kind::Flow, m_items.at(row).flow->name()});
     if (dialog.exec() != QDialog::Accepted || !validRow(row))
         return;
     const QString newText = dialog.hotkeyText();

@@ -8,6 +8,7 @@
 #include "keyboardtasklist.h"
 #include "logcategory.h"
 #include "qhotkey.h"
+#include "shownhotkey.h"
 #include "taskfile.h"
 
 #include <QButtonGroup>
@@ -70,7 +71,7 @@ KeyTable* KeyBoardWidget::table() const
 
 QString KeyBoardWidget::buttonText(const QString& hotkey)
 {
-    return tr("启动/停止连点\n[%1]").arg(hotkey);
+    return tr("启动/停止连点\n[%1]").arg(shownHotkey(hotkey));
 }
 
 void KeyBoardWidget::initUi()
@@ -87,6 +88,7 @@ void KeyBoardWidget::initUi()
     ui->btnPressKey->setFixedSize(200, 60);
     ui->btnPressKey->setStyleSheet(AppStyle::pageButtonStyleSheet());
     ui->btnPressKey->setText(buttonText(DefaultHotkey));
+    ui->btnPressKey->setToolTip(desktopShortcutToolTip());
     ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
     ui->rbtnStopByRepeatTimes->setFixedWidth(RepeatRadioWidth);
 
@@ -118,6 +120,7 @@ void KeyBoardWidget::initConnections()
     connect(ui->btnClearKey, &QPushButton::clicked, ui->tableKey, &KeyTable::clearAll);
 
     m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
+    m_hotkey->setDescription(ui->lblTitle->text());
     m_activeHotkey = m_hotkey;
     HotkeyManage::instance()->addHotkey(m_hotkey, [this] { return ui->lblTitle->text(); });
     // Connected before the toggle, so a start already knows the key is down.
@@ -217,7 +220,7 @@ void KeyBoardWidget::onHotKeySetClicked()
 {
     const QString previous = m_hotkey->shortcut().toString(QKeySequence::PortableText);
     QString hotkey = previous;
-    const bool changed = editHotkeyOrWarn(hotkey);
+    const bool changed = editHotkeyOrWarn(hotkey, JobSpec{JobSpec::Kind::Keys, QString()});
     ui->btnPressKey->setText(buttonText(changed ? hotkey : previous));
     m_save->schedule();
 }

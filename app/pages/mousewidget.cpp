@@ -11,6 +11,7 @@
 #include "platform/virtualkeys.h"
 #include "pointpickoverlay.h"
 #include "qhotkey.h"
+#include "shownhotkey.h"
 #include "taskfile.h"
 
 #include <QButtonGroup>
@@ -78,7 +79,7 @@ MouseWidget::~MouseWidget()
 
 QString MouseWidget::buttonText(const QString& hotkey)
 {
-    return tr("启动/停止连点\n[%1]").arg(hotkey);
+    return tr("启动/停止连点\n[%1]").arg(shownHotkey(hotkey));
 }
 
 bool MouseWidget::isPicking() const
@@ -93,6 +94,7 @@ void MouseWidget::initUi()
     ui->lblTitle->setFont(QFont(TitleFontFamily, TitleFontPointSize));
     ui->btnDoClick->setText(buttonText(DefaultHotkey));
     ui->btnDoClick->setFixedSize(200, 60);
+    ui->btnDoClick->setToolTip(desktopShortcutToolTip());
     ui->rbtnRandomInterval->setFixedWidth(RandomRadioWidth);
     ui->rbtnStopByRepeatTimes->setFixedWidth(RepeatRadioWidth);
     ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
@@ -156,6 +158,7 @@ void MouseWidget::initConnections()
         connect(radio, &QAbstractButton::clicked, this, &MouseWidget::onStopFlagChanged);
 
     m_hotkey = new QHotkey(QKeySequence(DefaultHotkey), true, this);
+    m_hotkey->setDescription(ui->lblTitle->text());
     m_activeHotkey = m_hotkey;
     HotkeyManage::instance()->addHotkey(m_hotkey, [this] { return ui->lblTitle->text(); });
     connect(m_hotkey, &QHotkey::activated, this, &TaskWidget::toggleTask);
@@ -347,7 +350,7 @@ void MouseWidget::onHotKeySetClicked()
 {
     const QString previous = m_task->hotKey();
     QString hotkey = m_hotkey->shortcut().toString(QKeySequence::PortableText);
-    if (!editHotkeyOrWarn(hotkey)) {
+    if (!editHotkeyOrWarn(hotkey, JobSpec{JobSpec::Kind::Clicker, QString()})) {
         ui->btnDoClick->setText(buttonText(previous));
         return;
     }

@@ -3,6 +3,7 @@
 #include "appstyle.h"
 #include "rowactions.h"
 #include "rowbuttons.h"
+#include "shownhotkey.h"
 #include "tablelook.h"
 
 #include <QHeaderView>
@@ -65,7 +66,7 @@ void RecordTable::insertRecordingRow(int row, const QString& name, const QString
     insertRow(row);
     auto* nameItem = TableLook::centredItem(name);
     setItem(row, NameColumn, nameItem);
-    setItem(row, HotkeyColumn, TableLook::centredItem(hotkey.isEmpty() ? notSetText() : hotkey));
+    setItem(row, HotkeyColumn, TableLook::centredItem(shownHotkey(hotkey, notSetText())));
     setCellWidget(row, ActionColumn, makeButtonCell(nameItem));
 }
 
@@ -104,7 +105,7 @@ void RecordTable::setRowName(int row, const QString& name)
 void RecordTable::setRowHotkey(int row, const QString& hotkey)
 {
     if (QTableWidgetItem* hotkeyItem = item(row, HotkeyColumn))
-        hotkeyItem->setText(hotkey.isEmpty() ? notSetText() : hotkey);
+        hotkeyItem->setText(shownHotkey(hotkey, notSetText()));
 }
 
 QAbstractButton* RecordTable::rowButton(int row, Button which) const

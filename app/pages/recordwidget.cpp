@@ -14,6 +14,7 @@
 #include "qhotkey.h"
 #include "recordingconverter.h"
 #include "recordtable.h"
+#include "shownhotkey.h"
 #include "suspendframe.h"
 #include "taskfile.h"
 
@@ -77,7 +78,7 @@ RecordWidget::~RecordWidget()
 
 QString RecordWidget::buttonText(const QString& hotkey)
 {
-    return tr("启动/停止录制\n[%1]").arg(hotkey);
+    return tr("启动/停止录制\n[%1]").arg(shownHotkey(hotkey));
 }
 
 RecordTable* RecordWidget::table() const
@@ -383,6 +384,8 @@ void RecordWidget::addRecording(AutoRecordTask* task, const QString& path)
     m_tasks.append(task);
     m_paths.append(path);
     ui->tableRecord->addRow(FileRowActions::baseName(path), task->hotKey());
+    if (QHotkey* hotkey = task->hotkey())
+        hotkey->setDescription(FileRowActions::baseName(path));
     connect(task, &AutoRecordTask::hotkeyActivated, this, &RecordWidget::onTaskHotKeyActivated);
     if (task->hotkey())
         HotkeyManage::instance()->addHotkey(task->hotkey(), recordingName(task));
@@ -551,6 +554,7 @@ void RecordWidget::onTaskHotKeySet(int row)
     AutoRecordTask* task = m_tasks.at(row);
     HotKeySet dialog(this);
     dialog.setHotkeyText(task->hotKey());
+    dialog.setJob(JobSpec{JobSpec::Kind::Replay, table()->rowName(row)});
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString text = dialog.hotkeyText();
@@ -572,6 +576,7 @@ void RecordWidget::setTaskHotkey(int index, const QString& text)
         hotkey->setRegistered(true);
     } else {
         hotkey = new QHotkey(QKeySequence(text), true, this);
+        hotkey->setDescription(table()->rowName(index));
         if (hotkey->isRegistered()) {
             task->setHotkey(hotkey);
             HotkeyManage::instance()->addHotkey(hotkey, recordingName(task));
@@ -614,6 +619,6 @@ void RecordWidget::onHotKeySetClicked()
 {
     const QString previous = m_hotkey->shortcut().toString(QKeySequence::PortableText);
     QString hotkey = previous;
-    const bool changed = editHotkeyOrWarn(hotkey);
+    const bool changed = editHotkeyOrWarn(hotkey, JobSpec{JobSpec::Kind::Recorder, QString()});
     ui->btnRecord->setText(buttonText(changed ? hotkey : previous));
 }

@@ -1,5 +1,6 @@
 // The three small dialogs: their texts, the key capture of the hotkey dialog
-// and its silencing of every global hotkey while it is open.
+// and its silencing of every global hotkey while it is open, and the command it
+// shows instead where the desktop keeps global keys to itself.
 
 #include "appconfig.h"
 #include "dialogs/hotkeyset.h"
@@ -10,6 +11,7 @@
 #include "qhotkey.h"
 #include "testenvironment.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -66,6 +68,7 @@ private slots:
     void hotKeySetRefusesBareTypingKeys();
     void hotKeySetSilencesHotkeysWhileOpen_data();
     void hotKeySetSilencesHotkeysWhileOpen();
+    void hotKeySetShowsTheCommandWhereTheDesktopBindsKeys();
     void taskRenameReturnsTheName();
     void settingsPresets_data();
     void settingsPresets();
@@ -265,6 +268,36 @@ void TestDialogs::hotKeySetRefusesBareTypingKeys()
     } else {
         QCOMPARE(closer.title, QString());
     }
+}
+
+void TestDialogs::hotKeySetShowsTheCommandWhereTheDesktopBindsKeys()
+{
+    qputenv("KLIQORA_HOTKEYS", "desktop");
+    HotKeySet dialog;
+    qunsetenv("KLIQORA_HOTKEYS");
+    dialog.setHotkeyText(QStringLiteral("F9"));
+    dialog.setJob(JobSpec{JobSpec::Kind::Flow, QStringLiteral("Tom's flow")});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+
+    QVERIFY(child<QLabel>(&dialog, "lblDesktopShortcutHint")->isVisible());
+    QVERIFY(child<QLabel>(&dialog, "lblDesktopShortcutHint")
+                ->text()
+                .startsWith(QStringLiteral("此桌面不允许程序使用全局快捷键。")));
+    for (const char* capture : {"lblHotKeyTips", "edtHotKey", "btnClear"})
+        QVERIFY2(!child<QWidget>(&dialog, capture)->isVisible(), capture);
+    const QString command = child<QLineEdit>(&dialog, "edtToggleCommand")->text();
+    QVERIFY2(command.endsWith(QStringLiteral(" --toggle 'flow:Tom'\\''s flow'")),
+             qPrintable(command));
+
+    QTest::mouseClick(child<QPushButton>(&dialog, "btnCopyCommand"), Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), command);
+    // No key is taken, and OK changes nothing.
+    QTest::keyClick(&dialog, Qt::Key_F5);
+    QCOMPARE(dialog.hotkeyText(), QStringLiteral("F9"));
+    QTest::mouseClick(child<QPushButton>(&dialog, "btnOk"), Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
 }
 
 void TestDialogs::hotKeySetSilencesHotkeysWhileOpen_data()

@@ -305,7 +305,7 @@ void TestTaskWidget::editHotkey()
         dialog->setHotkeyText(typed);
         accept ? dialog->accept() : dialog->reject();
     });
-    QCOMPARE(m_page->editHotkey(text), result);
+    QCOMPARE(m_page->editHotkey(text, JobSpec{JobSpec::Kind::Clicker, QString()}), result);
     QCOMPARE(preset, QStringLiteral("F9"));
     QCOMPARE(text, stored);
     QCOMPARE(m_page->hotkey()->shortcut().toString(QKeySequence::PortableText), shortcut);

@@ -44,13 +44,16 @@ bool FakeShortcutsPortal::start()
 {
     qDBusRegisterMetaType<Shortcut>();
     qDBusRegisterMetaType<QList<Shortcut>>();
-    m_thread.start();
-    moveToThread(&m_thread);
     m_connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus,
                                                  QStringLiteral("fake-shortcuts-portal"));
-    return m_connection.registerService(QStringLiteral("org.freedesktop.portal.Desktop")) &&
-           m_connection.registerVirtualObject(
-               kPath, this, QDBusConnection::VirtualObjectRegisterOption::SubPath);
+    if (!m_connection.registerService(QStringLiteral("org.freedesktop.portal.Desktop")) ||
+        !m_connection.registerVirtualObject(kPath, this,
+                                            QDBusConnection::VirtualObjectRegisterOption::SubPath))
+        return false;
+    // Calls are handled on the thread the object lives in.
+    m_thread.start();
+    moveToThread(&m_thread);
+    return true;
 }
 
 void FakeShortcutsPortal::answerBinds(uint response, const QMap<QString, QString>& chosenTriggers,
