@@ -17,8 +17,8 @@ namespace {
 
 constexpr int dialogWidth = 380;
 constexpr int dialogHeight = 160;
-constexpr int desktopHintWidth = 480;
-constexpr int desktopHintHeight = 190;
+constexpr int desktopHintWidth = 600;
+constexpr int desktopHintHeight = 170;
 
 bool isModifierOnly(int key)
 {
