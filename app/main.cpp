@@ -43,6 +43,9 @@ int main(int argc, char* argv[])
     }
 
     SingleApplication app(argc, argv, instanceKey);
+    // The name of the program's desktop entry: Wayland desktops and the desktop portal
+    // (its global shortcuts) know the program by it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kliqora"));
     UiStartup::leaveScalingToStartedPrograms();
     if (!QApplication::setStyle(QStringLiteral("windowsvista")))
         QApplication::setStyle(QStringLiteral("Fusion"));

@@ -10,6 +10,7 @@
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QGuiApplication>
 #include <QVector>
 
 #include <algorithm>
@@ -22,8 +23,10 @@ const QString Service = QStringLiteral("org.freedesktop.portal.Desktop");
 const QString Path = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString Interface = QStringLiteral("org.freedesktop.portal.GlobalShortcuts");
 const QString SessionInterface = QStringLiteral("org.freedesktop.portal.Session");
+const QString RegistryInterface = QStringLiteral("org.freedesktop.host.portal.Registry");
+const QString ConnectionName = QStringLiteral("kliqora-global-shortcuts");
 // Asking a portal that is not running may start it: allow for that, not for a hang.
-constexpr int VersionTimeoutMs = 3000;
+constexpr int CallTimeoutMs = 3000;
 
 // One shortcut of BindShortcuts, D-Bus "(sa{sv})".
 struct PortalShortcut
@@ -79,19 +82,43 @@ QList<PortalShortcut> readShortcuts(const QVariant& value)
     return shortcuts;
 }
 
+// Tells the portal which program this connection is (the name of its desktop entry):
+// recent portals bind global shortcuts only for a program they can name, and an
+// unsandboxed one must say it before its first portal call. Older portals lack the
+// registry, which is no failure.
+void registerApplication(QDBusConnection& bus)
+{
+    const QString appId = QGuiApplication::desktopFileName();
+    if (appId.isEmpty())
+        return;
+    QDBusMessage registration = QDBusMessage::createMethodCall(Service, Path, RegistryInterface,
+                                                               QStringLiteral("Register"));
+    registration << appId << QVariantMap();
+    const QDBusMessage reply = bus.call(registration, QDBus::Block, CallTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage)
+        qCDebug(hotkeyLog()) << "The desktop portal took no application id:"
+                             << reply.errorMessage();
+}
+
 } // namespace
 
 std::unique_ptr<PortalHotkeyBackend> PortalHotkeyBackend::create()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    // A connection of its own: the registration must come first on it, and the portal
+    // ends the session with the connection.
+    QDBusConnection bus =
+        QDBusConnection::connectToBus(QDBusConnection::SessionBus, ConnectionName);
     if (!bus.isConnected())
         return nullptr;
+    registerApplication(bus);
     QDBusMessage get = QDBusMessage::createMethodCall(
         Service, Path, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << Interface << QStringLiteral("version");
-    const QDBusMessage reply = bus.call(get, QDBus::Block, VersionTimeoutMs);
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+    const QDBusMessage reply = bus.call(get, QDBus::Block, CallTimeoutMs);
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
+        QDBusConnection::disconnectFromBus(ConnectionName);
         return nullptr;
+    }
     const uint version = reply.arguments().first().value<QDBusVariant>().variant().toUInt();
     qCDebug(hotkeyLog()) << "GlobalShortcuts portal version" << version;
     qDBusRegisterMetaType<PortalShortcut>();
@@ -114,6 +141,7 @@ PortalHotkeyBackend::PortalHotkeyBackend(QDBusConnection bus) : m_bus(std::move(
 PortalHotkeyBackend::~PortalHotkeyBackend()
 {
     closeSession();
+    QDBusConnection::disconnectFromBus(ConnectionName);
 }
 
 bool PortalHotkeyBackend::listen(const char* signal, const char* slot)
