@@ -12,6 +12,7 @@
 #include "propertypanel/propertypanelwidget.h"
 
 #include "platform/virtualkeys.h"
+#include "pointpicklayers.h"
 #include "pointpickoverlay.h"
 #include "recordingbackend.h"
 #include "testenvironment.h"
@@ -55,16 +56,6 @@ int tagCount()
     for (QWidget* widget : QApplication::topLevelWidgets())
         count += qobject_cast<GlobalMouseWidget*>(widget) ? 1 : 0;
     return count;
-}
-
-// The point-pick overlay's layers on screen.
-QList<QWidget*> visibleLayers()
-{
-    QList<QWidget*> layers;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->objectName() == QLatin1String("pointPickLayer") && top->isVisible())
-            layers.append(top);
-    return layers;
 }
 
 } // namespace
@@ -401,7 +392,7 @@ void TestPropertyPanelEditors::captureRefusedEndsPickAtOnce()
     QVERIFY(!picker->isPicking());
     QVERIFY(m_window->isVisible());
     QCOMPARE(tagCount(), 0);
-    QVERIFY(visibleLayers().isEmpty());
+    QVERIFY(visiblePointPickLayers().isEmpty());
     QVERIFY(!PointSelectWidget::activePicker());
     QMessageBox* box = m_window->findChild<QMessageBox*>();
     QVERIFY(box);
@@ -433,7 +424,7 @@ void TestPropertyPanelEditors::pickWithoutCaptureThroughOverlay()
     QVERIFY(!m_window->isVisible());
     QCOMPARE(tagCount(), 0); // the tag is drawn inside the layer
 
-    const QList<QWidget*> layers = visibleLayers();
+    const QList<QWidget*> layers = visiblePointPickLayers();
     QCOMPARE(layers.size(), QGuiApplication::screens().size());
     QWidget* layer = layers.last();
     const QScreen* screen = layer->windowHandle()->screen();
@@ -447,7 +438,7 @@ void TestPropertyPanelEditors::pickWithoutCaptureThroughOverlay()
     QVERIFY(!picker->isPicking());
     QVERIFY(!PointSelectWidget::activePicker());
     QVERIFY(m_window->isVisible());
-    QTRY_VERIFY(visibleLayers().isEmpty());
+    QTRY_VERIFY(visiblePointPickLayers().isEmpty());
     const QPoint expected =
         button == Qt::NoButton ? QPoint(7, 8) : screen->geometry().topLeft() + QPoint(300, 400);
     QCOMPARE(op.position(), expected);
@@ -471,7 +462,7 @@ void TestPropertyPanelEditors::colourWaitWithoutCapturePicksPositionOnly()
     // The tag says why no colour comes with the point.
     QCOMPARE(overlay->tagNote(), QStringLiteral("此桌面不允许读取屏幕颜色，只选取位置"));
 
-    QWidget* layer = visibleLayers().first();
+    QWidget* layer = visiblePointPickLayers().first();
     const QPoint origin = layer->windowHandle()->screen()->geometry().topLeft();
     QTest::mouseClick(layer, Qt::LeftButton, {}, QPoint(70, 80));
     QCOMPARE(op.position(), origin + QPoint(70, 80));
@@ -484,7 +475,7 @@ void TestPropertyPanelEditors::colourWaitWithoutCapturePicksPositionOnly()
     picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
     picker->onSelect();
     QVERIFY(picker->findChild<PointPickOverlay*>()->tagNote().isEmpty());
-    QTest::keyClick(visibleLayers().first(), Qt::Key_Escape);
+    QTest::keyClick(visiblePointPickLayers().first(), Qt::Key_Escape);
 }
 
 void TestPropertyPanelEditors::editorClosedDuringPick_data()
@@ -505,7 +496,7 @@ void TestPropertyPanelEditors::editorClosedDuringPick()
         qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
     picker->onSelect();
     QCOMPARE(bool((*m_backend)->activeCapture()), capture);
-    QCOMPARE(visibleLayers().isEmpty(), capture);
+    QCOMPARE(visiblePointPickLayers().isEmpty(), capture);
     QVERIFY(!m_window->isVisible());
 
     // Another row chosen (by a program, the user cannot while the window is hidden).
@@ -514,7 +505,7 @@ void TestPropertyPanelEditors::editorClosedDuringPick()
     QVERIFY(!picker);
     QVERIFY(m_window->isVisible());
     QCOMPARE(tagCount(), 0);
-    QVERIFY(visibleLayers().isEmpty());
+    QVERIFY(visiblePointPickLayers().isEmpty());
     QVERIFY(!(*m_backend)->activeCapture()); // stopped: no handler can run any more
     QVERIFY(!PointSelectWidget::activePicker());
     QCOMPARE(op.position(), QPoint(1, 1));
