@@ -47,6 +47,14 @@ def dialog_controls():
     return None
 
 
+def wait_until_checked(box, deadline):
+    while time.monotonic() < deadline:
+        if box.getState().contains(pyatspi.STATE_CHECKED):
+            return True
+        time.sleep(0.05)
+    return False
+
+
 def main():
     if sys.argv[1] == "--check":
         return 0
@@ -61,6 +69,10 @@ def main():
             box, share = controls
             if not box.getState().contains(pyatspi.STATE_CHECKED):
                 box.queryAction().doAction(0)
+                # Share only once the dialog shows the box ticked: pressed before,
+                # it shares the screen alone.
+                if not wait_until_checked(box, deadline):
+                    break
             share.queryAction().doAction(0)
             return 0
         time.sleep(0.2)

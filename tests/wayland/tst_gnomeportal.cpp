@@ -89,6 +89,9 @@ void TestGnomePortal::initTestCase()
     accessibility.start(QStringLiteral(KLIQORA_ANSWER_CONSENT), {QStringLiteral("--check")});
     if (!accessibility.waitForFinished() || accessibility.exitCode() != 0)
         QSKIP("python3-pyatspi is not installed (scripts/setup)");
+    // The process's own choice is made before the desktop is in reach: made later, it
+    // would open a second session, through mutter's service, beside the portal's.
+    platform::backend();
     QVERIFY2(WaylandSession::enter(), "no headless compositor session (run through ctest)");
     startPortal();
     std::unique_ptr<platform::Backend> backend = consentedBackend();
@@ -186,8 +189,9 @@ void TestGnomePortal::consentedFlowClicksAndTypesAtTheProgram()
              (QStringList{QStringLiteral("button %1 pressed 321 234").arg(LeftButton),
                           QStringLiteral("button %1 released 321 234").arg(LeftButton)}));
     QVERIFY2(typed, qPrintable(m_client.typedText()));
-    QVERIFY(m_client.keysDown().isEmpty());
-    QVERIFY(m_client.buttonsDown().isEmpty());
+    // The last release may come a moment after the last character.
+    QTRY_VERIFY(m_client.keysDown().isEmpty());
+    QTRY_VERIFY(m_client.buttonsDown().isEmpty());
 }
 
 KLIQORA_TEST_MAIN_WITH(QGuiApplication, TestGnomePortal)
