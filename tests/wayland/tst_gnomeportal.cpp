@@ -143,7 +143,8 @@ std::unique_ptr<platform::Backend> TestGnomePortal::consentedBackend()
     if (!answered)
         answer.kill();
     // Unanswered, the portal's own timeout ends the wait.
-    QTest::qWaitFor([&] { return done.load(); }, PortalStartTimeoutMs);
+    if (!QTest::qWaitFor([&] { return done.load(); }, PortalStartTimeoutMs))
+        qWarning("The portal has not answered yet: waiting for its own timeout");
     opener.join();
     if (!injector)
         qWarning("No portal session: %s", why.c_str());
