@@ -2,6 +2,7 @@
 
 #include "appstyle.h"
 #include "qtcompat.h"
+#include "windowplacement.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -35,9 +36,11 @@ void DialogDrop::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton && event->pos().y() >= 0 &&
         event->pos().y() <= DragBandHeight) {
+        event->accept();
+        if (WindowPlacement::startCompositorDrag(this))
+            return;
         m_dragging = true;
         m_dragOffset = QtCompat::globalPosition(event) - pos();
-        event->accept();
         return;
     }
     QDialog::mousePressEvent(event);

@@ -18,17 +18,20 @@ constexpr int TagHeight = 50;
 constexpr int TagOffset = 30;
 constexpr int TagAlpha = 160;
 constexpr int TagFontPointSize = 10;
+constexpr int TagMargin = 4;
+constexpr int TagNoteMaxWidth = 220; // a longer note wraps
 
 // The layer over one screen; it reports what it saw and leaves the decision to the
 // overlay.
 class PickLayer : public QWidget
 {
 public:
-    PickLayer(QScreen* screen, std::function<void(const QPoint&)> onPick,
-              std::function<void()> onCancel)
+    PickLayer(QScreen* screen, bool physicalPixels, const QString& tagNote,
+              std::function<void(const QPoint&)> onPick, std::function<void()> onCancel)
         : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
-          m_screenOrigin(screen->geometry().topLeft()), m_onPick(std::move(onPick)),
-          m_onCancel(std::move(onCancel))
+          m_screenOrigin(screen->geometry().topLeft()),
+          m_pixelRatio(physicalPixels ? screen->devicePixelRatio() : 1.0), m_tagNote(tagNote),
+          m_onPick(std::move(onPick)), m_onCancel(std::move(onCancel))
     {
         setObjectName(QStringLiteral("pointPickLayer"));
         setAttribute(Qt::WA_TranslucentBackground);
@@ -43,7 +46,11 @@ public:
 
     // The global point of a position on this layer: its screen's origin plus the
     // position, which holds even where the compositor tells no window its place.
-    QPoint globalPoint(const QPoint& local) const { return m_screenOrigin + local; }
+    QPoint globalPoint(const QPoint& local) const
+    {
+        const QPoint logical = m_screenOrigin + local;
+        return QPoint(qRound(logical.x() * m_pixelRatio), qRound(logical.y() * m_pixelRatio));
+    }
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override
@@ -71,19 +78,28 @@ protected:
         painter.fillRect(rect(), QColor(0, 0, 0, ShadeAlpha));
         if (!m_pointerKnown)
             return;
-        const QRect tag(m_pointer + QPoint(TagOffset, TagOffset), QSize(TagWidth, TagHeight));
-        painter.fillRect(tag, QColor(0, 0, 0, TagAlpha));
         QFont font = painter.font();
         font.setPointSize(TagFontPointSize);
         painter.setFont(font);
-        painter.setPen(Qt::white);
         const QPoint global = globalPoint(m_pointer);
-        painter.drawText(tag, Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("X:%1\nY:%2").arg(global.x()).arg(global.y()));
+        QString text = QStringLiteral("X:%1\nY:%2").arg(global.x()).arg(global.y());
+        if (!m_tagNote.isEmpty())
+            text += QLatin1Char('\n') + m_tagNote;
+        const QRect textBounds = painter.fontMetrics().boundingRect(
+            QRect(0, 0, TagNoteMaxWidth, height()), Qt::TextWordWrap, text);
+        const QSize margins(2 * TagMargin, 2 * TagMargin);
+        const QRect tag(m_pointer + QPoint(TagOffset, TagOffset),
+                        (textBounds.size() + margins).expandedTo(QSize(TagWidth, TagHeight)));
+        painter.fillRect(tag, QColor(0, 0, 0, TagAlpha));
+        painter.setPen(Qt::white);
+        painter.drawText(tag.adjusted(TagMargin, TagMargin, -TagMargin, -TagMargin),
+                         Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap, text);
     }
 
 private:
     QPoint m_screenOrigin;
+    qreal m_pixelRatio;
+    QString m_tagNote;
     QPoint m_pointer;
     bool m_pointerKnown = false;
     std::function<void(const QPoint&)> m_onPick;
@@ -104,7 +120,7 @@ void PointPickOverlay::start()
     stop();
     for (QScreen* screen : QGuiApplication::screens()) {
         auto* layer = new PickLayer(
-            screen,
+            screen, m_physicalPixels, m_tagNote,
             [this](const QPoint& point) {
                 stop(); // from the layer's own handler: closing defers its deletion
                 emit picked(point);

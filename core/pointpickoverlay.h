@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QPoint>
 #include <QPointer>
+#include <QString>
 #include <QVector>
 
 class QWidget;
@@ -19,6 +20,13 @@ public:
     explicit PointPickOverlay(QObject* parent = nullptr);
     // Closes the layers of a pick still in progress, without a signal.
     ~PointPickOverlay() override;
+
+    // Off (the main program): logical coordinates. On (the designer, which runs with
+    // high-DPI scaling): physical pixels of the screen clicked, as its coordinate tag shows.
+    void setPhysicalPixels(bool on) { m_physicalPixels = on; }
+    // A line the tag shows under the coordinates (e.g. why no colour is picked); empty: none.
+    void setTagNote(const QString& note) { m_tagNote = note; }
+    QString tagNote() const { return m_tagNote; }
 
     // Covers every screen and waits for the click.
     void start();
@@ -34,4 +42,6 @@ signals:
 
 private:
     QVector<QPointer<QWidget>> m_layers;
+    bool m_physicalPixels = false;
+    QString m_tagNote;
 };

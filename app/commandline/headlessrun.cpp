@@ -42,6 +42,10 @@ int runWithoutWindow(const RunOptions& options)
         Console::printError(QStringLiteral("cannot run %1: %2").arg(options.file, problem));
         return ExitStatus::BadUsage;
     }
+    // The permission a desktop gave the window's runs (the portal's restore token) serves
+    // here too, so that it does not ask at every run. The portal hands back a fresh
+    // token for the one it took: only that is written, nothing else of the settings.
+    AppConfig::keepRemoteDesktopPermission();
     if (std::strcmp(platform::backend().name(), NullBackendName) == 0) {
         Console::printError(
             QStringLiteral("cannot run %1: no display to send input to").arg(options.file));

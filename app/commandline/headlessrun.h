@@ -1,7 +1,8 @@
 #pragma once
 // --run FILE: a flow or a recording run in this process, without any window, tray,
-// single-instance lock, update check or settings written; it needs only the display
-// the input goes to. SIGINT and SIGTERM stop it (within a wait slice, 50 ms), every
+// single-instance lock, update check or settings written (except the desktop's
+// permission to send input, when its portal hands a new one); it needs only the
+// display the input goes to. SIGINT and SIGTERM stop it (within a wait slice, 50 ms), every
 // key and button it holds is released, and it exits with 128 + the signal's number.
 
 #include "commandlinerequest.h"

@@ -4,6 +4,7 @@
 #include "appstyle.h"
 #include "logcategory.h"
 #include "qtcompat.h"
+#include "windowplacement.h"
 
 #include <QGuiApplication>
 #include <QIcon>
@@ -54,6 +55,12 @@ int SuspendFrame::lastX() const
 
 void SuspendFrame::slideIn()
 {
+    if (WindowPlacement::compositorPlacesWindows()) {
+        // No slide to the corner: the compositor puts the frame where it likes (as
+        // a small floating window) and the user drags it on through the compositor.
+        qCDebug(logCategory()) << "The compositor places the stop button";
+        return;
+    }
     const QRect area = desktop();
     const QPoint source(area.width() / 2, area.height() / 2);
     const QPoint destination(lastX(), area.height() - EdgeMargin - height());
@@ -93,6 +100,8 @@ void SuspendFrame::paintEvent(QPaintEvent* event)
 
 void SuspendFrame::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::LeftButton && WindowPlacement::startCompositorDrag(this))
+        return;
     if (event->button() == Qt::LeftButton) {
         m_dragging = true;
         m_dragOffset = QtCompat::globalPosition(event) - frameGeometry().topLeft();

@@ -1,7 +1,8 @@
 #pragma once
 // The small floating stop button shown while a recording runs: frameless, always
 // on top, slides in from the middle of the desktop to its lower right corner and
-// can be dragged with the left button.
+// can be dragged with the left button. Where the compositor places windows it
+// stays where the compositor put it, and the drag is the compositor's.
 
 #include <QPoint>
 #include <QWidget>
@@ -25,7 +26,8 @@ public:
 
     QAbstractButton* stopButton() const;
     // Places the frame in the middle of the desktop and starts moving it to the
-    // lower right corner, a fiftieth of the way every 10 ms.
+    // lower right corner, a fiftieth of the way every 10 ms (not where the compositor
+    // places windows).
     void slideIn();
     bool isSliding() const;
 

@@ -4,6 +4,7 @@
 #include "logcategory.h"
 #include "platform/backend.h"
 #include "platform/virtualkeys.h"
+#include "pointpickoverlay.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -55,7 +56,7 @@ void PointSelectWidget::setPoint(const QPoint& point)
 
 bool PointSelectWidget::isPicking() const
 {
-    return m_capture && m_capture->isActive();
+    return (m_capture && m_capture->isActive()) || (m_overlay && m_overlay->isActive());
 }
 
 PointSelectWidget* PointSelectWidget::activePicker()
@@ -73,8 +74,11 @@ void PointSelectWidget::onSelect()
     endPick(); // a pick of this widget still running gives way to the new one
 
     m_capture = platform::backend().createCapture();
+    if (!m_capture) {
+        startOverlayPick();
+        return;
+    }
     const bool started =
-        m_capture &&
         m_capture->start([this](const platform::CapturedMouse& event) { onPickMouse(event); },
                          [this](const platform::CapturedKey& event) { onPickKey(event); });
     if (!started) {
@@ -89,6 +93,36 @@ void PointSelectWidget::onSelect()
     m_tag->setShowsColor(m_picksColor);
     m_tag->show();
     hideMainWindow();
+}
+
+// The session lets no program watch the global mouse (nor, there, read the screen):
+// the press lands on our own layer, and a colour wait gets its position only.
+void PointSelectWidget::startOverlayPick()
+{
+    if (!m_overlay) {
+        m_overlay = new PointPickOverlay(this);
+        m_overlay->setPhysicalPixels(true); // the same pixels as a captured press
+        connect(m_overlay, &PointPickOverlay::picked, this, &PointSelectWidget::onOverlayPicked);
+        connect(m_overlay, &PointPickOverlay::cancelled, this, [this] {
+            endPick();
+            restoreMainWindow();
+        });
+    }
+    m_overlay->setTagNote(m_picksColor ? tr("此桌面不允许读取屏幕颜色，只选取位置") : QString());
+    if (m_picksColor)
+        qCInfo(logCategory()) << "Point pick: the screen cannot be read here, only the position "
+                                 "is picked";
+    s_activePicker = this;
+    hideMainWindow();
+    m_overlay->start();
+}
+
+void PointSelectWidget::onOverlayPicked(const QPoint& point)
+{
+    endPick();
+    restoreMainWindow();
+    setPoint(point);
+    emit valueChanged(m_point);
 }
 
 void PointSelectWidget::onPickMouse(const platform::CapturedMouse& event)
@@ -119,6 +153,8 @@ void PointSelectWidget::onPickKey(const platform::CapturedKey& event)
 
 void PointSelectWidget::endPick()
 {
+    if (m_overlay)
+        m_overlay->stop();
     if (m_capture) {
         m_capture->stop();
         // Kept until the next pick or the end of this widget: this may run inside the

@@ -2,7 +2,8 @@
 // Shows a screen point as "x, y" and picks a new one: "..." hides the main window,
 // a coordinate tag follows the pointer, and the next left or right button press
 // anywhere on the screen sets the point (in physical pixels) and brings the window
-// back. Escape ends a pick without a new point.
+// back. Escape ends a pick without a new point. Where no program may watch the
+// global mouse (Wayland) the press lands on a see-through layer of our own instead.
 
 #include <QPoint>
 #include <QPointer>
@@ -11,6 +12,7 @@
 #include <memory>
 
 class GlobalMouseWidget;
+class PointPickOverlay;
 class QLineEdit;
 class QMainWindow;
 class QPushButton;
@@ -49,6 +51,8 @@ public slots:
     void onSelect();
 
 private:
+    void startOverlayPick();
+    void onOverlayPicked(const QPoint& point);
     void onPickMouse(const platform::CapturedMouse& event);
     void onPickKey(const platform::CapturedKey& event);
     void endPick();
@@ -64,5 +68,6 @@ private:
     QPointer<GlobalMouseWidget> m_tag;
     std::unique_ptr<platform::InputCapture> m_capture;
     std::unique_ptr<platform::InputCapture> m_finishedCapture; // stopped
+    PointPickOverlay* m_overlay = nullptr; // where the session offers no capture
     QPointer<QMainWindow> m_hiddenWindow;
 };

@@ -173,7 +173,10 @@ void PortalRemoteDesktop::notify(const char* method, const QList<QVariant>& argu
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kRemoteDesktop, QLatin1String(method));
     call.setArguments(QList<QVariant>{QVariant::fromValue(m_session), QVariantMap()} + arguments);
-    m_bus.send(call);
+    // Each answer is awaited: the portal handles its calls on several threads, so calls
+    // merely queued reach the desktop out of order (GNOME's took a click before the
+    // motion sent ahead of it, and a key's next press before its release).
+    m_bus.call(call, nullptr, true);
 }
 
 void PortalRemoteDesktop::moveTo(size_t stream, double x, double y)

@@ -9,6 +9,7 @@
 #include "pages/debouncedsave.h"
 #include "pages/mousewidget.h"
 #include "platform/virtualkeys.h"
+#include "pointpicklayers.h"
 #include "qhotkey.h"
 #include "recordingbackend.h"
 #include "taskfile.h"
@@ -54,16 +55,6 @@ GlobalMouseWidget* visibleTag()
             if (tag->isVisible())
                 return tag;
     return nullptr;
-}
-
-// The point-pick overlay's layers on screen.
-QList<QWidget*> visibleLayers()
-{
-    QList<QWidget*> layers;
-    for (QWidget* top : QApplication::topLevelWidgets())
-        if (top->objectName() == QLatin1String("pointPickLayer") && top->isVisible())
-            layers.append(top);
-    return layers;
 }
 
 void writeMouseFile(const QByteArray& bytes)
@@ -374,7 +365,7 @@ void TestMouseWidget::pick_withoutCaptureThroughOverlay()
     QVERIFY(!visibleTag()); // the tag is drawn inside the layer
 
     const QList<QScreen*> screens = QGuiApplication::screens();
-    const QList<QWidget*> layers = visibleLayers();
+    const QList<QWidget*> layers = visiblePointPickLayers();
     QCOMPARE(layers.size(), screens.size());
     QWidget* layer = layers.last();
     const QScreen* screen = layer->windowHandle()->screen();
@@ -388,7 +379,7 @@ void TestMouseWidget::pick_withoutCaptureThroughOverlay()
         QTest::mouseClick(layer, Qt::MouseButton(button), {}, QPoint(300, 400));
     QVERIFY(!m_page->isPicking());
     QVERIFY(m_page->isVisible());
-    QTRY_VERIFY(visibleLayers().isEmpty());
+    QTRY_VERIFY(visiblePointPickLayers().isEmpty());
     const QPoint expected =
         button == Qt::NoButton ? QPoint() : screen->geometry().topLeft() + QPoint(300, 400);
     QCOMPARE(m_page->pickedPoint(), expected);

@@ -12,6 +12,8 @@
 #include "propertypanel/propertypanelwidget.h"
 
 #include "platform/virtualkeys.h"
+#include "pointpicklayers.h"
+#include "pointpickoverlay.h"
 #include "recordingbackend.h"
 #include "testenvironment.h"
 #include "waitcoloroperation.h"
@@ -25,7 +27,9 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
+#include <QWindow>
 
 namespace {
 
@@ -75,7 +79,11 @@ private slots:
     void pickForAColourWaitTakesPointAndColour();
     void typedColourIsKeptOnlyWhenValid();
     void escapeCancelsPick();
-    void captureUnavailableEndsPickAtOnce();
+    void captureRefusedEndsPickAtOnce();
+    void pickWithoutCaptureThroughOverlay_data();
+    void pickWithoutCaptureThroughOverlay();
+    void colourWaitWithoutCapturePicksPositionOnly();
+    void editorClosedDuringPick_data();
     void editorClosedDuringPick();
     void secondPickerTakesOver();
 
@@ -372,9 +380,9 @@ void TestPropertyPanelEditors::escapeCancelsPick()
     QCOMPARE(modified.count(), 0);
 }
 
-void TestPropertyPanelEditors::captureUnavailableEndsPickAtOnce()
+void TestPropertyPanelEditors::captureRefusedEndsPickAtOnce()
 {
-    (*m_backend)->setCaptureAvailable(false);
+    (*m_backend)->setCaptureRefused(true);
     MouseClickOperation op;
     m_panel->showObject(&op);
     auto* picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
@@ -384,6 +392,7 @@ void TestPropertyPanelEditors::captureUnavailableEndsPickAtOnce()
     QVERIFY(!picker->isPicking());
     QVERIFY(m_window->isVisible());
     QCOMPARE(tagCount(), 0);
+    QVERIFY(visiblePointPickLayers().isEmpty());
     QVERIFY(!PointSelectWidget::activePicker());
     QMessageBox* box = m_window->findChild<QMessageBox*>();
     QVERIFY(box);
@@ -392,15 +401,102 @@ void TestPropertyPanelEditors::captureUnavailableEndsPickAtOnce()
     box->close();
 }
 
+void TestPropertyPanelEditors::pickWithoutCaptureThroughOverlay_data()
+{
+    QTest::addColumn<int>("button"); // Qt::NoButton: Escape
+    QTest::newRow("left") << int(Qt::LeftButton);
+    QTest::newRow("right") << int(Qt::RightButton);
+    QTest::newRow("escape cancels") << int(Qt::NoButton);
+}
+
+void TestPropertyPanelEditors::pickWithoutCaptureThroughOverlay()
+{
+    QFETCH(int, button);
+    (*m_backend)->setCaptureAvailable(false); // as on Wayland
+    MouseClickOperation op;
+    op.setPosition(QPoint(7, 8));
+    m_panel->showObject(&op);
+    auto* picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    QSignalSpy modified(m_panel->propertyBrowser(), &KliqoraPropertyBrowser::sigValueChanged);
+    QTest::mouseClick(picker->findChild<QPushButton*>(), Qt::LeftButton);
+    QVERIFY(picker->isPicking());
+    QCOMPARE(PointSelectWidget::activePicker(), picker);
+    QVERIFY(!m_window->isVisible());
+    QCOMPARE(tagCount(), 0); // the tag is drawn inside the layer
+
+    const QList<QWidget*> layers = visiblePointPickLayers();
+    QCOMPARE(layers.size(), QGuiApplication::screens().size());
+    QWidget* layer = layers.last();
+    const QScreen* screen = layer->windowHandle()->screen();
+    QTest::mouseClick(layer, Qt::MiddleButton, {}, QPoint(5, 6));
+    QVERIFY(picker->isPicking());
+    if (button == Qt::NoButton)
+        QTest::keyClick(layer, Qt::Key_Escape);
+    else
+        QTest::mouseClick(layer, Qt::MouseButton(button), {}, QPoint(300, 400));
+
+    QVERIFY(!picker->isPicking());
+    QVERIFY(!PointSelectWidget::activePicker());
+    QVERIFY(m_window->isVisible());
+    QTRY_VERIFY(visiblePointPickLayers().isEmpty());
+    const QPoint expected =
+        button == Qt::NoButton ? QPoint(7, 8) : screen->geometry().topLeft() + QPoint(300, 400);
+    QCOMPARE(op.position(), expected);
+    QCOMPARE(modified.count(), button == Qt::NoButton ? 0 : 1);
+    QCOMPARE(picker->findChild<QLineEdit*>()->text(),
+             QStringLiteral("%1, %2").arg(expected.x()).arg(expected.y()));
+}
+
+void TestPropertyPanelEditors::colourWaitWithoutCapturePicksPositionOnly()
+{
+    (*m_backend)->setCaptureAvailable(false);
+    (*m_backend)->setScreenReadable(false);
+    WaitColorOperation op;
+    op.setColor(0x112233);
+    m_panel->showObject(&op);
+    auto* picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    QSignalSpy colours(picker, &PointSelectWidget::colorPicked);
+    picker->onSelect();
+    auto* overlay = picker->findChild<PointPickOverlay*>();
+    QVERIFY(overlay && overlay->isActive());
+    // The tag says why no colour comes with the point.
+    QCOMPARE(overlay->tagNote(), QStringLiteral("此桌面不允许读取屏幕颜色，只选取位置"));
+
+    QWidget* layer = visiblePointPickLayers().first();
+    const QPoint origin = layer->windowHandle()->screen()->geometry().topLeft();
+    QTest::mouseClick(layer, Qt::LeftButton, {}, QPoint(70, 80));
+    QCOMPARE(op.position(), origin + QPoint(70, 80));
+    QCOMPARE(op.color(), 0x112233u);
+    QCOMPARE(colours.count(), 0);
+
+    // A click operation has no colour: no note.
+    MouseClickOperation click;
+    m_panel->showObject(&click);
+    picker = qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
+    picker->onSelect();
+    QVERIFY(picker->findChild<PointPickOverlay*>()->tagNote().isEmpty());
+    QTest::keyClick(visiblePointPickLayers().first(), Qt::Key_Escape);
+}
+
+void TestPropertyPanelEditors::editorClosedDuringPick_data()
+{
+    QTest::addColumn<bool>("capture");
+    QTest::newRow("global capture") << true;
+    QTest::newRow("overlay") << false;
+}
+
 void TestPropertyPanelEditors::editorClosedDuringPick()
 {
+    QFETCH(bool, capture);
+    (*m_backend)->setCaptureAvailable(capture);
     MouseClickOperation op;
     op.setPosition(QPoint(1, 1));
     m_panel->showObject(&op);
     QPointer<PointSelectWidget> picker =
         qobject_cast<PointSelectWidget*>(openEditor(QStringLiteral("位置坐标")));
     picker->onSelect();
-    QVERIFY((*m_backend)->activeCapture());
+    QCOMPARE(bool((*m_backend)->activeCapture()), capture);
+    QCOMPARE(visiblePointPickLayers().isEmpty(), capture);
     QVERIFY(!m_window->isVisible());
 
     // Another row chosen (by a program, the user cannot while the window is hidden).
@@ -409,6 +505,7 @@ void TestPropertyPanelEditors::editorClosedDuringPick()
     QVERIFY(!picker);
     QVERIFY(m_window->isVisible());
     QCOMPARE(tagCount(), 0);
+    QVERIFY(visiblePointPickLayers().isEmpty());
     QVERIFY(!(*m_backend)->activeCapture()); // stopped: no handler can run any more
     QVERIFY(!PointSelectWidget::activePicker());
     QCOMPARE(op.position(), QPoint(1, 1));

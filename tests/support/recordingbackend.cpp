@@ -115,6 +115,12 @@ void RecordingBackend::setCaptureAvailable(bool available)
     m_captureAvailable = available;
 }
 
+void RecordingBackend::setCaptureRefused(bool refused)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_captureRefused = refused;
+}
+
 std::vector<RecordingBackend::Batch> RecordingBackend::batches() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -174,6 +180,11 @@ RecordingCapture::~RecordingCapture()
 
 bool RecordingCapture::start(MouseHandler onMouse, KeyHandler onKey)
 {
+    {
+        std::lock_guard<std::mutex> lock(m_owner->m_mutex);
+        if (m_owner->m_captureRefused)
+            return false;
+    }
     m_onMouse = std::move(onMouse);
     m_onKey = std::move(onKey);
     m_active = true;

@@ -35,6 +35,8 @@ public:
     void setHeldModifiers(uint32_t modifiers);
     // When false, createCapture() returns null, as on a system without capture.
     void setCaptureAvailable(bool available);
+    // When true, a capture's start() fails, as when the system refuses to capture.
+    void setCaptureRefused(bool refused);
     // What the fake screen shows; readable false makes pixelColor() fail, as on Wayland.
     void setScreenColor(uint32_t rgb);
     void setScreenReadable(bool readable);
@@ -65,6 +67,7 @@ private:
     int m_timerEnd = 0;
     bool m_keepAwake = false;
     bool m_captureAvailable = true;
+    bool m_captureRefused = false;
     uint32_t m_screenColor = 0;
     bool m_screenReadable = true;
     int m_pixelReads = 0;

@@ -68,12 +68,42 @@ bool showsWindowOf(const QJsonObject& node, qint64 pid)
     }
     return false;
 }
+void findTitled(const QJsonObject& node, const QString& title, bool floating, Window& found)
+{
+    if (node.value(QLatin1String("name")).toString() == title &&
+        node.value(QLatin1String("type")).toString().endsWith(QLatin1String("con"))) {
+        const QJsonObject rect = node.value(QLatin1String("rect")).toObject();
+        found = {true, floating,
+                 QRect(rect.value(QLatin1String("x")).toInt(),
+                       rect.value(QLatin1String("y")).toInt(),
+                       rect.value(QLatin1String("width")).toInt(),
+                       rect.value(QLatin1String("height")).toInt())};
+        return;
+    }
+    for (const char* children : {"nodes", "floating_nodes"}) {
+        const bool floatingChild = floating || qstrcmp(children, "floating_nodes") == 0;
+        for (const QJsonValue& child : node.value(QLatin1String(children)).toArray())
+            findTitled(child.toObject(), title, floatingChild, found);
+    }
+}
+
+QJsonObject tree()
+{
+    return QJsonDocument::fromJson(command({QStringLiteral("-t"), QStringLiteral("get_tree")}))
+        .object();
+}
 } // namespace
 
 bool hasWindow(qint64 pid)
 {
-    const QByteArray tree = command({QStringLiteral("-t"), QStringLiteral("get_tree")});
-    return showsWindowOf(QJsonDocument::fromJson(tree).object(), pid);
+    return showsWindowOf(tree(), pid);
+}
+
+Window windowTitled(const QString& title)
+{
+    Window found;
+    findTitled(tree(), title, false, found);
+    return found;
 }
 
 } // namespace WaylandSession

@@ -3,6 +3,7 @@
 // CTest fixture) as seen from a test: this process and the programs it starts
 // connect to it.
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -18,5 +19,14 @@ QByteArray command(const QStringList& arguments);
 // sway only: whether the process `pid` has a window on the desktop (shown, even if another
 // program's fullscreen window covers it).
 bool hasWindow(qint64 pid);
+
+// sway only: a window on the desktop found by its title.
+struct Window
+{
+    bool found = false;
+    bool floating = false;
+    QRect rect; // in the output layout
+};
+Window windowTitled(const QString& title);
 
 } // namespace WaylandSession
