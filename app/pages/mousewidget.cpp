@@ -429,5 +429,6 @@ void MouseWidget::applyLoadedHotkey(const QString& hotkey)
     m_hotkey->setShortcut(QKeySequence(hotkey), false);
     m_hotkey->setRegistered(true);
     if (!m_hotkey->isRegistered())
-        qCWarning(logCategory()).noquote() << tr("鼠标连点快捷键:%1, 注册失败。").arg(hotkey);
+        qCWarning(logCategory()).noquote()
+            << QStringLiteral("Mouse clicker hotkey %1 could not be registered").arg(hotkey);
 }
