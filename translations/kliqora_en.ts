@@ -1,6 +1,6 @@
 <?xml version="1.0" encoding="utf-8"?>
 <!DOCTYPE TS>
-<TS version="2.1" language="en_US">
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
     <name>AutoRecordTask</name>
     <message>
@@ -309,7 +309,7 @@
     <message>
         <location line="+0"/>
         <source>提示：选择按键单元格输入按键，支持组合键输入，如同时按下Ctrl+C.</source>
-        <translation>Tip: select a key cell and press the key; combinations such as Ctrl+C work too.</translation>
+        <translation>Tip: select a cell and press a key or a combination such as Ctrl+C.</translation>
     </message>
     <message>
         <location line="+2"/>
@@ -319,22 +319,22 @@
     <message>
         <location line="+0"/>
         <source>重复</source>
-        <translation>Repeat</translation>
+        <translation>After</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>次后停止</source>
-        <translation>times, then stop</translation>
+        <translation>rounds</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>持续</source>
-        <translation>Run for</translation>
+        <translation>After</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>毫秒后停止        </source>
-        <translation>ms, then stop        </translation>
+        <translation>ms        </translation>
     </message>
     <message>
         <location line="+0"/>
@@ -357,7 +357,7 @@
 <context>
     <name>KeyTable</name>
     <message>
-        <location filename="../app/pages/keytable.cpp" line="+29"/>
+        <location filename="../app/pages/keytable.cpp" line="+31"/>
         <source>按键</source>
         <translation>Key</translation>
     </message>
@@ -377,7 +377,7 @@
         <translation>Actions</translation>
     </message>
     <message>
-        <location line="+38"/>
+        <location line="+40"/>
         <source>删除</source>
         <translation>Delete</translation>
     </message>
@@ -841,7 +841,7 @@
         <translation>Mouse Clicker</translation>
     </message>
     <message>
-        <location line="+6"/>
+        <location line="+9"/>
         <source>修改快捷键</source>
         <translation>Change hotkey</translation>
     </message>
@@ -962,22 +962,22 @@
     <message>
         <location line="+0"/>
         <source>重复</source>
-        <translation>Repeat</translation>
+        <translation>After</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>次后停止</source>
-        <translation>times, then stop</translation>
+        <translation>clicks</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>持续</source>
-        <translation>Run for</translation>
+        <translation>After</translation>
     </message>
     <message>
         <location line="+0"/>
         <source>毫秒后停止    </source>
-        <translation>ms, then stop    </translation>
+        <translation>ms    </translation>
     </message>
     <message>
         <location line="+0"/>
@@ -997,7 +997,7 @@
     <message>
         <location line="+0"/>
         <source>像素</source>
-        <translation>px</translation>
+        <translation>px    </translation>
     </message>
     <message>
         <location line="+0"/>

@@ -93,8 +93,11 @@ void MouseWidget::initUi()
     ui->lblTitle->setFont(QFont(TitleFontFamily, TitleFontPointSize));
     ui->btnDoClick->setText(buttonText(DefaultHotkey));
     ui->btnDoClick->setFixedSize(200, 60);
-    ui->rbtnRandomInterval->setFixedWidth(RandomRadioWidth);
-    ui->rbtnStopByRepeatTimes->setFixedWidth(RepeatRadioWidth);
+    // Wide enough for the text of each language; the Chinese texts are shorter.
+    ui->rbtnRandomInterval->setFixedWidth(
+        qMax(RandomRadioWidth, ui->rbtnRandomInterval->sizeHint().width()));
+    ui->rbtnStopByRepeatTimes->setFixedWidth(
+        qMax(RepeatRadioWidth, ui->rbtnStopByRepeatTimes->sizeHint().width()));
     ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
     ui->lblXYPos->setText(tr("坐标：X=%1,Y=%2").arg(0).arg(0));
 
