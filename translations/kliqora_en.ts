@@ -445,7 +445,7 @@
 <context>
     <name>KliqoraDesigner</name>
     <message>
-        <location filename="../designer/kliqoradesigner.cpp" line="+75"/>
+        <location filename="../designer/kliqoradesigner.cpp" line="+91"/>
         <source>属性设置</source>
         <translation>Properties</translation>
     </message>
@@ -691,12 +691,12 @@
     <message>
         <location line="+60"/>
         <source>单击</source>
-        <translation>single-click</translation>
+        <translation>Single-click</translation>
     </message>
     <message>
         <location line="+2"/>
         <source>双击</source>
-        <translation>double-click</translation>
+        <translation>Double-click</translation>
     </message>
     <message>
         <location line="+10"/>
@@ -716,7 +716,7 @@
     <message>
         <location line="+8"/>
         <source>在屏幕坐标(X=%1, Y=%2)处，%3鼠标%4</source>
-        <translation>At screen position (X=%1, Y=%2), %3 the %4</translation>
+        <translation>%3 the %4 at (X=%1, Y=%2)</translation>
     </message>
     <message>
         <location filename="../core/mouseclickoperation.h" line="+12"/>
@@ -754,7 +754,7 @@
     <message>
         <location line="+32"/>
         <source>将鼠标移动到屏幕坐标 (X=%1, Y=%2)</source>
-        <translation>Move the mouse to screen position (X=%1, Y=%2)</translation>
+        <translation>Move the mouse to (X=%1, Y=%2)</translation>
     </message>
 </context>
 <context>
@@ -808,7 +808,7 @@
     <message>
         <location line="+1"/>
         <source>在屏幕坐标(X=%1, Y=%2)处，%3滚动滚轮 %4</source>
-        <translation>At screen position (X=%1, Y=%2), scroll %3 by %4</translation>
+        <translation>Scroll %3 by %4 at (X=%1, Y=%2)</translation>
     </message>
     <message>
         <location filename="../core/mousewheeloperation.h" line="+13"/>
@@ -967,7 +967,7 @@
     <message>
         <location line="+0"/>
         <source>次后停止</source>
-        <translation>clicks</translation>
+        <translation>clicks  </translation>
     </message>
     <message>
         <location line="+0"/>
@@ -1167,27 +1167,27 @@
     <message>
         <location line="+2"/>
         <source>要录制的键盘鼠标动作：</source>
-        <translation>Record these actions:</translation>
+        <translation>Record:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>鼠标点击</source>
-        <translation>Mouse clicks</translation>
+        <translation>Clicks</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>鼠标移动</source>
-        <translation>Mouse moves</translation>
+        <translation>Moves</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>滚轮滚动</source>
-        <translation>Wheel scrolls</translation>
+        <translation>Scrolls</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>键盘按键</source>
-        <translation>Key presses</translation>
+        <translation>Keys</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1250,27 +1250,27 @@
     <message>
         <location line="+4"/>
         <source>要录制的键盘鼠标动作：</source>
-        <translation>Record these actions:</translation>
+        <translation>Record:</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>鼠标点击</source>
-        <translation>Mouse clicks</translation>
+        <translation>Clicks</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>鼠标移动</source>
-        <translation>Mouse moves</translation>
+        <translation>Moves</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>滚轮滚动</source>
-        <translation>Wheel scrolls</translation>
+        <translation>Scrolls</translation>
     </message>
     <message>
         <location line="+1"/>
         <source>键盘按键</source>
-        <translation>Key presses</translation>
+        <translation>Keys</translation>
     </message>
     <message>
         <location line="+1"/>
@@ -1533,7 +1533,7 @@
     <message>
         <location line="+121"/>
         <source>等待屏幕坐标(X=%1, Y=%2)处显示颜色 %3</source>
-        <translation>Wait until screen position (X=%1, Y=%2) shows the color %3</translation>
+        <translation>Wait for color %3 at (X=%1, Y=%2)</translation>
     </message>
     <message>
         <location line="+4"/>
@@ -1548,7 +1548,7 @@
     <message>
         <location line="+1"/>
         <source>%1，最多 %2 毫秒，超时后%3</source>
-        <translation>%1, at most %2 ms; on timeout, %3</translation>
+        <translation>%1, timeout %2 ms: %3</translation>
     </message>
     <message>
         <location filename="../core/waitcoloroperation.h" line="+18"/>
