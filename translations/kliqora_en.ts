@@ -17,7 +17,7 @@
 <context>
     <name>ButtonDelegate</name>
     <message>
-        <location filename="../designer/buttondelegate.cpp" line="+107"/>
+        <location filename="../designer/buttondelegate.cpp" line="+88"/>
         <source>复制本行</source>
         <translation>Duplicate row</translation>
     </message>
@@ -30,7 +30,7 @@
 <context>
     <name>CustomTable</name>
     <message>
-        <location filename="../app/pages/customtable.cpp" line="+23"/>
+        <location filename="../app/pages/customtable.cpp" line="+28"/>
         <source>自定义操作名称</source>
         <translation>Flow name</translation>
     </message>
@@ -65,15 +65,20 @@
         <translation>More</translation>
     </message>
     <message>
-        <location line="+31"/>
+        <location line="+32"/>
         <source>未设置</source>
         <translation>Not set</translation>
+    </message>
+    <message>
+        <location line="+13"/>
+        <source>这个操作正在设计器中打开：关闭设计器后才能编辑、删除或更改它。</source>
+        <translation>This flow is open in the designer: close the designer to edit, delete or change it.</translation>
     </message>
 </context>
 <context>
     <name>CustomWidget</name>
     <message>
-        <location filename="../app/pages/customwidget.cpp" line="+101"/>
+        <location filename="../app/pages/customwidget.cpp" line="+102"/>
         <source>自定义操作</source>
         <translation>Flows</translation>
     </message>
@@ -83,7 +88,7 @@
         <translation>New flow</translation>
     </message>
     <message>
-        <location line="+184"/>
+        <location line="+189"/>
         <source>错误</source>
         <translation>Error</translation>
     </message>
@@ -219,6 +224,24 @@
     </message>
 </context>
 <context>
+    <name>HotKeySet</name>
+    <message>
+        <location filename="../app/dialogs/hotkeyset.cpp" line="+139"/>
+        <source>%1 是打字和编辑时要用的按键：设为全局快捷键后，所有程序都收不到它。请加上 Ctrl、Alt 或 Shift，或者使用 F1 到 F12 等功能键。</source>
+        <translation>%1 is a key for typing and editing: as a global hotkey, no program would receive it any more. Add Ctrl, Alt or Shift, or use a function key such as F1 to F12.</translation>
+    </message>
+    <message>
+        <location line="+5"/>
+        <source>快捷键 %1 已被“%2”使用，请换一个按键。</source>
+        <translation>The hotkey %1 is already used by &quot;%2&quot;. Choose another key.</translation>
+    </message>
+    <message>
+        <location line="+10"/>
+        <source>快捷键不可用</source>
+        <translation>Hotkey not available</translation>
+    </message>
+</context>
+<context>
     <name>HotKeySetClass</name>
     <message>
         <location filename="../app/dialogs/hotkeyset.ui" line="+14"/>
@@ -257,7 +280,7 @@
 <context>
     <name>KeyBoardWidget</name>
     <message>
-        <location filename="../app/pages/keyboardwidget.cpp" line="+70"/>
+        <location filename="../app/pages/keyboardwidget.cpp" line="+73"/>
         <source>启动/停止连点
 [%1]</source>
         <translation>Start/stop pressing
@@ -274,7 +297,7 @@
         <translation>Change hotkey</translation>
     </message>
     <message>
-        <location line="+52"/>
+        <location line="+67"/>
         <source>按键未设置</source>
         <translation>Keys not set</translation>
     </message>
@@ -284,7 +307,7 @@
         <translation>Set the keys first, then start.</translation>
     </message>
     <message>
-        <location line="+8"/>
+        <location line="+5"/>
         <source>第%1行按键尚未设置，请先完成按键设置。</source>
         <translation>Row %1 has no key yet: set the keys first.</translation>
     </message>
@@ -445,7 +468,7 @@
 <context>
     <name>KliqoraDesigner</name>
     <message>
-        <location filename="../designer/kliqoradesigner.cpp" line="+91"/>
+        <location filename="../designer/kliqoradesigner.cpp" line="+94"/>
         <source>属性设置</source>
         <translation>Properties</translation>
     </message>
@@ -595,13 +618,13 @@
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../app/mainwidget.cpp" line="+94"/>
-        <location line="+117"/>
+        <location filename="../app/mainwidget.cpp" line="+95"/>
+        <location line="+125"/>
         <source>Kliqora妙指灵-键盘鼠标自动化输入工具</source>
         <translation>Kliqora - Keyboard and Mouse Automation</translation>
     </message>
     <message>
-        <location line="-98"/>
+        <location line="-106"/>
         <source>帮助</source>
         <translation>Help</translation>
     </message>
@@ -611,7 +634,7 @@
         <translation>Settings</translation>
     </message>
     <message>
-        <location line="+3"/>
+        <location line="+6"/>
         <source>鼠标连点</source>
         <translation>Mouse Clicker</translation>
     </message>
@@ -656,7 +679,7 @@
         <translation>About</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+14"/>
         <source>&lt;p&gt;Kliqora妙指灵是一款免费的键盘鼠标自动化输入工具。请在遵守法律法规和各软件使用条款的前提下使用。&lt;/p&gt;</source>
         <translation>&lt;p&gt;Kliqora is a free tool that automates keyboard and mouse input. Use it within the law and the terms of use of the programs it works with.&lt;/p&gt;</translation>
     </message>
@@ -671,7 +694,7 @@
         <translation>&lt;p&gt;Contact: support@kliqora.org&lt;/p&gt;</translation>
     </message>
     <message>
-        <location line="+84"/>
+        <location line="+86"/>
         <source>V%1.%2.%3版本已发布，建议到官网下载最新版本</source>
         <translation>Version %1.%2.%3 is out: get it from the website</translation>
     </message>
@@ -829,7 +852,7 @@
 <context>
     <name>MouseWidget</name>
     <message>
-        <location filename="../app/pages/mousewidget.cpp" line="+74"/>
+        <location filename="../app/pages/mousewidget.cpp" line="+81"/>
         <source>启动/停止连点
 [%1]</source>
         <translation>Start/stop clicking
@@ -847,12 +870,12 @@
     </message>
     <message>
         <location line="+1"/>
-        <location line="+207"/>
+        <location line="+244"/>
         <source>坐标：X=%1,Y=%2</source>
         <translation>Position: X=%1, Y=%2</translation>
     </message>
     <message>
-        <location line="-51"/>
+        <location line="-63"/>
         <source>选择坐标失败</source>
         <translation>Cannot pick a position</translation>
     </message>
@@ -1153,7 +1176,7 @@
 <context>
     <name>RecordWidget</name>
     <message>
-        <location filename="../app/pages/recordwidget.cpp" line="+79"/>
+        <location filename="../app/pages/recordwidget.cpp" line="+80"/>
         <source>启动/停止录制
 [%1]</source>
         <translation>Start/stop recording
@@ -1225,7 +1248,7 @@
         <translation>Choose at least one kind of action to record.</translation>
     </message>
     <message>
-        <location line="+133"/>
+        <location line="+143"/>
         <source>Kliqora妙指灵-键盘鼠标自动化输入工具</source>
         <translation>Kliqora - Keyboard and Mouse Automation</translation>
     </message>
@@ -1493,6 +1516,16 @@
         <location line="+1"/>
         <source>无法注册快捷键 %1，可能已被占用。</source>
         <translation>Cannot register the hotkey %1: another program may be using it.</translation>
+    </message>
+    <message>
+        <location line="+17"/>
+        <source>重复次数未设置</source>
+        <translation>Repeat count not set</translation>
+    </message>
+    <message>
+        <location line="+0"/>
+        <source>请填写重复次数（至少 1 次），再启动。</source>
+        <translation>Enter a repeat count (at least 1), then start.</translation>
     </message>
 </context>
 <context>
