@@ -1,7 +1,8 @@
 // Entry point of the main program. The start-up order matters: the command line
 // first (most of its options never start the window), then the instance guard (a
 // second instance must show nothing), the settings before logging (the log level is
-// a setting), the operation prototypes before any page loads a flow.
+// a setting) and before the texts' language (so is the language), the operation
+// prototypes before any page loads a flow.
 
 #include "appconfig.h"
 #include "applogger.h"
@@ -21,7 +22,6 @@
 #include "updatecheck.h"
 
 #include <QTimer>
-#include <QTranslator>
 
 namespace {
 // Suffix of the single-instance key (the application name in front is empty).
@@ -55,9 +55,6 @@ int main(int argc, char* argv[])
         return startupCommand ? deliverToRunningInstance(*startupCommand, instanceKey) : 0;
     }
 
-    QTranslator translator;
-    if (!UiStartup::installQtTranslator(app, translator))
-        qCInfo(logCategory()) << "No Qt translation found; standard buttons stay in English";
     UiStartup::installMessageBoxErrorReporter();
     // Linux themes put pictures on dialog buttons; the program's buttons carry text only.
     app.setStyleSheet(AppStyle::messageBoxStyleSheet() + UiStartup::plainDialogButtonsStyleSheet());
@@ -65,6 +62,8 @@ int main(int argc, char* argv[])
     AppConfig::instance()->load();
     AppLogger::init();
     qCDebug(logCategory()) << "Application has finished loading config.";
+    if (!UiStartup::installTranslations(app))
+        qCInfo(logCategory()) << "No Qt translation found; standard buttons stay in English";
     AppConfig::keepRemoteDesktopPermission();
     // Chosen now rather than at the first job, so the log tells at start which input
     // system this session offers.

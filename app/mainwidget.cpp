@@ -252,6 +252,7 @@ void MainWidget::onBtnSettingsClicked()
     AppConfig* config = AppConfig::instance();
     config->saveFilePath = dialog.savePath();
     config->btnCloseAction = dialog.closeAction();
+    config->language = dialog.language();
     config->save();
 }
 

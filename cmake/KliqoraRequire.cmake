@@ -9,6 +9,17 @@ macro(kliqora_find_package package)
     endif()
 endmacro()
 
+# kliqora_find_package_from(<package> <debian packages>)
+# kliqora_find_package() for a package whose Debian package has another name, which
+# the failure names.
+macro(kliqora_find_package_from package debian_packages)
+    find_package(${package})
+    if(NOT ${package}_FOUND)
+        message(FATAL_ERROR "${package} (Debian package ${debian_packages}) is missing: run "
+                            "scripts/setup")
+    endif()
+endmacro()
+
 # kliqora_find_program(<variable> <program> <debian package>)
 # find_program() for a tool the build or the checks cannot do without.
 function(kliqora_find_program variable program package)

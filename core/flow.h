@@ -20,10 +20,10 @@ class Flow : public QObject
     Q_PROPERTY(QString description READ description WRITE setDescription)
     Q_PROPERTY(QString createTime READ createTime)
     Q_PROPERTY(QString lastModifiedTime READ lastModifiedTime)
-    Q_CLASSINFO("prop_name", "流名称")
-    Q_CLASSINFO("prop_description", "流描述")
-    Q_CLASSINFO("prop_createTime", "创建时间")
-    Q_CLASSINFO("prop_lastModifiedTime", "修改时间")
+    Q_CLASSINFO("prop_name", QT_TR_NOOP("流名称"))
+    Q_CLASSINFO("prop_description", QT_TR_NOOP("流描述"))
+    Q_CLASSINFO("prop_createTime", QT_TR_NOOP("创建时间"))
+    Q_CLASSINFO("prop_lastModifiedTime", QT_TR_NOOP("修改时间"))
 
 public:
     // First four bytes of every flow file (task files use 0x8E62D878).

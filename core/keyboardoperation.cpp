@@ -89,13 +89,13 @@ QString KeyboardOperation::description() const
     QString word;
     switch (m_eventType) {
     case Press:
-        word = QStringLiteral("按下");
+        word = tr("按下");
         break;
     case Release:
-        word = QStringLiteral("抬起");
+        word = tr("抬起");
         break;
     default:
-        word = QStringLiteral("敲击");
+        word = tr("敲击");
         break;
     }
     const QString modifierText = modifiersToString(m_modifiers);

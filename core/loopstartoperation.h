@@ -9,7 +9,7 @@ class LoopStartOperation : public Operation
 {
     Q_OBJECT
     Q_PROPERTY(int count READ count WRITE setCount)
-    Q_CLASSINFO("prop_count", "重复次数")
+    Q_CLASSINFO("prop_count", QT_TR_NOOP("重复次数"))
     Q_CLASSINFO("editor_count", "SPINBOX")
     Q_CLASSINFO("range_count", "0-2147483647")
 

@@ -9,12 +9,12 @@ class MouseClickOperation : public MouseOperation
     Q_OBJECT
     Q_PROPERTY(int clickType READ clickType WRITE setClickType)
     Q_PROPERTY(int clickButton READ clickButton WRITE setClickButton)
-    Q_CLASSINFO("prop_clickType", "点击类型")
+    Q_CLASSINFO("prop_clickType", QT_TR_NOOP("点击类型"))
     Q_CLASSINFO("editor_clickType", "COMBO")
-    Q_CLASSINFO("choices_clickType", "单击|双击")
-    Q_CLASSINFO("prop_clickButton", "点击按键")
+    Q_CLASSINFO("choices_clickType", QT_TR_NOOP("单击|双击"))
+    Q_CLASSINFO("prop_clickButton", QT_TR_NOOP("点击按键"))
     Q_CLASSINFO("editor_clickButton", "COMBO")
-    Q_CLASSINFO("choices_clickButton", "左键|右键|中键")
+    Q_CLASSINFO("choices_clickButton", QT_TR_NOOP("左键|右键|中键"))
 
 public:
     enum ClickType

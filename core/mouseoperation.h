@@ -11,7 +11,7 @@ class MouseOperation : public Operation
 {
     Q_OBJECT
     Q_PROPERTY(QPoint position READ position WRITE setPosition)
-    Q_CLASSINFO("prop_position", "位置坐标")
+    Q_CLASSINFO("prop_position", QT_TR_NOOP("位置坐标"))
 
 public:
     explicit MouseOperation(QObject* parent = nullptr);

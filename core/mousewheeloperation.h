@@ -10,10 +10,10 @@ class MouseWheelOperation : public MouseOperation
     Q_OBJECT
     Q_PROPERTY(int delta READ delta WRITE setDelta)
     Q_PROPERTY(int horizontal READ horizontal WRITE setHorizontal)
-    Q_CLASSINFO("prop_delta", "滚动量")
-    Q_CLASSINFO("prop_horizontal", "滚动方向")
+    Q_CLASSINFO("prop_delta", QT_TR_NOOP("滚动量"))
+    Q_CLASSINFO("prop_horizontal", QT_TR_NOOP("滚动方向"))
     Q_CLASSINFO("editor_horizontal", "COMBO")
-    Q_CLASSINFO("choices_horizontal", "垂直|水平")
+    Q_CLASSINFO("choices_horizontal", QT_TR_NOOP("垂直|水平"))
 
 public:
     explicit MouseWheelOperation(QObject* parent = nullptr);

@@ -12,7 +12,7 @@ class Operation : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int interval READ interval WRITE setInterval)
-    Q_CLASSINFO("prop_interval", "执行间隔（毫秒）")
+    Q_CLASSINFO("prop_interval", QT_TR_NOOP("执行间隔（毫秒）"))
 
 public:
     explicit Operation(QObject* parent = nullptr);

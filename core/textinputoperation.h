@@ -8,7 +8,7 @@ class TextInputOperation : public Operation
 {
     Q_OBJECT
     Q_PROPERTY(QString text READ text WRITE setText)
-    Q_CLASSINFO("prop_text", "输入内容")
+    Q_CLASSINFO("prop_text", QT_TR_NOOP("输入内容"))
 
 public:
     explicit TextInputOperation(QObject* parent = nullptr);

@@ -15,16 +15,16 @@ class WaitColorOperation : public MouseOperation
     Q_PROPERTY(int tolerance READ tolerance WRITE setTolerance)
     Q_PROPERTY(int timeout READ timeout WRITE setTimeout)
     Q_PROPERTY(int onTimeout READ onTimeout WRITE setOnTimeout)
-    Q_CLASSINFO("prop_color", "颜色")
-    Q_CLASSINFO("prop_tolerance", "容差")
+    Q_CLASSINFO("prop_color", QT_TR_NOOP("颜色"))
+    Q_CLASSINFO("prop_tolerance", QT_TR_NOOP("容差"))
     Q_CLASSINFO("editor_tolerance", "SPINBOX")
     Q_CLASSINFO("range_tolerance", "0-255")
-    Q_CLASSINFO("prop_timeout", "超时（毫秒）")
+    Q_CLASSINFO("prop_timeout", QT_TR_NOOP("超时（毫秒）"))
     Q_CLASSINFO("editor_timeout", "SPINBOX")
     Q_CLASSINFO("range_timeout", "0-2147483647")
-    Q_CLASSINFO("prop_onTimeout", "超时后")
+    Q_CLASSINFO("prop_onTimeout", QT_TR_NOOP("超时后"))
     Q_CLASSINFO("editor_onTimeout", "COMBO")
-    Q_CLASSINFO("choices_onTimeout", "停止流程|继续执行")
+    Q_CLASSINFO("choices_onTimeout", QT_TR_NOOP("停止流程|继续执行"))
 
 public:
     enum TimeoutAction

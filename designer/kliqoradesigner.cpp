@@ -6,6 +6,7 @@
 #include "jobrunner.h"
 #include "logcategory.h"
 #include "operation.h"
+#include "operationfactory.h"
 #include "operationmodel.h"
 #include "operationpanelwidget.h"
 #include "operationtableview.h"
@@ -29,10 +30,25 @@ const QSize WindowSize(1366, 768);
 constexpr int DockMinimumWidth = 200;
 // clang-format off
 constexpr int TypeColumnWidth     = 100;
+constexpr int TypeCellMargin      = 12;
 constexpr int IntervalColumnWidth = 110;
 constexpr int EditColumnWidth     = 100;
 // clang-format on
 const QString RunHotkeyText = QStringLiteral("F8");
+
+// The type column is at least wide enough for every operation's name one loop level
+// deep, in the language shown (the English names are longer).
+int typeColumnWidth(const QWidget* table)
+{
+    const QFontMetrics metrics = table->fontMetrics();
+    const QString indent(OperationModel::IndentPerLevel, QLatin1Char(' '));
+    int widest = TypeColumnWidth;
+    for (const Operation* op : OperationFactory::instance()->registeredPrototypes())
+        widest =
+            qMax(widest, metrics.horizontalAdvance(indent + op->displayName()) + TypeCellMargin);
+    return widest;
+}
+
 } // namespace
 
 KliqoraDesigner::KliqoraDesigner(const QString& filePath, QWidget* parent)
@@ -145,7 +161,7 @@ void KliqoraDesigner::setupTable()
     header->setSectionResizeMode(OperationModel::ColumnDescription, QHeaderView::Stretch);
     const int columns = m_model->columnCount();
     if (columns > OperationModel::ColumnType)
-        table->setColumnWidth(OperationModel::ColumnType, TypeColumnWidth);
+        table->setColumnWidth(OperationModel::ColumnType, typeColumnWidth(table));
     if (columns > OperationModel::ColumnInterval)
         table->setColumnWidth(OperationModel::ColumnInterval, IntervalColumnWidth);
     if (columns > OperationModel::ColumnEdit)

@@ -17,7 +17,6 @@
 #include "uistartup.h"
 
 #include <QApplication>
-#include <QTranslator>
 
 namespace {
 constexpr int uiFontPointSize = 9;
@@ -35,13 +34,14 @@ int main(int argc, char* argv[])
 
     UiStartup::setApplicationFont(uiFontPointSize);
     app.setStyleSheet(UiStartup::plainDialogButtonsStyleSheet());
-    QTranslator translator;
-    UiStartup::installQtTranslator(app, translator);
     UiStartup::installMessageBoxErrorReporter();
 
     AppConfig::instance()->load();
     AppLogger::init();
     qCDebug(logCategory()) << "KliqoraDesigner has finished loading config.";
+    // The main program's language setting holds here too.
+    if (!UiStartup::installTranslations(app))
+        qCInfo(logCategory()) << "No Qt translation found; standard buttons stay in English";
     AppConfig::keepRemoteDesktopPermission();
     // Chosen now rather than at the first job, so the log tells at start which input
     // system this session offers.

@@ -13,6 +13,7 @@ const QString kRegistryPath = QStringLiteral("HKEY_CURRENT_USER\\Software\\Kliqo
 const QString kLogLevel = QStringLiteral("LogLevel");
 const QString kSaveFilePath = QStringLiteral("SaveFilePath");
 const QString kBtnCloseAction = QStringLiteral("BtnCloseAction");
+const QString kLanguage = QStringLiteral("Language");
 const QString kRemoteDesktopRestoreToken = QStringLiteral("RemoteDesktopRestoreToken");
 constexpr int kFirstStartLogLevel = 1; // warnings only
 
@@ -25,6 +26,7 @@ const QString kSettingsFile = QStringLiteral("Kliqora/Kliqora.conf");
 } // namespace
 
 const QString AppConfig::RecordSettingsGroup = QStringLiteral("RecordSettings");
+const QString AppConfig::DefaultLanguage = QStringLiteral("System");
 
 AppConfig::AppConfig() : registryPath(kRegistryPath) {}
 
@@ -73,6 +75,7 @@ void AppConfig::read()
     logLevel = settings->value(kLogLevel, kFirstStartLogLevel).toInt();
     saveFilePath = settings->value(kSaveFilePath).toString();
     btnCloseAction = settings->value(kBtnCloseAction).toInt();
+    language = settings->value(kLanguage, DefaultLanguage).toString();
 }
 
 void AppConfig::save()
@@ -80,6 +83,7 @@ void AppConfig::save()
     auto settings = openSettings();
     settings->setValue(kSaveFilePath, saveFilePath);
     settings->setValue(kBtnCloseAction, btnCloseAction);
+    settings->setValue(kLanguage, language);
 }
 
 QString AppConfig::taskFolder(const QString& sub)

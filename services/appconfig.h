@@ -15,12 +15,14 @@ public:
     // Created on first use (thread-safe), lives until the process ends; never null.
     static AppConfig* instance();
 
-    // Reads "LogLevel" (written as 1 when missing), "SaveFilePath" and "BtnCloseAction".
+    // Reads "LogLevel" (written as 1 when missing), "SaveFilePath", "BtnCloseAction"
+    // and "Language".
     void load();
     // The same values without writing anything (a missing "LogLevel" reads as 1): for
     // runs of the program that must leave the settings as they are.
     void read();
-    // Writes "SaveFilePath" and "BtnCloseAction"; "LogLevel" is never written here.
+    // Writes "SaveFilePath", "BtnCloseAction" and "Language"; "LogLevel" is never
+    // written here.
     void save();
 
     // A new QSettings on the same store that load() and save() use: the registry key
@@ -45,6 +47,10 @@ public:
     int logLevel = 0;
     QString saveFilePath;
     int btnCloseAction = 0; // 0 hide to the tray, 1 quit
+    // The language of the texts: "System" (the locale's), "zh_CN" or "en"; read by
+    // both programs as they start.
+    QString language = DefaultLanguage;
+    static const QString DefaultLanguage;
 
     // True while a job runs; cleared to ask it to stop. Shared with the worker thread.
     static inline std::atomic<bool> runFlag{false};

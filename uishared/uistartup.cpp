@@ -1,11 +1,14 @@
 #include "uistartup.h"
 
+#include "appconfig.h"
+#include "logcategory.h"
 #include "messageboxerrorreporter.h"
 #include "qtcompat.h"
+#include "uilanguage.h"
 
 #include <QApplication>
 #include <QFont>
-#include <QTranslator>
+#include <QLocale>
 
 namespace {
 const QString UiFontFamily = QStringLiteral("Microsoft YaHei");
@@ -52,15 +55,12 @@ void UiStartup::setApplicationFont(int pointSize)
     QApplication::setFont(QFont(UiFontFamily, pointSize));
 }
 
-bool UiStartup::installQtTranslator(QCoreApplication& app, QTranslator& translator)
+bool UiStartup::installTranslations(QCoreApplication& app)
 {
-    // Beside the working directory first (how the programs are shipped on Windows),
-    // then Qt's own translations, where Linux distributions install them.
-    if (!translator.load(QStringLiteral("translations/qt_zh_CN.qm")) &&
-        !translator.load(QStringLiteral("qt_zh_CN"), QtCompat::qtTranslationsPath()))
-        return false;
-    app.installTranslator(&translator);
-    return true;
+    const QString language =
+        UiLanguage::resolve(AppConfig::instance()->language, QLocale::system().uiLanguages());
+    qCInfo(logCategory()).noquote() << "Language: " + language;
+    return UiLanguage::install(app, language);
 }
 
 void UiStartup::installMessageBoxErrorReporter()

@@ -1,10 +1,9 @@
 #pragma once
-// Start-up steps both programs take before their first window: the UI font, Qt's
-// own translation of its standard texts and how failures reach the user.
+// Start-up steps both programs take before their first window: the UI font, the
+// language of the texts and how failures reach the user.
 
 class QCoreApplication;
 class QString;
-class QTranslator;
 
 namespace UiStartup {
 
@@ -27,9 +26,11 @@ void useScreenScaling();
 // texts render in one face.
 void setApplicationFont(int pointSize);
 
-// Loads Qt's Simplified Chinese translation into `translator` and installs it.
-// False when no translation was found (standard buttons then stay in English).
-bool installQtTranslator(QCoreApplication& app, QTranslator& translator);
+// After the settings are read: installs the translations of the language the
+// "Language" setting chooses (see uilanguage.h), for the whole run. A change of
+// the setting applies at the next start. False when Qt's own translation of its
+// standard texts was not found (they then stay in English).
+bool installTranslations(QCoreApplication& app);
 
 // Application style sheet rules that keep the buttons of message boxes and dialog
 // button boxes free of icons, as in both programs' own dialogs (some desktop

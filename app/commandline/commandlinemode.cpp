@@ -11,6 +11,7 @@
 #include "namelisting.h"
 #include "operationfactory.h"
 #include "singleapplication.h"
+#include "uistartup.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -65,6 +66,14 @@ CommandLineOutcome control(const ControlProtocol::Request& request, const QStrin
     return CommandLineOutcome{true, request, ExitStatus::Done};
 }
 
+// What a run without a window prints and writes (errors, a converted flow's
+// description) is in the language the programs show.
+void useProgramLanguage(QCoreApplication& app)
+{
+    AppConfig::instance()->read();
+    UiStartup::installTranslations(app);
+}
+
 int list(const QString& what)
 {
     QLoggingCategory::setFilterRules(AppLogger::filterRules(QuietLogLevel));
@@ -94,11 +103,13 @@ CommandLineOutcome handleCommandLine(int& argc, char** argv, const QString& inst
         return control(request.control, instanceKey);
     case CommandLineRequest::Mode::Run:
         QLoggingCategory::setFilterRules(AppLogger::filterRules(QuietLogLevel));
+        useProgramLanguage(app);
         return finished(runWithoutWindow(request.run));
     case CommandLineRequest::Mode::List:
         return finished(list(request.listWhat));
     case CommandLineRequest::Mode::Convert:
         QLoggingCategory::setFilterRules(AppLogger::filterRules(QuietLogLevel));
+        useProgramLanguage(app);
         return finished(convertWithoutWindow(request.convert));
     case CommandLineRequest::Mode::BadUsage:
         break;

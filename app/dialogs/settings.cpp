@@ -3,6 +3,7 @@
 #include "appconfig.h"
 #include "dialogstyle.h"
 #include "ui_settings.h"
+#include "uilanguage.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -25,6 +26,7 @@ Settings::Settings(QWidget* parent) : QDialog(parent), ui(new Ui::SettingsClass)
         ui->rbtnCloseApp->setChecked(true);
     else
         ui->rbtnHideToTray->setChecked(true);
+    fillLanguages(config->language);
 
     connect(ui->btnSelectPath, &QPushButton::clicked, this, &Settings::onBtnSelectPathClicked);
     connect(ui->btnCancel, &QPushButton::clicked, this, &Settings::reject);
@@ -41,6 +43,21 @@ QString Settings::savePath() const
 int Settings::closeAction() const
 {
     return ui->rbtnHideToTray->isChecked() ? 0 : 1;
+}
+
+QString Settings::language() const
+{
+    return ui->comboLanguage->currentData().toString();
+}
+
+void Settings::fillLanguages(const QString& current)
+{
+    // Each language by its own name, so a user who cannot read the current one finds theirs.
+    ui->comboLanguage->addItem(tr("跟随系统"), QLatin1String(UiLanguage::System));
+    ui->comboLanguage->addItem(QStringLiteral("简体中文"), QLatin1String(UiLanguage::Chinese));
+    ui->comboLanguage->addItem(QStringLiteral("English"), QLatin1String(UiLanguage::English));
+    // An unknown value is taken for System, as the programs take it.
+    ui->comboLanguage->setCurrentIndex(qMax(0, ui->comboLanguage->findData(current)));
 }
 
 void Settings::onBtnSelectPathClicked()

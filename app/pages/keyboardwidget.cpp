@@ -249,7 +249,8 @@ void KeyBoardWidget::applyLoadedHotkey(const QString& hotkey)
     m_hotkey->setShortcut(QKeySequence(hotkey), false);
     m_hotkey->setRegistered(true);
     if (!m_hotkey->isRegistered())
-        qCWarning(logCategory()).noquote() << tr("键盘连点快捷键:%1, 注册失败。").arg(hotkey);
+        qCWarning(logCategory()).noquote()
+            << QStringLiteral("Key presser hotkey %1 could not be registered").arg(hotkey);
 }
 
 void KeyBoardWidget::showTaskList()

@@ -8,6 +8,8 @@
 #include <QHeaderView>
 #include <QPushButton>
 
+#include <utility>
+
 namespace {
 
 constexpr int ColumnCount = 4;
@@ -31,10 +33,12 @@ KeyTable::KeyTable(QWidget* parent) : QTableWidget(parent)
     header->setSectionResizeMode(KeyColumn, QHeaderView::Stretch);
     for (int column : {HoldColumn, PauseColumn, ActionColumn})
         header->setSectionResizeMode(column, QHeaderView::Fixed);
-    setColumnWidth(HoldColumn, TimeColumnWidth);
-    setColumnWidth(PauseColumn, TimeColumnWidth);
-    setColumnWidth(ActionColumn, ActionColumnWidth);
     TableLook::apply(this);
+    // At least the header's own width, which depends on the language.
+    for (auto [column, width] :
+         {std::pair{HoldColumn, TimeColumnWidth}, std::pair{PauseColumn, TimeColumnWidth},
+          std::pair{ActionColumn, ActionColumnWidth}})
+        setColumnWidth(column, qMax(width, header->sectionSizeHint(column)));
     setEditTriggers(QAbstractItemView::AllEditTriggers);
     setItemDelegateForColumn(KeyColumn, new KeyDelegate(this));
     setItemDelegateForColumn(HoldColumn, new SpinBoxDelegate(this));

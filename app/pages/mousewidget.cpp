@@ -95,8 +95,11 @@ void MouseWidget::initUi()
     ui->btnDoClick->setText(buttonText(DefaultHotkey));
     ui->btnDoClick->setFixedSize(200, 60);
     ui->btnDoClick->setToolTip(desktopShortcutToolTip());
-    ui->rbtnRandomInterval->setFixedWidth(RandomRadioWidth);
-    ui->rbtnStopByRepeatTimes->setFixedWidth(RepeatRadioWidth);
+    // Wide enough for the text of each language; the Chinese texts are shorter.
+    ui->rbtnRandomInterval->setFixedWidth(
+        qMax(RandomRadioWidth, ui->rbtnRandomInterval->sizeHint().width()));
+    ui->rbtnStopByRepeatTimes->setFixedWidth(
+        qMax(RepeatRadioWidth, ui->rbtnStopByRepeatTimes->sizeHint().width()));
     ui->lblHotKeySet->setText(QStringLiteral("<a href='#'>%1</a>").arg(tr("修改快捷键")));
     ui->lblXYPos->setText(tr("坐标：X=%1,Y=%2").arg(0).arg(0));
 
@@ -432,5 +435,6 @@ void MouseWidget::applyLoadedHotkey(const QString& hotkey)
     m_hotkey->setShortcut(QKeySequence(hotkey), false);
     m_hotkey->setRegistered(true);
     if (!m_hotkey->isRegistered())
-        qCWarning(logCategory()).noquote() << tr("鼠标连点快捷键:%1, 注册失败。").arg(hotkey);
+        qCWarning(logCategory()).noquote()
+            << QStringLiteral("Mouse clicker hotkey %1 could not be registered").arg(hotkey);
 }

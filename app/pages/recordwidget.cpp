@@ -204,7 +204,8 @@ void RecordWidget::readSettings()
     m_hotkey->setRegistered(true);
     ui->btnRecord->setText(buttonText(hotkey));
     if (!m_hotkey->isRegistered())
-        qCWarning(logCategory()).noquote() << tr("键鼠录制快捷键:%1, 注册失败。").arg(hotkey);
+        qCWarning(logCategory()).noquote()
+            << QStringLiteral("Recorder hotkey %1 could not be registered").arg(hotkey);
 }
 
 void RecordWidget::saveSettings() const

@@ -11,6 +11,7 @@
 #include <QTableWidget>
 
 namespace {
+// Each text is marked where it is used, so that lupdate finds it.
 QString text(const char* source)
 {
     return QCoreApplication::translate("RowActions", source);
@@ -21,9 +22,10 @@ int RowActions::confirmAndRemoveRow(QTableWidget* table, QObject* button, int ke
                                     const QString& name)
 {
     const QPointer<QObject> guard = button;
-    const auto answer =
-        QMessageBox::question(table, text("删除确认"), text("确定要删除录制 \"%1\" 吗？").arg(name),
-                              QMessageBox::Yes | QMessageBox::No);
+    const auto answer = QMessageBox::question(
+        table, text(QT_TRANSLATE_NOOP("RowActions", "删除确认")),
+        text(QT_TRANSLATE_NOOP("RowActions", "确定要删除录制 \"%1\" 吗？")).arg(name),
+        QMessageBox::Yes | QMessageBox::No);
     if (answer != QMessageBox::Yes)
         return -1;
     const int row = RowButtons::rowOf(table, guard.data(), keyColumn);
@@ -39,15 +41,16 @@ RowActions::MoreResult RowActions::execMoreMenu(QTableWidget* table, QWidget* bu
     const QPointer<QWidget> guard = button;
     QMenu menu(table);
     AppStyle::setupRoundedMenu(&menu);
-    const QAction* rename = menu.addAction(text("重命名"));
-    const QAction* copy = menu.addAction(text("创建副本"));
-    const QAction* hotkey = menu.addAction(text("设置快捷键"));
+    const QAction* rename = menu.addAction(text(QT_TRANSLATE_NOOP("RowActions", "重命名")));
+    const QAction* copy = menu.addAction(text(QT_TRANSLATE_NOOP("RowActions", "创建副本")));
+    const QAction* hotkey = menu.addAction(text(QT_TRANSLATE_NOOP("RowActions", "设置快捷键")));
     QAction* convert = nullptr;
     const QAction* convertAll = nullptr;
     if (offerConversion) {
         menu.addSeparator();
-        convert = menu.addAction(text("转为流程"));
-        convertAll = menu.addAction(text("转为流程（保留全部移动）"));
+        convert = menu.addAction(text(QT_TRANSLATE_NOOP("RowActions", "转为流程")));
+        convertAll =
+            menu.addAction(text(QT_TRANSLATE_NOOP("RowActions", "转为流程（保留全部移动）")));
         convert->setObjectName(QStringLiteral("actionConvertToFlow"));
     }
     if (beforeShow)

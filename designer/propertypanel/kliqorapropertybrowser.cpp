@@ -5,6 +5,7 @@
 
 #include <qtvariantproperty.h>
 
+#include <QCoreApplication>
 #include <QVBoxLayout>
 
 #include <array>
@@ -27,10 +28,18 @@ constexpr std::array<Qt::KeyboardModifier, 4> FlagModifiers{{
 }};
 // clang-format on
 
+// The class information in the language shown. Labels and choices are marked for
+// translation where they are declared (QT_TR_NOOP), so they are translated in the
+// context of the class that declares them, which may be a base class of `meta`.
 QString classInfo(const QMetaObject* meta, const char* prefix, const QByteArray& name)
 {
     const int index = meta->indexOfClassInfo(QByteArray(prefix + name).constData());
-    return index < 0 ? QString() : QString::fromUtf8(meta->classInfo(index).value());
+    if (index < 0)
+        return QString();
+    const QMetaObject* owner = meta;
+    while (index < owner->classInfoOffset())
+        owner = owner->superClass();
+    return QCoreApplication::translate(owner->className(), meta->classInfo(index).value());
 }
 
 bool isModifiersProperty(const QMetaProperty& property)

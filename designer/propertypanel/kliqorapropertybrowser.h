@@ -3,7 +3,8 @@
 // edit back through the property's setter. The object's class information drives
 // the rows: "prop_<name>" is a row's label, "editor_<name>" (COMBO, FLAG, SPINBOX)
 // its kind, with "choices_<name>", "flagnames_<name>" ("|"-separated) and
-// "range_<name>" ("min-max") as the kind's details. An object with a "color" property
+// "range_<name>" ("min-max") as the kind's details. Labels and choices are shown
+// translated (mark them QT_TR_NOOP in Q_CLASSINFO). An object with a "color" property
 // takes the colour under a point picked for it.
 
 #include <QMap>

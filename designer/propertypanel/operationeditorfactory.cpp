@@ -1,5 +1,6 @@
 #include "operationeditorfactory.h"
 
+#include "keyboardoperation.h"
 #include "keyinputwidget.h"
 #include "pointselectwidget.h"
 
@@ -21,7 +22,7 @@ QWidget* OperationEditorFactory::createEditor(QtVariantPropertyManager* manager,
                 [manager, property](const QPoint& point) { manager->setValue(property, point); });
         return editor;
     }
-    if (property->propertyName() == tr("按键")) {
+    if (property->propertyName() == KeyboardOperation::tr("按键")) {
         auto* editor = new KeyInputWidget(parent);
         editor->setAttribute(Qt::WA_InputMethodEnabled, false);
         editor->setText(manager->value(property).toString());

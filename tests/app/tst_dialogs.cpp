@@ -12,6 +12,7 @@
 #include "testenvironment.h"
 
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QKeyEvent>
@@ -106,6 +107,8 @@ void TestDialogs::texts_data()
     QTest::newRow("Settings close") << "Settings" << "lblClose" << "点击主窗口关闭按钮时：";
     QTest::newRow("Settings tray") << "Settings" << "rbtnHideToTray" << "最小化到系统托盘，不关闭软件";
     QTest::newRow("Settings quit") << "Settings" << "rbtnCloseApp" << "关闭软件";
+    QTest::newRow("Settings language") << "Settings" << "lblLanguage" << "界面语言：";
+    QTest::newRow("Settings language note") << "Settings" << "lblLanguageNote" << "（重新启动后生效）";
     QTest::newRow("Settings cancel") << "Settings" << "btnCancel" << "取消";
     QTest::newRow("Settings ok") << "Settings" << "btnOk" << "确定";
     // clang-format on
@@ -365,13 +368,20 @@ void TestDialogs::settingsPresets_data()
     QTest::addColumn<QString>("shownPath");
     QTest::addColumn<bool>("hideChecked");
     QTest::addColumn<int>("returnedAction");
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("shownLanguage");
 
     const QString documents = QDir::toNativeSeparators(
         QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
     const QString path = QStringLiteral("/data/任务");
-    QTest::newRow("nothing stored") << "" << 0 << documents << true << 0;
-    QTest::newRow("folder, quit") << path << 1 << path << false << 1;
-    QTest::newRow("unknown action") << path << 7 << path << false << 1;
+    QTest::newRow("nothing stored") << "" << 0 << documents << true << 0 << "System"
+                                    << "跟随系统";
+    QTest::newRow("folder, quit, English") << path << 1 << path << false << 1 << "en"
+                                           << "English";
+    QTest::newRow("unknown action, Chinese") << path << 7 << path << false << 1 << "zh_CN"
+                                             << "简体中文";
+    QTest::newRow("unknown language") << "" << 0 << documents << true << 0 << "fr"
+                                      << "跟随系统";
 }
 
 void TestDialogs::settingsPresets()
@@ -381,10 +391,19 @@ void TestDialogs::settingsPresets()
     QFETCH(QString, shownPath);
     QFETCH(bool, hideChecked);
     QFETCH(int, returnedAction);
+    QFETCH(QString, language);
+    QFETCH(QString, shownLanguage);
 
     AppConfig::instance()->saveFilePath = savePath;
     AppConfig::instance()->btnCloseAction = closeAction;
+    AppConfig::instance()->language = language;
     Settings dialog;
+    auto* languages = child<QComboBox>(&dialog, "comboLanguage");
+    QCOMPARE(languages->currentText(), shownLanguage);
+    QCOMPARE(dialog.language(), language == "fr" ? QStringLiteral("System") : language);
+    languages->setCurrentIndex(languages->findText(QStringLiteral("English")));
+    QCOMPARE(dialog.language(), QStringLiteral("en"));
+    QCOMPARE(AppConfig::instance()->language, language); // stored by the caller only
     QCOMPARE(child<QLineEdit>(&dialog, "edtSavePath")->text(), shownPath);
     QCOMPARE(dialog.savePath(), shownPath); // confirming stores the shown folder explicitly
     QCOMPARE(child<QRadioButton>(&dialog, "rbtnHideToTray")->isChecked(), hideChecked);

@@ -420,7 +420,7 @@ void TestMouseWidget::load_showsFileAndHotkey()
 {
     writeMouseFile(MouseFile);
     // Offscreen the loaded key cannot be registered: only logged.
-    QTest::ignoreMessage(QtWarningMsg, "鼠标连点快捷键:F4, 注册失败。");
+    QTest::ignoreMessage(QtWarningMsg, "Mouse clicker hotkey F4 could not be registered");
     createPage();
     for (const char* name :
          {"rbtnRightKey", "rbtnDoubleClick", "rbtnFixedPos", "rbtnRandomInterval",

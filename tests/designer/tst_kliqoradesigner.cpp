@@ -16,6 +16,7 @@
 #include "recordingbackend.h"
 #include "testenvironment.h"
 #include "textinputoperation.h"
+#include "uilanguage.h"
 #include "uistartup.h"
 
 #include <saribbonbar.h>
@@ -31,6 +32,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTranslator>
 #include <QtTest>
 
 #include <atomic>
@@ -127,6 +129,17 @@ private:
         QVERIFY(flow.save(m_path));
     }
 
+    // 100 pixels, or wider where an operation's name one loop level deep needs it.
+    static void verifyTypeColumnFitsNames(const OperationTableView* table)
+    {
+        QVERIFY(table->columnWidth(0) >= 100);
+        const QString indent(OperationModel::IndentPerLevel, QLatin1Char(' '));
+        for (const Operation* op : OperationFactory::instance()->registeredPrototypes()) {
+            const int needed = table->fontMetrics().horizontalAdvance(indent + op->displayName());
+            QVERIFY2(needed < table->columnWidth(0), qPrintable(op->displayName()));
+        }
+    }
+
 private slots:
     void initTestCase()
     {
@@ -174,12 +187,28 @@ private slots:
                  Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea);
 
         OperationTableView* table = window.tableView();
-        QCOMPARE(table->columnWidth(0), 100);
+        verifyTypeColumnFitsNames(table);
         QCOMPARE(table->columnWidth(2), 110);
         QCOMPARE(table->columnWidth(3), 100);
         QCOMPARE(table->horizontalHeader()->sectionResizeMode(1), QHeaderView::Stretch);
         QCOMPARE(table->itemDelegateForColumn(3), window.buttonDelegate());
         QVERIFY(!table->itemDelegateForColumn(2));
+    }
+
+    // The English names are longer: the column grows to show them.
+    void typeColumnFitsEnglishNames()
+    {
+        QVERIFY(UiLanguage::install(*QCoreApplication::instance(), UiLanguage::English));
+        {
+            KliqoraDesigner window(m_path);
+            QCOMPARE(window.model()->data(window.model()->index(1, 1)).toString(),
+                     QStringLiteral("Type text: "));
+            verifyTypeColumnFitsNames(window.tableView());
+        }
+        for (QTranslator* translator : QCoreApplication::instance()->findChildren<QTranslator*>()) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
     }
 
     void docksFromTheRibbon()

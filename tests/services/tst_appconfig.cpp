@@ -41,6 +41,7 @@ private slots:
         config->logLevel = 0;
         config->saveFilePath.clear();
         config->btnCloseAction = 0;
+        config->language = AppConfig::DefaultLanguage;
     }
 
     void instanceIsOneObjectWithInitialValues()
@@ -74,6 +75,7 @@ private slots:
         QCOMPARE(config->logLevel, 1);
         QCOMPARE(config->saveFilePath, QString());
         QCOMPARE(config->btnCloseAction, 0);
+        QCOMPARE(config->language, QStringLiteral("System"));
 
         auto settings = AppConfig::openSettings();
         QCOMPARE(settings->allKeys(), QStringList{QStringLiteral("LogLevel")});
@@ -104,19 +106,22 @@ private slots:
         QCOMPARE(config->btnCloseAction, 0);
     }
 
-    void saveWritesPathAndCloseActionAndLoadReadsThemBack()
+    void saveWritesPathCloseActionAndLanguageAndLoadReadsThemBack()
     {
         AppConfig* config = AppConfig::instance();
         config->load();
         config->saveFilePath = QStringLiteral("/some where/with ünïcode");
         config->btnCloseAction = 1;
+        config->language = QStringLiteral("en");
         config->save();
 
         config->saveFilePath.clear();
         config->btnCloseAction = 0;
+        config->language.clear();
         config->load();
         QCOMPARE(config->saveFilePath, QStringLiteral("/some where/with ünïcode"));
         QCOMPARE(config->btnCloseAction, 1);
+        QCOMPARE(config->language, QStringLiteral("en"));
         QCOMPARE(config->logLevel, 1);
     }
 
@@ -146,9 +151,10 @@ private slots:
 
         config->btnCloseAction = 1;
         config->save();
-        QCOMPARE(readFile(fileName), QByteArray("[General]\nBtnCloseAction=1\nLogLevel=1\n"
-                                                "SaveFilePath=/home/\xe7\x94\xa8\xe6\x88\xb7/"
-                                                "\xc3\xa9\n"));
+        QCOMPARE(readFile(fileName),
+                 QByteArray("[General]\nBtnCloseAction=1\nLanguage=System\nLogLevel=1\n"
+                            "SaveFilePath=/home/\xe7\x94\xa8\xe6\x88\xb7/"
+                            "\xc3\xa9\n"));
 #endif
     }
 

@@ -21,4 +21,9 @@ TestHome::TestHome() : m_dir(QDir::tempPath() + QStringLiteral("/kliqora-test-XX
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
 
     qputenv("KLIQORA_UPDATE_SERVER", QByteArray());
+
+    // The tests compare the Chinese source texts: the programs they start speak
+    // Chinese whatever the locale of the machine (the "Language" setting is
+    // "System" in a fresh home). A test of the language sets its own.
+    qputenv("LANGUAGE", "zh_CN");
 }

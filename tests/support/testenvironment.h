@@ -2,7 +2,8 @@
 // Every test runs with HOME and the XDG folders pointed at a fresh temporary
 // folder, so no test reads or writes the real user's settings, logs or files, and
 // with the update check turned off, so no test (and no program a test starts) asks
-// the network. A test of the update check sets its own server.
+// the network. A test of the update check sets its own server. The programs a test
+// starts show their Chinese texts, whatever the machine's locale.
 
 #include <QApplication>
 #include <QCoreApplication>
