@@ -30,7 +30,7 @@
 <context>
     <name>CustomTable</name>
     <message>
-        <location filename="../app/pages/customtable.cpp" line="+28"/>
+        <location filename="../app/pages/customtable.cpp" line="+29"/>
         <source>自定义操作名称</source>
         <translation>Flow name</translation>
     </message>
@@ -127,6 +127,24 @@
     </message>
 </context>
 <context>
+    <name>DesktopShortcutHint</name>
+    <message>
+        <location filename="../app/dialogs/desktopshortcuthint.cpp" line="+16"/>
+        <source>复制</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <location line="+4"/>
+        <source>此桌面不允许程序使用全局快捷键。请在桌面的键盘设置中添加自定义快捷键，让它运行下面的命令：</source>
+        <translation>This desktop does not let programs use global hotkeys. In the desktop&apos;s keyboard settings, add a custom shortcut that runs this command:</translation>
+    </message>
+    <message>
+        <location line="+34"/>
+        <source>已复制</source>
+        <translation>Copied</translation>
+    </message>
+</context>
+<context>
     <name>FileRowActions</name>
     <message>
         <location filename="../app/pages/filerowactions.cpp" line="+73"/>
@@ -186,7 +204,7 @@
         <translation>Kliqora - Keyboard and Mouse Automation</translation>
     </message>
     <message>
-        <location line="+59"/>
+        <location line="+61"/>
         <location line="+19"/>
         <location line="+4"/>
         <source>无法写入文件</source>
@@ -226,7 +244,7 @@
 <context>
     <name>HotKeySet</name>
     <message>
-        <location filename="../app/dialogs/hotkeyset.cpp" line="+139"/>
+        <location filename="../app/dialogs/hotkeyset.cpp" line="+166"/>
         <source>%1 是打字和编辑时要用的按键：设为全局快捷键后，所有程序都收不到它。请加上 Ctrl、Alt 或 Shift，或者使用 F1 到 F12 等功能键。</source>
         <translation>%1 is a key for typing and editing: as a global hotkey, no program would receive it any more. Add Ctrl, Alt or Shift, or use a function key such as F1 to F12.</translation>
     </message>
@@ -236,7 +254,7 @@
         <translation>The hotkey %1 is already used by &quot;%2&quot;. Choose another key.</translation>
     </message>
     <message>
-        <location line="+10"/>
+        <location line="+14"/>
         <source>快捷键不可用</source>
         <translation>Hotkey not available</translation>
     </message>
@@ -280,7 +298,7 @@
 <context>
     <name>KeyBoardWidget</name>
     <message>
-        <location filename="../app/pages/keyboardwidget.cpp" line="+73"/>
+        <location filename="../app/pages/keyboardwidget.cpp" line="+74"/>
         <source>启动/停止连点
 [%1]</source>
         <translation>Start/stop pressing
@@ -292,12 +310,12 @@
         <translation>Key Presser</translation>
     </message>
     <message>
-        <location line="+11"/>
+        <location line="+12"/>
         <source>修改快捷键</source>
         <translation>Change hotkey</translation>
     </message>
     <message>
-        <location line="+67"/>
+        <location line="+68"/>
         <source>按键未设置</source>
         <translation>Keys not set</translation>
     </message>
@@ -618,13 +636,13 @@
 <context>
     <name>MainWidget</name>
     <message>
-        <location filename="../app/mainwidget.cpp" line="+95"/>
-        <location line="+125"/>
+        <location filename="../app/mainwidget.cpp" line="+97"/>
+        <location line="+141"/>
         <source>Kliqora妙指灵-键盘鼠标自动化输入工具</source>
         <translation>Kliqora - Keyboard and Mouse Automation</translation>
     </message>
     <message>
-        <location line="-106"/>
+        <location line="-122"/>
         <source>帮助</source>
         <translation>Help</translation>
     </message>
@@ -674,7 +692,17 @@
         <translation>No keyboard or mouse input can be sent: jobs run without effect.</translation>
     </message>
     <message>
-        <location line="+44"/>
+        <location line="+22"/>
+        <source>快捷键设置失败</source>
+        <translation>Cannot set the hotkey</translation>
+    </message>
+    <message>
+        <location line="+1"/>
+        <source>无法注册快捷键 %1，可能已被占用。</source>
+        <translation>Cannot register the hotkey %1: another program may be using it.</translation>
+    </message>
+    <message>
+        <location line="+37"/>
         <source>关于</source>
         <translation>About</translation>
     </message>
@@ -852,7 +880,7 @@
 <context>
     <name>MouseWidget</name>
     <message>
-        <location filename="../app/pages/mousewidget.cpp" line="+81"/>
+        <location filename="../app/pages/mousewidget.cpp" line="+82"/>
         <source>启动/停止连点
 [%1]</source>
         <translation>Start/stop clicking
@@ -864,13 +892,13 @@
         <translation>Mouse Clicker</translation>
     </message>
     <message>
-        <location line="+9"/>
+        <location line="+10"/>
         <source>修改快捷键</source>
         <translation>Change hotkey</translation>
     </message>
     <message>
         <location line="+1"/>
-        <location line="+244"/>
+        <location line="+245"/>
         <source>坐标：X=%1,Y=%2</source>
         <translation>Position: X=%1, Y=%2</translation>
     </message>
@@ -1089,7 +1117,12 @@
 <context>
     <name>PointSelectWidget</name>
     <message>
-        <location filename="../designer/propertypanel/pointselectwidget.cpp" line="+174"/>
+        <location filename="../designer/propertypanel/pointselectwidget.cpp" line="+111"/>
+        <source>此桌面不允许读取屏幕颜色，只选取位置</source>
+        <translation>This desktop does not let programs read the screen: only the position is picked</translation>
+    </message>
+    <message>
+        <location line="+99"/>
         <source>选择坐标失败</source>
         <translation>Cannot pick a position</translation>
     </message>
@@ -1138,7 +1171,7 @@
 <context>
     <name>RecordTable</name>
     <message>
-        <location filename="../app/pages/recordtable.cpp" line="+29"/>
+        <location filename="../app/pages/recordtable.cpp" line="+30"/>
         <source>运行</source>
         <translation>Run</translation>
     </message>
@@ -1176,7 +1209,7 @@
 <context>
     <name>RecordWidget</name>
     <message>
-        <location filename="../app/pages/recordwidget.cpp" line="+80"/>
+        <location filename="../app/pages/recordwidget.cpp" line="+81"/>
         <source>启动/停止录制
 [%1]</source>
         <translation>Start/stop recording
@@ -1248,12 +1281,12 @@
         <translation>Choose at least one kind of action to record.</translation>
     </message>
     <message>
-        <location line="+143"/>
+        <location line="+145"/>
         <source>Kliqora妙指灵-键盘鼠标自动化输入工具</source>
         <translation>Kliqora - Keyboard and Mouse Automation</translation>
     </message>
     <message>
-        <location line="+179"/>
+        <location line="+181"/>
         <source>快捷键设置失败</source>
         <translation>Cannot set the hotkey</translation>
     </message>
@@ -1431,9 +1464,22 @@
     </message>
 </context>
 <context>
+    <name>ShownHotkey</name>
+    <message>
+        <location filename="../app/pages/shownhotkey.cpp" line="+10"/>
+        <source>桌面快捷键</source>
+        <translation>Desktop shortcut</translation>
+    </message>
+    <message>
+        <location line="+8"/>
+        <source>此桌面不允许程序使用全局快捷键。点击“修改快捷键”可查看要在桌面的键盘设置中绑定的命令。</source>
+        <translation>This desktop does not let programs use global hotkeys. Click &quot;Change hotkey&quot; to see the command to bind in the desktop&apos;s keyboard settings.</translation>
+    </message>
+</context>
+<context>
     <name>SuspendFrame</name>
     <message>
-        <location filename="../app/pages/suspendframe.cpp" line="+30"/>
+        <location filename="../app/pages/suspendframe.cpp" line="+31"/>
         <source>停止录制</source>
         <translation>Stop recording</translation>
     </message>
@@ -1508,7 +1554,7 @@
 <context>
     <name>TaskWidget</name>
     <message>
-        <location filename="../app/taskwidget.cpp" line="+152"/>
+        <location filename="../app/taskwidget.cpp" line="+153"/>
         <source>快捷键设置失败</source>
         <translation>Cannot set the hotkey</translation>
     </message>
