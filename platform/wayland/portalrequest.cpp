@@ -1,13 +1,12 @@
 #include "portalrequest.h"
 
 #include "../platformlog.h"
+#include "portalrequestpath.h"
 #include "privatesessionbus.h"
 
 #include <QDBusMessage>
 #include <QEventLoop>
 #include <QTimer>
-
-#include <atomic>
 
 namespace platform::wayland {
 namespace {
@@ -16,31 +15,15 @@ namespace {
 constexpr uint kResponseSuccess = 0;
 constexpr uint kResponseCancelled = 1;
 
-QString newHandleToken()
-{
-    static std::atomic<int> counter{0};
-    return QStringLiteral("kliqora%1").arg(++counter);
-}
-
-// The path the portal gives the request made with `token` by the connection named
-// `sender` (":1.42" -> "1_42").
-QString requestPath(const QString& sender, const QString& token)
-{
-    QString name = sender.mid(1);
-    name.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/request/") + name + QLatin1Char('/') +
-           token;
-}
-
 } // namespace
 
 PortalRequest::Answer PortalRequest::make(PrivateSessionBus& bus, QDBusMessage call,
                                           QVariantMap options, int timeoutMs)
 {
-    const QString token = newHandleToken();
+    const QString token = portalrequest::newHandleToken(QStringLiteral("kliqora"));
     options.insert(QStringLiteral("handle_token"), token);
     call << options;
-    const QString path = requestPath(bus.connection().baseService(), token);
+    const QString path = portalrequest::requestPath(bus.connection().baseService(), token);
     PortalRequest request;
     // Listening before the call: the answer may come before the call returns.
     const bool listening = bus.connection().connect(

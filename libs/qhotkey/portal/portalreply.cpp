@@ -1,43 +1,27 @@
 #include "portalreply.h"
 
 #include "../hotkeylog.h"
+#include "portalrequestpath.h"
 
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
-
-#include <atomic>
 
 namespace {
 
 const QString RequestInterface = QStringLiteral("org.freedesktop.portal.Request");
 const QString ResponseSignal = QStringLiteral("Response");
 
-QString newHandleToken()
-{
-    static std::atomic<int> counter{0};
-    return QStringLiteral("kliqora_hotkeys%1").arg(++counter);
-}
-
-// The path the portal gives the request made with `token` by the connection named
-// `sender` (":1.42" -> "1_42").
-QString requestPath(const QString& sender, const QString& token)
-{
-    QString name = sender.mid(1);
-    name.replace(QLatin1Char('.'), QLatin1Char('_'));
-    return QStringLiteral("/org/freedesktop/portal/desktop/request/") + name + QLatin1Char('/') +
-           token;
-}
-
 } // namespace
 
 void PortalReply::make(QDBusConnection bus, QDBusMessage call, QVariantMap options,
                        QObject* context, Handler handler)
 {
-    const QString token = newHandleToken();
+    const QString token = portalrequest::newHandleToken(QStringLiteral("kliqora_hotkeys"));
     options.insert(QStringLiteral("handle_token"), token);
     call << options;
-    auto* reply = new PortalReply(bus, call.service(), requestPath(bus.baseService(), token),
-                                  std::move(handler), context);
+    auto* reply =
+        new PortalReply(bus, call.service(), portalrequest::requestPath(bus.baseService(), token),
+                        std::move(handler), context);
     // Listening before the call: the answer may come before the call returns.
     if (!bus.connect(reply->m_service, reply->m_path, RequestInterface, ResponseSignal, reply,
                      SLOT(onResponse(uint, QVariantMap)))) {
