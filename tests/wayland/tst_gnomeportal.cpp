@@ -108,6 +108,10 @@ void TestGnomePortal::startPortal()
     environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("GNOME"));
     environment.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
     environment.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("keyfile"));
+    // The consent dialog is found by its English labels; the tests' own language
+    // (Chinese) would translate them.
+    environment.remove(QStringLiteral("LANGUAGE"));
+    environment.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
     environment.remove(QStringLiteral("NO_AT_BRIDGE"));
     environment.remove(QStringLiteral("GTK_A11Y"));
     for (const QString& program : PortalPrograms) {
