@@ -9,11 +9,10 @@
 #include "taskfile.h"
 #include "testenvironment.h"
 #include "waylandclientlog.h"
+#include "waylandkliqora.h"
 #include "waylandsession.h"
-#include "xdotool.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QtTest>
 
 using platform::Input;
@@ -21,10 +20,6 @@ using platform::Input;
 namespace {
 
 constexpr int LeftButton = 0x110;
-constexpr int StartTimeoutMs = 15000;
-// Generous: a busy build machine is slow to start the program and register its keys.
-constexpr int StartUpSettleMs = 2500;
-constexpr int QuitTimeoutMs = 10000;
 #if defined(__SANITIZE_ADDRESS__)
 // The instrumented program answers its hotkey a few times slower.
 constexpr int StopToleranceMs = 150;
@@ -35,10 +30,7 @@ const QPoint Target(640, 400);
 
 void pressF2()
 {
-    const uint16_t f2 = platform::Vk::F1 + 1;
-    const Input records[] = {Input::keyInput(f2), Input::keyInput(f2, platform::KeyFlag::KeyUp)};
-    QCOMPARE(platform::sendInput(records, 2), 2u);
-    platform::backend().waitForDelivery();
+    pressKey(platform::Vk::F1 + 1);
 }
 
 bool saveClickerSettings(int positionMode, int hJitter)
@@ -69,10 +61,9 @@ private slots:
 
 private:
     void startKliqora(const QString& qtPlatform = QStringLiteral("wayland"));
-    bool hasWindow() const;
     void startClickingAndStop(int clicks);
 
-    QProcess m_kliqora;
+    std::unique_ptr<WaylandKliqora> m_kliqora;
     std::unique_ptr<WaylandClientLog> m_client;
 };
 
@@ -81,44 +72,21 @@ void TestWaylandE2eMouse::initTestCase()
     QVERIFY2(WaylandSession::enter(), "no headless compositor session (run through ctest)");
     // This process presses the keys, on a virtual keyboard of its own.
     QCOMPARE(QString::fromLatin1(platform::backend().name()), QStringLiteral("wayland"));
-    m_kliqora.setProgram(QStringLiteral(KLIQORA_PROGRAM));
-    m_kliqora.setProcessChannelMode(QProcess::ForwardedChannels);
 }
 
 void TestWaylandE2eMouse::cleanup()
 {
-    // Asked to quit, so that it removes its bindings: a killed program's stay in sway
-    // and would keep F2 from the tests after this one.
-    if (m_kliqora.state() != QProcess::NotRunning) {
-        m_kliqora.terminate();
-        if (!m_kliqora.waitForFinished(QuitTimeoutMs))
-            m_kliqora.kill();
-        m_kliqora.waitForFinished(QuitTimeoutMs);
-    }
+    m_kliqora.reset();
     m_client.reset();
 }
 
 void TestWaylandE2eMouse::startKliqora(const QString& qtPlatform)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), qtPlatform);
-    m_kliqora.setProcessEnvironment(env);
-    m_kliqora.start();
-    QVERIFY(m_kliqora.waitForStarted(StartTimeoutMs));
-    QTRY_VERIFY_WITH_TIMEOUT(hasWindow(), StartTimeoutMs);
-    QTest::qWait(StartUpSettleMs);
+    m_kliqora = std::make_unique<WaylandKliqora>(QStringLiteral(KLIQORA_PROGRAM));
+    QVERIFY(m_kliqora->start(qtPlatform));
     // The program to click in comes up over the main window and takes the focus.
     m_client = std::make_unique<WaylandClientLog>();
     QVERIFY(m_client->start());
-}
-
-bool TestWaylandE2eMouse::hasWindow() const
-{
-    // Qt on X shows its window on the X server (Xvfb here, Xwayland on a desktop).
-    if (m_kliqora.processEnvironment().value(QStringLiteral("QT_QPA_PLATFORM")) ==
-        QLatin1String("xcb"))
-        return !visibleWindows(m_kliqora.processId()).isEmpty();
-    return WaylandSession::hasWindow(m_kliqora.processId());
 }
 
 void TestWaylandE2eMouse::startClickingAndStop(int clicks)
@@ -128,7 +96,7 @@ void TestWaylandE2eMouse::startClickingAndStop(int clicks)
     pressF2();
     QVERIFY2(m_client->waitFor(press, clicks),
              qPrintable(m_client->lines().join(QLatin1Char('\n'))));
-    QVERIFY(!hasWindow());
+    QVERIFY(!m_kliqora->hasWindow());
 
     QElapsedTimer clock;
     pressF2();
@@ -140,7 +108,7 @@ void TestWaylandE2eMouse::startClickingAndStop(int clicks)
     // At a click every 10 ms, more than a few late ones mean the stop was slow.
     QVERIFY2(late <= StopToleranceMs / 10, qPrintable(QString::number(late)));
     QVERIFY2(m_client->buttonsDown().isEmpty(), "a button was left down");
-    QTRY_VERIFY_WITH_TIMEOUT(hasWindow(), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_kliqora->hasWindow(), 5000);
     const int settled = m_client->matching(press).size();
     QTest::qWait(300);
     QCOMPARE(m_client->matching(press).size(), settled);
@@ -176,9 +144,7 @@ void TestWaylandE2eMouse::hotkeyStartsAndStopsClickingAtAFixedPoint()
     }
 
     // Quitting removes the binding: F2 reaches the focused program again.
-    m_kliqora.terminate();
-    QVERIFY(m_kliqora.waitForFinished(QuitTimeoutMs));
-    QCOMPARE(m_kliqora.exitStatus(), QProcess::NormalExit);
+    QVERIFY(m_kliqora->quitNormally());
     m_client->clear();
     pressF2();
     QVERIFY(m_client->waitFor(wholeLine(QStringLiteral("key pressed 60 F2 "))));
