@@ -52,7 +52,17 @@ template <typename T> std::unique_ptr<T> eventAt(int32_t type, int64_t ms)
     return std::make_unique<T>(type, ms * 1000000);
 }
 
-// A click at RecordedClick and a K typed after it, 20 ms apart, replayed by F5.
+void appendKeyTap(AutoRecordTask& recording, int32_t vk, int64_t& ms)
+{
+    for (int32_t type : {EventType::KeyDown, EventType::KeyUp}) {
+        auto event = eventAt<KeyboardEvent>(type, ms += 20);
+        event->vkCode = vk;
+        recording.appendEvent(std::move(event));
+    }
+}
+
+// A click at RecordedClick and a K typed after it, 20 ms apart, replayed by F5; an L
+// long after them, past any time the test waits, so a replay ends by its key.
 bool saveRecording()
 {
     AutoRecordTask recording;
@@ -64,11 +74,9 @@ bool saveRecording()
         event->y = RecordedClick.y();
         recording.appendEvent(std::move(event));
     }
-    for (int32_t type : {EventType::KeyDown, EventType::KeyUp}) {
-        auto event = eventAt<KeyboardEvent>(type, ms += 20);
-        event->vkCode = 'K';
-        recording.appendEvent(std::move(event));
-    }
+    appendKeyTap(recording, 'K', ms);
+    ms += 60000;
+    appendKeyTap(recording, 'L', ms);
     return recording.save(QDir(TaskFile::recordFolderPath()).filePath(QStringLiteral("e2e.kqt")));
 }
 
@@ -111,7 +119,7 @@ private slots:
     void cleanup();
     void cleanupTestCase();
     void keyPresserTypesUntilItsKeyStopsIt();
-    void recordingReplaysByItsKey();
+    void recordingReplaysUntilItsKeyStopsIt();
     void flowRunsByItsKey();
 
 private:
@@ -200,11 +208,14 @@ void TestWaylandE2eJobs::keyPresserTypesUntilItsKeyStopsIt()
     expectNothingHeld();
 }
 
-void TestWaylandE2eJobs::recordingReplaysByItsKey()
+void TestWaylandE2eJobs::recordingReplaysUntilItsKeyStopsIt()
 {
     pressKey(RecordingKey);
     QVERIFY2(m_client->waitFor(wholeLine(QStringLiteral("key released .*")), 1, JobTimeoutMs),
              qPrintable(m_client->lines().join(QLatin1Char('\n'))));
+    QVERIFY(!m_kliqora->hasWindow());
+    // The replay's own key stays live while every other key is silenced.
+    pressKey(RecordingKey);
     waitUntilIdle();
     if (QTest::currentTestFailed())
         return;
