@@ -1,8 +1,10 @@
 // The real Kliqora on a Wayland desktop (headless sway), Qt on its Wayland platform:
-// every job that runs there is started by its own hotkey, bound through the
-// compositor, and its input arrives at a Wayland program. The key presser types
-// until its key stops it, a recording replays, a flow clicks and types; none
-// leaves a key or a button down.
+// the jobs besides the clicker (tst_waylande2e_mouse) are started by their own
+// hotkeys, bound through the compositor, and their input arrives at a Wayland
+// program. The key presser types until its key stops it, a recording replays until
+// its key stops it, a flow clicks and types to its end; none leaves a key or a
+// button down. (Recording itself cannot run there: no compositor lets a program
+// watch the desktop's input.)
 
 #include "appconfig.h"
 #include "autorecordtask.h"
