@@ -138,7 +138,9 @@ void TestPortalHotkeys::keysRegisteredTogetherAreBoundInOneSession()
     QVERIFY(waitForBind());
     QCOMPARE(m_portal.binds().size(), m_bindsSeen); // one bind for both
     QMap<QString, QVariantMap> bound;
-    for (const FakeShortcutsPortal::Shortcut& shortcut : m_portal.binds().last())
+    // A copy: binds() hands out a temporary, and a loop over a part of it would read freed memory.
+    const QList<FakeShortcutsPortal::Shortcut> lastBind = m_portal.binds().last();
+    for (const FakeShortcutsPortal::Shortcut& shortcut : lastBind)
         bound.insert(shortcut.id, shortcut.properties);
     QCOMPARE(bound.keys(), (QStringList{"CTRL+F2", "SHIFT+LOGO+a"}));
     QCOMPARE(bound.value(QStringLiteral("CTRL+F2")),
