@@ -543,16 +543,19 @@ struct ReplayFigures
 {
     double p99 = 0, driftMs = 0;
     int seen = 0;
+    int recorded = 0; // what the server's record saw: tells a lost event from a missed one
 };
 
 ReplayFigures replayFigures(const QVector<SeenEvent>& all, const Script& script)
 {
     QVector<double> t;
+    ReplayFigures f;
     for (const SeenEvent& e : all) {
         if (e.source == 'W')
             t.append(e.steadyNs / 1e6);
+        else if (e.source == 'R')
+            ++f.recorded;
     }
-    ReplayFigures f;
     f.seen = t.size();
     if (t.size() != script.timesMs.size() || t.size() < 2)
         return f;
@@ -619,13 +622,15 @@ void Bench::replay()
     const ReplayFigures x = replayFigures(m_observer.collect(500), script);
 
     if (k.seen != script.types.size())
-        fail(QStringLiteral("replay: Kliqora %1 of %2 events seen")
+        fail(QStringLiteral("replay: Kliqora %1 of %2 events seen (the server recorded %3)")
                  .arg(k.seen)
-                 .arg(script.types.size()));
+                 .arg(script.types.size())
+                 .arg(k.recorded));
     if (x.seen != script.types.size())
-        fail(QStringLiteral("replay: xdotool %1 of %2 events seen")
+        fail(QStringLiteral("replay: xdotool %1 of %2 events seen (the server recorded %3)")
                  .arg(x.seen)
-                 .arg(script.types.size()));
+                 .arg(script.types.size())
+                 .arg(x.recorded));
     const int all = script.types.size();
     // Gaps cannot be paired up when events were lost: no figure rather than a wrong one.
     auto shown = [all](const ReplayFigures& f, double v, int decimals) {

@@ -119,6 +119,24 @@ void onRecord(XPointer, XRecordInterceptData* data)
     XRecordFreeData(data);
 }
 
+// Notes the window's events that have reached this client.
+void readEvents(Display* dpy)
+{
+    while (XPending(dpy)) {
+        XEvent ev;
+        XNextEvent(dpy, &ev);
+        const int64_t now = steadyNs();
+        if (ev.type == MappingNotify) {
+            XRefreshKeyboardMapping(&ev.xmapping);
+        } else if (ev.type == ButtonPress || ev.type == ButtonRelease) {
+            note({'W', ev.type, ev.xbutton.button, ev.xbutton.time, now, 0});
+        } else if (ev.type == KeyPress || ev.type == KeyRelease) {
+            const uint32_t cp = ev.type == KeyPress ? decode(&ev.xkey) : 0;
+            note({'W', ev.type, ev.xkey.keycode, ev.xkey.time, now, cp});
+        }
+    }
+}
+
 bool dump(const std::string& path)
 {
     FILE* out = std::fopen(path.c_str(), "w");
@@ -159,6 +177,10 @@ bool readCommands(Display* dpy, Window win, std::string& pending)
             std::printf("ok\n");
             std::fflush(stdout);
         } else if (line.rfind("dump ", 0) == 0) {
+            // Stdin and the server can be readable at once (a starved observer wakes
+            // to both): what the server sent before this round trip counts too.
+            XSync(dpy, False);
+            readEvents(dpy);
             std::printf(dump(line.substr(5)) ? "ok\n" : "failed\n");
             std::fflush(stdout);
         }
@@ -222,19 +244,7 @@ int main()
     pollfd fds[2] = {{ConnectionNumber(dpy), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
     bool running = true;
     while (running) {
-        while (XPending(dpy)) {
-            XEvent ev;
-            XNextEvent(dpy, &ev);
-            const int64_t now = steadyNs();
-            if (ev.type == MappingNotify) {
-                XRefreshKeyboardMapping(&ev.xmapping);
-            } else if (ev.type == ButtonPress || ev.type == ButtonRelease) {
-                note({'W', ev.type, ev.xbutton.button, ev.xbutton.time, now, 0});
-            } else if (ev.type == KeyPress || ev.type == KeyRelease) {
-                const uint32_t cp = ev.type == KeyPress ? decode(&ev.xkey) : 0;
-                note({'W', ev.type, ev.xkey.keycode, ev.xkey.time, now, cp});
-            }
-        }
+        readEvents(dpy);
         if (poll(fds, 2, PumpIntervalMs) > 0 && (fds[1].revents & (POLLIN | POLLHUP)))
             running = readCommands(dpy, win, pending);
         XSync(control, False);
