@@ -315,8 +315,7 @@ void MouseWidget::onPickMouse(const platform::CapturedMouse& event)
 // the point stays as it was.
 void MouseWidget::onPickKey(const platform::CapturedKey& event)
 {
-    if (event.vkCode != platform::Vk::Escape || (event.message != platform::Message::KeyDown &&
-                                                 event.message != platform::Message::SysKeyDown))
+    if (event.vkCode != platform::Vk::Escape || !event.isPress())
         return;
     endPick();
     restoreMainWindow();

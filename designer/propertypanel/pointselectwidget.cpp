@@ -144,8 +144,7 @@ void PointSelectWidget::onPickMouse(const platform::CapturedMouse& event)
 
 void PointSelectWidget::onPickKey(const platform::CapturedKey& event)
 {
-    if (event.vkCode != platform::Vk::Escape || (event.message != platform::Message::KeyDown &&
-                                                 event.message != platform::Message::SysKeyDown))
+    if (event.vkCode != platform::Vk::Escape || !event.isPress())
         return;
     endPick();
     restoreMainWindow();

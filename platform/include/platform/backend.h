@@ -64,6 +64,9 @@ struct CapturedKey
     uint32_t scanCode = 0;
     uint32_t flags = 0;
     int64_t timeNs = 0; // event time on std::chrono::steady_clock
+
+    // A press of this key, with or without Alt held (the system reports those apart).
+    bool isPress() const { return message == Message::KeyDown || message == Message::SysKeyDown; }
 };
 
 // Global capture of the user's mouse and keyboard. Handlers run on the thread that
