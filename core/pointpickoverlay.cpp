@@ -1,5 +1,7 @@
 #include "pointpickoverlay.h"
 
+#include "swayplacement.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -110,6 +112,22 @@ private:
 
 PointPickOverlay::PointPickOverlay(QObject* parent) : QObject(parent) {}
 
+void PointPickOverlay::show(QWidget* layer, const QRect& screenArea, int number)
+{
+    if (!SwayPlacement::available()) {
+        layer->showFullScreen();
+        layer->activateWindow();
+        return;
+    }
+    // sway draws a fullscreen window over black: the layer floats over its output
+    // instead. Its fixed size makes sway float it from the start (no tile first); its
+    // title finds it in sway's tree.
+    layer->setWindowTitle(QStringLiteral("kliqora-point-pick-%1").arg(number));
+    layer->setFixedSize(screenArea.size());
+    layer->show();
+    SwayPlacement::floatWhenShown(layer, screenArea);
+}
+
 PointPickOverlay::~PointPickOverlay()
 {
     stop();
@@ -130,8 +148,7 @@ void PointPickOverlay::start()
                 emit cancelled();
             });
         m_layers.append(layer);
-        layer->showFullScreen();
-        layer->activateWindow();
+        show(layer, screen->geometry(), m_layers.size());
     }
 }
 

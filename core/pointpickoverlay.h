@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVector>
 
+class QRect;
 class QWidget;
 
 class PointPickOverlay : public QObject
@@ -41,6 +42,9 @@ signals:
     void cancelled();
 
 private:
+    // Shows the layer of the `number`th screen over `screenArea`.
+    static void show(QWidget* layer, const QRect& screenArea, int number);
+
     QVector<QPointer<QWidget>> m_layers;
     bool m_physicalPixels = false;
     QString m_tagNote;

@@ -15,6 +15,7 @@ public:
     // Message types of the protocol.
     static constexpr quint32 RunCommand = 0;
     static constexpr quint32 Subscribe = 2;
+    static constexpr quint32 GetTree = 4;
     static constexpr quint32 GetConfig = 9;
     static constexpr quint32 BindingEvent = 0x80000005;
 
