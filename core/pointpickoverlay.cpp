@@ -1,7 +1,9 @@
 #include "pointpickoverlay.h"
 
+#include "qtcompat.h"
 #include "swayplacement.h"
 
+#include <QEnterEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -55,12 +57,16 @@ public:
     }
 
 protected:
-    void mouseMoveEvent(QMouseEvent* event) override
+    bool event(QEvent* event) override
     {
-        m_pointer = event->pos();
-        m_pointerKnown = true;
-        update();
+        // A layer that appears under a resting pointer learns where it is only from
+        // the enter (Wayland sends no motion with it); the tag shows at once.
+        if (event->type() == QEvent::Enter)
+            trackPointer(QtCompat::enterPosition(static_cast<QEnterEvent*>(event)));
+        return QWidget::event(event);
     }
+
+    void mouseMoveEvent(QMouseEvent* event) override { trackPointer(event->pos()); }
 
     void mousePressEvent(QMouseEvent* event) override
     {
@@ -99,6 +105,13 @@ protected:
     }
 
 private:
+    void trackPointer(const QPoint& local)
+    {
+        m_pointer = local;
+        m_pointerKnown = true;
+        update();
+    }
+
     QPoint m_screenOrigin;
     qreal m_pixelRatio;
     QString m_tagNote;

@@ -32,9 +32,8 @@ void sendNow(std::initializer_list<Input> inputs)
 
 Input moveTo(const QPoint& pixel)
 {
-    return Input::mouseInput(MouseFlag::Move | MouseFlag::Absolute,
-                             (pixel.x() * 65535 + OutputWidth / 2) / OutputWidth,
-                             (pixel.y() * 65535 + OutputHeight / 2) / OutputHeight);
+    return Input::mouseInput(MouseFlag::Move | MouseFlag::Absolute, pixel.x() * 65535 / OutputWidth,
+                             pixel.y() * 65535 / OutputHeight);
 }
 
 // The whole output as grim sees it; a null image when grim fails.

@@ -43,6 +43,16 @@ inline QPoint globalPosition(const QMouseEvent* event)
 #endif
 }
 
+// Where the pointer entered, in the entered widget's coordinates.
+inline QPoint enterPosition(const QEnterEvent* event)
+{
+#if QT_VERSION >= QT_VERSION_CHECK(6, 0, 0)
+    return event->position().toPoint();
+#else
+    return event->pos();
+#endif
+}
+
 // Where a drag is over or drops, in the receiving widget's coordinates.
 inline QPoint dropPosition(const QDropEvent* event)
 {
