@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A headless sway for the Wayland tests, started once per test run.
 #
-#   swaysession.sh start <dir>   starts it and writes <dir>/env (WAYLAND_DISPLAY and
-#                                SWAYSOCK as absolute paths, its pid and runtime folder)
+#   swaysession.sh start <dir> [<WxH>]
+#                                starts it and writes <dir>/env (WAYLAND_DISPLAY and
+#                                SWAYSOCK as absolute paths, its pid and runtime folder);
+#                                with a size, a second output of that size right of the first
 #   swaysession.sh stop <dir>    stops it and removes its runtime folder
 #
 # sway refuses to run as root: as root it runs as nobody, in a private 0700 runtime
@@ -12,6 +14,7 @@ set -euo pipefail
 
 command=$1
 dir=$2
+second_output=${3:-}
 env_file="$dir/env"
 nobody=65534
 output_size=1280x800
@@ -76,6 +79,10 @@ CONFIG
         kill $pid 2>/dev/null || true
         rm -rf "$runtime"
         return 1
+    fi
+    if [ -n "$second_output" ]; then
+        SWAYSOCK="$ipc" swaymsg -q create_output
+        SWAYSOCK="$ipc" swaymsg -q output HEADLESS-2 mode "$second_output" position "${output_size%x*}" 0
     fi
     printf 'WAYLAND_DISPLAY=%s\nSWAYSOCK=%s\nSWAY_PID=%s\nSWAY_RUNTIME=%s\n' \
         "$runtime/wayland-1" "$ipc" "$pid" "$runtime" >"$env_file"
