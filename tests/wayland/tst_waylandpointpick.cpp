@@ -7,6 +7,7 @@
 #include "platform/virtualkeys.h"
 #include "pointpickoverlay.h"
 #include "testenvironment.h"
+#include "waylandinput.h"
 #include "waylandsession.h"
 
 #include <QProcess>
@@ -15,6 +16,7 @@
 
 using platform::Input;
 namespace MouseFlag = platform::MouseFlag;
+using WaylandInput::sendNow;
 namespace KeyFlag = platform::KeyFlag;
 
 namespace {
@@ -24,16 +26,9 @@ constexpr int OutputHeight = 800;
 constexpr int TimeoutMs = 10000;
 const char LayerTitle[] = "kliqora-point-pick-1";
 
-void sendNow(std::initializer_list<Input> inputs)
-{
-    QCOMPARE(platform::sendInput(inputs.begin(), unsigned(inputs.size())), unsigned(inputs.size()));
-    platform::backend().waitForDelivery();
-}
-
 Input moveTo(const QPoint& pixel)
 {
-    return Input::mouseInput(MouseFlag::Move | MouseFlag::Absolute, pixel.x() * 65535 / OutputWidth,
-                             pixel.y() * 65535 / OutputHeight);
+    return WaylandInput::moveTo(pixel, QSize(OutputWidth, OutputHeight));
 }
 
 // The whole output as grim sees it; a null image when grim fails.
@@ -148,18 +143,6 @@ void TestWaylandPointPick::escapeCancels()
     QVERIFY(!overlay.isActive());
 }
 
-int main(int argc, char** argv)
-{
-    TestHome testHome;
-    if (!WaylandSession::enter()) {
-        qCritical("no headless compositor session (run through ctest)");
-        return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "wayland");
-    QApplication app(argc, argv);
-    TestWaylandPointPick test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+KLIQORA_WAYLAND_WIDGETS_TEST_MAIN(TestWaylandPointPick)
 
 #include "tst_waylandpointpick.moc"

@@ -5,12 +5,14 @@
 #include "platform/backend.h"
 #include "pointpickoverlay.h"
 #include "testenvironment.h"
+#include "waylandinput.h"
 #include "waylandsession.h"
 
 #include <QtTest>
 
 using platform::Input;
 namespace MouseFlag = platform::MouseFlag;
+using WaylandInput::sendNow;
 
 namespace {
 
@@ -18,16 +20,9 @@ constexpr int LayoutWidth = 1280 + 800; // swaysession.sh's outputs
 constexpr int LayoutHeight = 800;
 constexpr int TimeoutMs = 10000;
 
-void sendNow(std::initializer_list<Input> inputs)
-{
-    QCOMPARE(platform::sendInput(inputs.begin(), unsigned(inputs.size())), unsigned(inputs.size()));
-    platform::backend().waitForDelivery();
-}
-
 Input moveTo(const QPoint& pixel)
 {
-    return Input::mouseInput(MouseFlag::Move | MouseFlag::Absolute, pixel.x() * 65535 / LayoutWidth,
-                             pixel.y() * 65535 / LayoutHeight);
+    return WaylandInput::moveTo(pixel, QSize(LayoutWidth, LayoutHeight));
 }
 
 // Where sway shows the two layers, left one first; empty rectangles while it does not.
@@ -85,18 +80,6 @@ void TestWaylandPointPickOutputs::layerOverEachOutputAndClickOnTheSecond()
     QVERIFY(!overlay.isActive());
 }
 
-int main(int argc, char** argv)
-{
-    TestHome testHome;
-    if (!WaylandSession::enter()) {
-        qCritical("no headless compositor session (run through ctest)");
-        return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "wayland");
-    QApplication app(argc, argv);
-    TestWaylandPointPickOutputs test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+KLIQORA_WAYLAND_WIDGETS_TEST_MAIN(TestWaylandPointPickOutputs)
 
 #include "tst_waylandpointpickoutputs.moc"

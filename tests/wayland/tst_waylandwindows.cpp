@@ -7,6 +7,7 @@
 #include "pages/suspendframe.h"
 #include "platform/backend.h"
 #include "testenvironment.h"
+#include "waylandinput.h"
 #include "waylandsession.h"
 
 #include <QAbstractButton>
@@ -14,6 +15,7 @@
 
 using platform::Input;
 namespace MouseFlag = platform::MouseFlag;
+using WaylandInput::sendNow;
 
 namespace {
 
@@ -22,16 +24,9 @@ constexpr int OutputHeight = 800;
 constexpr int WindowTimeoutMs = 10000;
 constexpr int DragSteps = 10;
 
-void sendNow(std::initializer_list<Input> inputs)
-{
-    QCOMPARE(platform::sendInput(inputs.begin(), unsigned(inputs.size())), unsigned(inputs.size()));
-    platform::backend().waitForDelivery();
-}
-
 Input moveTo(const QPoint& pixel)
 {
-    return Input::mouseInput(MouseFlag::Move | MouseFlag::Absolute, pixel.x() * 65535 / OutputWidth,
-                             pixel.y() * 65535 / OutputHeight);
+    return WaylandInput::moveTo(pixel, QSize(OutputWidth, OutputHeight));
 }
 
 // The window titled `title` once sway shows it.
@@ -113,18 +108,6 @@ void TestWaylandWindows::dragBandMovesTheWindowThroughTheCompositor()
                               before.rect.translated(offset), WindowTimeoutMs);
 }
 
-int main(int argc, char** argv)
-{
-    TestHome testHome;
-    if (!WaylandSession::enter()) {
-        qCritical("no headless compositor session (run through ctest)");
-        return 1;
-    }
-    qputenv("QT_QPA_PLATFORM", "wayland");
-    QApplication app(argc, argv);
-    TestWaylandWindows test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+KLIQORA_WAYLAND_WIDGETS_TEST_MAIN(TestWaylandWindows)
 
 #include "tst_waylandwindows.moc"
