@@ -18,7 +18,6 @@ namespace {
 constexpr int dialogWidth = 380;
 constexpr int dialogHeight = 160;
 constexpr int desktopHintWidth = 600;
-constexpr int desktopHintHeight = 170;
 
 bool isModifierOnly(int key)
 {
@@ -57,7 +56,8 @@ void HotKeySet::showDesktopShortcutHint()
           static_cast<QWidget*>(ui->btnClear)})
         capture->hide();
     ui->verticalLayout->insertWidget(0, m_desktopHint);
-    setFixedSize(desktopHintWidth, desktopHintHeight);
+    // As tall as the hint needs at this width: its text wraps to more lines in English.
+    setFixedSize(desktopHintWidth, layout()->totalHeightForWidth(desktopHintWidth));
 }
 
 HotKeySet::~HotKeySet()

@@ -289,6 +289,14 @@ void TestDialogs::hotKeySetShowsTheCommandWhereTheDesktopBindsKeys()
                 .startsWith(QStringLiteral("此桌面不允许程序使用全局快捷键。")));
     for (const char* capture : {"lblHotKeyTips", "edtHotKey", "btnClear"})
         QVERIFY2(!child<QWidget>(&dialog, capture)->isVisible(), capture);
+    // Sized to the hint: no band left where the hidden key capture was (only the
+    // spacing around the small spacer above the buttons), nothing cut off.
+    const QWidget* commandLine = child<QWidget>(&dialog, "edtToggleCommand");
+    const QWidget* ok = child<QWidget>(&dialog, "btnOk");
+    const int gap = ok->mapTo(&dialog, QPoint()).y() -
+                    commandLine->mapTo(&dialog, QPoint(0, commandLine->height())).y();
+    QVERIFY2(gap < 20, qPrintable(QString::number(gap)));
+    QVERIFY(ok->mapTo(&dialog, QPoint(0, ok->height())).y() <= dialog.height());
     const QString command = child<QLineEdit>(&dialog, "edtToggleCommand")->text();
     QVERIFY2(command.endsWith(QStringLiteral(" --toggle 'flow:Tom'\\''s flow'")),
              qPrintable(command));
