@@ -35,13 +35,24 @@ void interruptibleWait(int ms)
 {
     if (ms < 1)
         return;
-    FineTimerResolution resolution;
+    interruptibleWaitUntil(waitClock().now() + std::chrono::milliseconds(ms));
+}
+
+void interruptibleWaitUntil(WaitClock::TimePoint deadline)
+{
     WaitClock& clock = waitClock();
-    int remaining = ms;
-    while (AppConfig::runFlag.load() && remaining >= 1) {
-        const int slice = std::min(remaining, kMaxSliceMs);
-        clock.sleepUntil(clock.now() + std::chrono::milliseconds(slice));
-        remaining -= slice;
+    if (clock.now() >= deadline)
+        return;
+    FineTimerResolution resolution;
+    constexpr auto maxSlice = std::chrono::milliseconds(kMaxSliceMs);
+    while (AppConfig::runFlag.load()) {
+        const auto now = clock.now();
+        if (deadline - now > maxSlice) {
+            clock.sleepUntil(now + maxSlice);
+        } else {
+            clock.sleepExactlyUntil(deadline);
+            return;
+        }
     }
 }
 
@@ -49,14 +60,10 @@ PacedWait::PacedWait() : m_deadline(waitClock().now()) {}
 
 void PacedWait::wait(int ms)
 {
-    using namespace std::chrono;
     const auto now = waitClock().now();
-    const auto interval = milliseconds(std::max(ms, 0));
+    const auto interval = std::chrono::milliseconds(std::max(ms, 0));
     m_deadline += interval;
     if (m_deadline + interval < now)
         m_deadline = now;
-    // Rounded up: waking a fraction of a millisecond late is not carried into the next
-    // deadline, waking early would shorten this interval.
-    const auto remaining = ceil<milliseconds>(m_deadline - now);
-    interruptibleWait(static_cast<int>(std::max<milliseconds::rep>(remaining.count(), 0)));
+    interruptibleWaitUntil(m_deadline);
 }

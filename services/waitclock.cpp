@@ -1,7 +1,8 @@
 #include "waitclock.h"
 
+#include "steadysleep.h"
+
 #include <atomic>
-#include <thread>
 
 namespace {
 
@@ -10,12 +11,8 @@ class SteadyWaitClock : public WaitClock
 public:
     TimePoint now() override { return std::chrono::steady_clock::now(); }
 
-    void sleepUntil(TimePoint deadline) override
-    {
-        // sleep_until may wake early (signals, coarse timers): sleep again until reached.
-        while (std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_until(deadline);
-    }
+    void sleepUntil(TimePoint deadline) override { steadysleep::until(deadline); }
+    void sleepExactlyUntil(TimePoint deadline) override { steadysleep::exactlyUntil(deadline); }
 };
 
 // Never destroyed: a thread still waiting while the process exits (a pending update

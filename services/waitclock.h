@@ -12,8 +12,13 @@ public:
     virtual ~WaitClock() = default;
 
     virtual TimePoint now() = 0;
-    // Returns once now() has reached `deadline` (at once when it has already).
+    // Returns once now() has reached `deadline` (at once when it has already), possibly
+    // late when the machine is busy. For polls and the slices of a long wait.
     virtual void sleepUntil(TimePoint deadline) = 0;
+    // The same, finishing the last stretch without a timer so that the return is as
+    // close to `deadline` as the machine allows, at the price of some processor time.
+    // For the end of a wait whose timing the user sees.
+    virtual void sleepExactlyUntil(TimePoint deadline) { sleepUntil(deadline); }
 };
 
 // The process's clock: the steady clock unless a test installed another.

@@ -1,12 +1,13 @@
 #include "recordplayer.h"
 
+#include "interruptiblewait.h"
 #include "logcategory.h"
-#include "task.h"
 
 #include "appconfig.h"
 #include "platform/virtualkeys.h"
 #include "waitclock.h"
 
+#include <algorithm>
 #include <chrono>
 #include <limits>
 
@@ -102,16 +103,21 @@ int64_t RecordPlayer::atSpeed(int64_t recordedNs) const
 
 bool RecordPlayer::waitForOffset(int64_t offsetNs) const
 {
+    // One step waits at most this long, so that its deadline fits the clock's range
+    // whatever the recorded offset.
+    constexpr int64_t MaxStepNs = int64_t(3600) * 1000 * NsPerMs;
+    WaitClock& clock = waitClock();
     for (;;) {
         if (!AppConfig::runFlag.load())
             return false;
-        const int64_t remainingNs =
-            saturatingDiff(offsetNs, saturatingDiff(clockNowNs(), m_startNs));
-        // Below a millisecond the event is due: sending now is closer than any sleep.
-        if (remainingNs < NsPerMs)
+        const WaitClock::TimePoint now = clock.now();
+        const int64_t elapsedNs = saturatingDiff(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count(),
+            m_startNs);
+        const int64_t remainingNs = saturatingDiff(offsetNs, elapsedNs);
+        if (remainingNs <= 0)
             return true;
-        const int64_t remainingMs = remainingNs / NsPerMs;
-        Task::waitMs(int(std::min<int64_t>(remainingMs, std::numeric_limits<int>::max())));
+        interruptibleWaitUntil(now + std::chrono::nanoseconds(std::min(remainingNs, MaxStepNs)));
     }
 }
 

@@ -304,8 +304,7 @@ void TestAutoRecordTask::replay_followsRecordedOffsetsWithoutDrift()
 {
     // Gaps of 2.9 ms: waiting each truncated gap after the previous send would be
     // 0.9 ms short per event, an error that grows to 270 ms over 300 of them. Every
-    // event goes out at its own offset from the start, in the last whole millisecond
-    // before it (waits are whole milliseconds; under one the event is due).
+    // event goes out at its own offset from the start, to the nanosecond.
     ManualWaitClock clock;
     auto* timed = new TimedBackend;
     auto previous = platform::installBackend(std::unique_ptr<platform::Backend>(timed));
@@ -321,7 +320,7 @@ void TestAutoRecordTask::replay_followsRecordedOffsetsWithoutDrift()
 
     QCOMPARE(int(sent.size()), Count);
     for (int i = 0; i < Count; ++i) {
-        const int64_t due = i * Gap / Ms * Ms;
+        const int64_t due = i * Gap;
         QVERIFY2(sent[i] - sent[0] == due, qPrintable(QStringLiteral("event %1 at %2 ns, due %3 ns")
                                                           .arg(i)
                                                           .arg(sent[i] - sent[0])
@@ -364,8 +363,8 @@ void TestAutoRecordTask::replay_speedDividesOffsets()
 
     QCOMPARE(sent.size(), offsets.size());
     for (size_t i = 0; i < offsets.size(); ++i) {
-        // Sent in the last whole millisecond before its offset at that speed.
-        const int64_t due = int64_t(double(offsets[i]) / applied) / Ms * Ms;
+        // Sent at its offset at that speed.
+        const int64_t due = int64_t(double(offsets[i]) / applied);
         QCOMPARE(sent[i] - sent[0], due);
     }
 }
