@@ -2,7 +2,8 @@
 // server, measures both as the server delivers them (kliqora-bench-observer) and
 // prints one table.
 //
-//   kliqora-bench --kliqora <program> --observer <program> [--quick] [--only 1,2,...]
+//   kliqora-bench --kliqora <program> --observer <program> --limit <program>
+//                 [--quick] [--only 1,2,...]
 //
 // The jobs run through their real code: the clicker task, text input and replay
 // in this process on a worker thread through the X11 backend; stop latency and idle
@@ -37,6 +38,7 @@
 #include <ctime>
 #include <functional>
 #include <memory>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -64,6 +66,8 @@ struct Row
     QString xdotool;
     QString ratio;
     QString target;
+    QString limit = QString();   // the bare XTest client's figure, where one is measured
+    QString ofLimit = QString(); // Kliqora / limit
 };
 
 int64_t steadyNs()
@@ -90,20 +94,63 @@ QString verdict(bool met)
     return met ? QStringLiteral("met") : QStringLiteral("MISSED");
 }
 
+// CPU time (ns) of the calling thread.
+int64_t threadCpuNs()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return int64_t(ts.tv_sec) * 1000000000 + ts.tv_nsec;
+}
+
+// CPU time (ns) of the child processes waited for so far.
+int64_t childrenCpuNs()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    auto ns = [](const timeval& t) { return int64_t(t.tv_sec) * 1000000000 + t.tv_usec * 1000; };
+    return ns(usage.ru_utime) + ns(usage.ru_stime);
+}
+
+// Share of one core a piece of work took, in percent.
+struct CpuShare
+{
+    int64_t cpuNs = 0;
+    int64_t wallNs = 0;
+    double percent() const { return wallNs > 0 ? double(cpuNs) / double(wallNs) * 100.0 : 0.0; }
+};
+
+// Runs a program to its end; its CPU share goes to `cpu` when given.
+bool runProgram(const QString& program, const QStringList& args, CpuShare* cpu = nullptr,
+                int timeoutMs = 600000)
+{
+    const int64_t cpu0 = childrenCpuNs(), wall0 = steadyNs();
+    QProcess tool;
+    tool.start(program, args);
+    const bool ok =
+        tool.waitForStarted() && tool.waitForFinished(timeoutMs) && tool.exitCode() == 0;
+    if (cpu)
+        *cpu = {childrenCpuNs() - cpu0, steadyNs() - wall0};
+    return ok;
+}
+
 // Runs a job body the way the pages do: run flag set, on its own thread, joined.
-void runAsJob(const std::function<void()>& body)
+// The job thread's CPU share goes to `cpu` when given.
+void runAsJob(const std::function<void()>& body, CpuShare* cpu = nullptr)
 {
     AppConfig::runFlag.store(true);
-    std::thread worker(body);
+    std::thread worker([&] {
+        const int64_t cpu0 = threadCpuNs(), wall0 = steadyNs();
+        body();
+        if (cpu)
+            *cpu = {threadCpuNs() - cpu0, steadyNs() - wall0};
+    });
     worker.join();
     AppConfig::runFlag.store(false);
 }
 
-bool runXdotool(const QStringList& args, int timeoutMs = 600000)
+bool runXdotool(const QStringList& args, CpuShare* cpu = nullptr)
 {
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), args);
-    return tool.waitForStarted() && tool.waitForFinished(timeoutMs) && tool.exitCode() == 0;
+    return runProgram(QStringLiteral("xdotool"), args, cpu);
 }
 
 // Our own connection for the pointer warp and the hotkey presses a user would make.
@@ -174,8 +221,9 @@ QVector<double> pressTimesMs(const QVector<SeenEvent>& seen)
 class Bench
 {
 public:
-    Bench(const QString& kliqora, ObserverClient& observer, const Sizes& sizes)
-        : m_kliqora(kliqora), m_observer(observer), m_sizes(sizes)
+    Bench(const QString& kliqora, const QString& limit, ObserverClient& observer,
+          const Sizes& sizes)
+        : m_kliqora(kliqora), m_limit(limit), m_observer(observer), m_sizes(sizes)
     {
     }
 
@@ -204,6 +252,7 @@ private:
     void fail(const QString& what) { m_failures.append(what); }
 
     QString m_kliqora;
+    QString m_limit; // the bare XTest clicker
     ObserverClient& m_observer;
     Sizes m_sizes;
     FakeInput m_input;
@@ -232,62 +281,87 @@ Bench::IntervalFigures Bench::intervalFigures(const QVector<SeenEvent>& seen) co
 void Bench::intervalAccuracy()
 {
     const int n = m_sizes.intervalClicks;
+    CpuShare kCpu, xCpu, lCpu;
     m_input.moveTo(ClickX, ClickY);
     m_observer.mark();
     std::unique_ptr<MouseTask> task(makeClicker(n, int(IntervalMs), nullptr));
-    runAsJob([&] { task->run(); });
+    runAsJob([&] { task->run(); }, &kCpu);
     const IntervalFigures k = intervalFigures(m_observer.collect());
 
     m_input.moveTo(ClickX, ClickY);
     m_observer.mark();
     runXdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(n),
-                QStringLiteral("--delay"), QString::number(int(IntervalMs)), QStringLiteral("1")});
+                QStringLiteral("--delay"), QString::number(int(IntervalMs)), QStringLiteral("1")},
+               &xCpu);
     const IntervalFigures x = intervalFigures(m_observer.collect());
-    if (k.clicks != n || x.clicks != n)
-        fail(QStringLiteral("interval: clicks seen %1 / %2 of %3")
+
+    // The floor: a bare loop sleeping to each click's absolute time.
+    m_input.moveTo(ClickX, ClickY);
+    m_observer.mark();
+    runProgram(m_limit, {QString::number(n), QStringLiteral("1"), QString::number(int(IntervalMs))},
+               &lCpu);
+    const IntervalFigures l = intervalFigures(m_observer.collect());
+    if (k.clicks != n || x.clicks != n || l.clicks != n)
+        fail(QStringLiteral("interval: clicks seen %1 / %2 / %3 (limit) of %4")
                  .arg(k.clicks)
                  .arg(x.clicks)
+                 .arg(l.clicks)
                  .arg(n));
 
+    auto row = [&](const QString& scenario, double kv, double xv, double lv, int decimals,
+                   const QString& target) {
+        m_rows.append({scenario, num(kv, decimals), num(xv, decimals), ratio(kv, xv), target,
+                       num(lv, decimals), ratio(kv, lv)});
+    };
     const QString head = QStringLiteral("1 interval 10 ms, |error| ");
-    m_rows.append({head + QStringLiteral("mean (ms)"), num(k.mean, 3), num(x.mean, 3),
-                   ratio(k.mean, x.mean), QString()});
-    m_rows.append({head + QStringLiteral("p50 (ms)"), num(k.p50, 3), num(x.p50, 3),
-                   ratio(k.p50, x.p50), QString()});
-    m_rows.append({head + QStringLiteral("p99 (ms)"), num(k.p99, 3), num(x.p99, 3),
-                   ratio(k.p99, x.p99), verdict(k.p99 <= 1.0)});
-    m_rows.append({QStringLiteral("1 drift over %1 clicks (%)").arg(n), num(k.driftPct, 3),
-                   num(x.driftPct, 3), ratio(k.driftPct, x.driftPct),
-                   verdict(std::abs(k.driftPct) < 0.5)});
+    row(head + QStringLiteral("mean (ms)"), k.mean, x.mean, l.mean, 3, QString());
+    row(head + QStringLiteral("p50 (ms)"), k.p50, x.p50, l.p50, 3, QString());
+    row(head + QStringLiteral("p99 (ms)"), k.p99, x.p99, l.p99, 3, verdict(k.p99 <= 1.0));
+    row(QStringLiteral("1 drift over %1 clicks (%)").arg(n), k.driftPct, x.driftPct, l.driftPct, 3,
+        verdict(std::abs(k.driftPct) < 0.5));
+    row(QStringLiteral("1 CPU while clicking every 10 ms (% of a core)"), kCpu.percent(),
+        xCpu.percent(), lCpu.percent(), 2, verdict(kCpu.percent() < 10.0));
 }
 
 void Bench::throughput()
 {
     const int n = m_sizes.throughputClicks;
-    auto measure = [&](const std::function<void()>& act, int& presses, int& releases) {
+    struct Figures
+    {
+        double rate = 0;
+        int presses = 0, releases = 0;
+    };
+    auto measure = [&](const std::function<void()>& act) {
         m_input.moveTo(ClickX, ClickY);
         m_observer.mark();
         act();
         const QVector<SeenEvent> seen = m_observer.collect(500);
         const QVector<double> t = pressTimesMs(seen);
-        presses = t.size();
-        releases = ObserverClient::select(seen, 'W', QStringLiteral("BR")).size();
-        return t.size() < 2 ? 0.0 : (t.size() - 1) / (t.last() - t.first()) * 1000.0;
+        Figures f;
+        f.presses = t.size();
+        f.releases = ObserverClient::select(seen, 'W', QStringLiteral("BR")).size();
+        f.rate = t.size() < 2 ? 0.0 : (t.size() - 1) / (t.last() - t.first()) * 1000.0;
+        return f;
     };
     std::unique_ptr<MouseTask> task(makeClicker(n, 0, nullptr));
-    int kp = 0, kr = 0, xp = 0, xr = 0;
-    const double k = measure([&] { runAsJob([&] { task->run(); }); }, kp, kr);
-    const double x = measure(
-        [&] {
-            runXdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(n),
-                        QStringLiteral("--delay"), QStringLiteral("0"), QStringLiteral("1")});
-        },
-        xp, xr);
-    m_rows.append({QStringLiteral("2 throughput, interval 0 (clicks/s)"), num(k, 0), num(x, 0),
-                   ratio(k, x), verdict(x > 0 && k >= 5 * x)});
-    m_rows.append({QStringLiteral("2 presses/releases arrived of %1").arg(n),
-                   QStringLiteral("%1/%2").arg(kp).arg(kr), QStringLiteral("%1/%2").arg(xp).arg(xr),
-                   QStringLiteral("-"), verdict(kp == n && kr == n)});
+    const Figures k = measure([&] { runAsJob([&] { task->run(); }); });
+    const Figures x = measure([&] {
+        runXdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(n),
+                    QStringLiteral("--delay"), QStringLiteral("0"), QStringLiteral("1")});
+    });
+    const Figures l = measure([&] { runProgram(m_limit, {QString::number(n)}); });
+    const QString rate = ratio(k.rate, l.rate);
+    m_rows.append({QStringLiteral("2 throughput, interval 0 (clicks/s)"), num(k.rate, 0),
+                   num(x.rate, 0), ratio(k.rate, x.rate),
+                   verdict(l.rate > 0 && k.rate >= 0.9 * l.rate), num(l.rate, 0), rate});
+    auto arrived = [](const Figures& f) {
+        return QStringLiteral("%1/%2").arg(f.presses).arg(f.releases);
+    };
+    m_rows.append({QStringLiteral("2 presses/releases arrived of %1").arg(n), arrived(k),
+                   arrived(x), QStringLiteral("-"), verdict(k.presses == n && k.releases == n),
+                   arrived(l), QStringLiteral("-")});
+    if (l.presses != n || l.releases != n)
+        fail(QStringLiteral("throughput: the limit client's clicks arrived %1").arg(arrived(l)));
 }
 
 // ASCII (letters, digits, punctuation, space), CJK and one character outside the
@@ -684,27 +758,45 @@ void Bench::idleCost()
 
 void printTable(const QVector<Row>& rows)
 {
-    int w[5] = {8, 7, 7, 5, 6};
-    for (const Row& r : rows) {
-        w[0] = std::max(w[0], int(r.scenario.size()));
-        w[1] = std::max(w[1], int(r.kliqora.size()));
-        w[2] = std::max(w[2], int(r.xdotool.size()));
-        w[3] = std::max(w[3], int(r.ratio.size()));
-        w[4] = std::max(w[4], int(r.target.size()));
-    }
-    auto line = [&](const QString& a, const QString& b, const QString& c, const QString& d,
-                    const QString& e) {
-        std::printf("| %s | %s | %s | %s | %s |\n", qPrintable(a.leftJustified(w[0])),
-                    qPrintable(b.rightJustified(w[1])), qPrintable(c.rightJustified(w[2])),
-                    qPrintable(d.rightJustified(w[3])), qPrintable(e.leftJustified(w[4])));
+    using Field = QString Row::*;
+    struct Column
+    {
+        const char* title;
+        Field field;
+        bool right;
     };
-    line(QStringLiteral("scenario"), QStringLiteral("Kliqora"), QStringLiteral("xdotool"),
-         QStringLiteral("ratio"), QStringLiteral("target"));
-    std::printf("|%s|%s:|%s:|%s:|%s|\n", QByteArray(w[0] + 2, '-').constData(),
-                QByteArray(w[1] + 1, '-').constData(), QByteArray(w[2] + 1, '-').constData(),
-                QByteArray(w[3] + 1, '-').constData(), QByteArray(w[4] + 2, '-').constData());
-    for (const Row& r : rows)
-        line(r.scenario, r.kliqora, r.xdotool, r.ratio, r.target);
+    const Column columns[] = {
+        {"scenario", &Row::scenario, false}, {"Kliqora", &Row::kliqora, true},
+        {"xdotool", &Row::xdotool, true},    {"ratio", &Row::ratio, true},
+        {"limit", &Row::limit, true},        {"of limit", &Row::ofLimit, true},
+        {"target", &Row::target, false},
+    };
+    QVector<int> width;
+    for (const Column& c : columns) {
+        int w = int(qstrlen(c.title));
+        for (const Row& r : rows)
+            w = std::max(w, int((r.*c.field).size()));
+        width.append(w);
+    }
+    auto cell = [](const QString& text, int w, bool right) {
+        return right ? text.rightJustified(w) : text.leftJustified(w);
+    };
+    QString head = QStringLiteral("|"), rule = QStringLiteral("|");
+    for (int i = 0; i < width.size(); ++i) {
+        head += QLatin1Char(' ') +
+                cell(QLatin1String(columns[i].title), width[i], columns[i].right) +
+                QStringLiteral(" |");
+        rule += QString(width[i] + (columns[i].right ? 1 : 2), QLatin1Char('-')) +
+                (columns[i].right ? QStringLiteral(":|") : QStringLiteral("|"));
+    }
+    std::printf("%s\n%s\n", qPrintable(head), qPrintable(rule));
+    for (const Row& r : rows) {
+        QString line = QStringLiteral("|");
+        for (int i = 0; i < width.size(); ++i)
+            line += QLatin1Char(' ') + cell(r.*columns[i].field, width[i], columns[i].right) +
+                    QStringLiteral(" |");
+        std::printf("%s\n", qPrintable(line));
+    }
     std::fflush(stdout);
 }
 
@@ -746,12 +838,15 @@ int main(int argc, char** argv)
     const QCommandLineOption observerOption(QStringLiteral("observer"),
                                             QStringLiteral("kliqora-bench-observer program"),
                                             QStringLiteral("path"));
+    const QCommandLineOption limitOption(QStringLiteral("limit"),
+                                         QStringLiteral("kliqora-bench-limit program"),
+                                         QStringLiteral("path"));
     const QCommandLineOption quickOption(QStringLiteral("quick"),
                                          QStringLiteral("a few events per scenario (smoke run)"));
     const QCommandLineOption onlyOption(QStringLiteral("only"),
                                         QStringLiteral("comma-separated scenario numbers"),
                                         QStringLiteral("list"));
-    parser.addOptions({kliqoraOption, observerOption, quickOption, onlyOption});
+    parser.addOptions({kliqoraOption, observerOption, limitOption, quickOption, onlyOption});
     parser.process(app);
 
     Sizes sizes;
@@ -769,7 +864,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "kliqora-bench: the observer did not start\n");
         return 2;
     }
-    Bench bench(parser.value(kliqoraOption), observer, sizes);
+    Bench bench(parser.value(kliqoraOption), parser.value(limitOption), observer, sizes);
     const std::pair<int, void (Bench::*)()> scenarios[] = {
         {1, &Bench::intervalAccuracy}, {2, &Bench::throughput}, {3, &Bench::text},
         {4, &Bench::stopLatency},      {5, &Bench::replay},     {6, &Bench::idleCost},

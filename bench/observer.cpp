@@ -194,12 +194,12 @@ Window createWindow(Display* dpy)
     XSetWindowAttributes attrs{};
     attrs.override_redirect = True;
     attrs.background_pixel = BlackPixel(dpy, screen);
-    attrs.event_mask = ButtonPressMask | ButtonReleaseMask | KeyPressMask | KeyReleaseMask |
-                       StructureNotifyMask;
-    const Window win = XCreateWindow(
-        dpy, RootWindow(dpy, screen), 0, 0, unsigned(DisplayWidth(dpy, screen)),
-        unsigned(DisplayHeight(dpy, screen)), 0, CopyFromParent, InputOutput, CopyFromParent,
-        CWOverrideRedirect | CWBackPixel | CWEventMask, &attrs);
+    attrs.event_mask =
+        ButtonPressMask | ButtonReleaseMask | KeyPressMask | KeyReleaseMask | StructureNotifyMask;
+    const Window win =
+        XCreateWindow(dpy, RootWindow(dpy, screen), 0, 0, unsigned(DisplayWidth(dpy, screen)),
+                      unsigned(DisplayHeight(dpy, screen)), 0, CopyFromParent, InputOutput,
+                      CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask, &attrs);
     XStoreName(dpy, win, "kliqora bench observer");
     XMapRaised(dpy, win);
     XEvent ev;
