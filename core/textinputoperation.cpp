@@ -4,6 +4,15 @@
 
 #include <QDataStream>
 
+#include <algorithm>
+#include <vector>
+
+namespace {
+// Code units per input batch: a long text still leaves the backend to other
+// callers now and then.
+constexpr size_t UnitsPerBatch = 512;
+} // namespace
+
 TextInputOperation::TextInputOperation(QObject* parent) : Operation(parent) {}
 
 QString TextInputOperation::category() const
@@ -29,15 +38,22 @@ QString TextInputOperation::iconPath() const
 void TextInputOperation::execute()
 {
     // Every code unit as it is (line feeds, tabs and surrogate halves included);
-    // a started text is typed to its end.
+    // a started text is typed to its end. The units go out in large batches: a
+    // backend then needs one round trip per batch rather than per character, and
+    // can bind every character it lacks a key for in one keyboard map change.
+    std::vector<platform::Input> batch;
+    batch.reserve(2 * std::min(size_t(m_text.size()), UnitsPerBatch));
     for (const QChar unit : qAsConst(m_text)) {
-        const platform::Input pair[2] = {
-            platform::Input::keyInput(0, platform::KeyFlag::Unicode, unit.unicode()),
-            platform::Input::keyInput(0, platform::KeyFlag::Unicode | platform::KeyFlag::KeyUp,
-                                      unit.unicode()),
-        };
-        platform::sendInput(pair, 2);
+        batch.push_back(platform::Input::keyInput(0, platform::KeyFlag::Unicode, unit.unicode()));
+        batch.push_back(platform::Input::keyInput(
+            0, platform::KeyFlag::Unicode | platform::KeyFlag::KeyUp, unit.unicode()));
+        if (batch.size() == UnitsPerBatch * 2) {
+            platform::sendInput(batch.data(), unsigned(batch.size()));
+            batch.clear();
+        }
     }
+    if (!batch.empty())
+        platform::sendInput(batch.data(), unsigned(batch.size()));
 }
 
 void TextInputOperation::serialize(QDataStream& out) const

@@ -34,6 +34,20 @@ void X11Keyboard::beginBatch()
         XNextEvent(m_display, &event);
     }
     m_map.load(m_display);
+    m_state.valid = false; // the user may have pressed or locked a modifier meanwhile
+}
+
+bool X11Keyboard::keyboardState(unsigned& group, unsigned& mods)
+{
+    if (!m_state.valid || (m_state.ownShifts > 0 && m_ownShifts == 0)) {
+        XkbStateRec state{};
+        if (XkbGetState(m_display, XkbUseCoreKbd, &state) != Success)
+            return false;
+        m_state = {true, state.group, state.mods, m_ownShifts};
+    }
+    group = m_state.group;
+    mods = m_state.mods | (m_ownShifts > 0 ? ShiftMask : 0);
+    return true;
 }
 
 bool X11Keyboard::send(const Input* batch, unsigned count, unsigned index)
@@ -47,6 +61,7 @@ bool X11Keyboard::send(const Input* batch, unsigned count, unsigned index)
 bool X11Keyboard::sendVirtualKey(const KeyboardInput& record, const Input* batch, unsigned count,
                                  unsigned index)
 {
+    m_state.valid = false; // it may be a modifier
     const KeySym keysym = vkToKeysym(record.vk);
     if (record.flags & KeyFlag::KeyUp) {
         const auto it = m_virtualKeysDown.find(record.vk);
@@ -122,8 +137,9 @@ bool X11Keyboard::sendUnicode(const KeyboardInput& record, const Input* batch, u
 // when its level needs it and the current modifiers do not already give it.
 bool X11Keyboard::planOnMap(KeySym keysym, Pressed& plan)
 {
-    XkbStateRec state{};
-    if (XkbGetState(m_display, XkbUseCoreKbd, &state) != Success || state.group != 0)
+    unsigned group = 0;
+    unsigned mods = 0;
+    if (!keyboardState(group, mods) || group != 0)
         return false; // another group is active: the first group's levels do not apply
     const X11KeyboardMap::Location at = m_map.find(keysym, kShiftLevel, m_spares.keycodes());
     if (!at.keycode)
@@ -131,9 +147,9 @@ bool X11Keyboard::planOnMap(KeySym keysym, Pressed& plan)
     KeySym lower = NoSymbol;
     KeySym upper = NoSymbol;
     XConvertCase(keysym, &lower, &upper);
-    const bool capsInverts = (state.mods & LockMask) && lower != upper;
+    const bool capsInverts = (mods & LockMask) && lower != upper;
     const bool wantShift = (at.level == kShiftLevel) != capsInverts;
-    const bool haveShift = state.mods & ShiftMask;
+    const bool haveShift = mods & ShiftMask;
     if (wantShift == haveShift) {
         plan.keycode = at.keycode;
         return true;
@@ -214,8 +230,10 @@ void X11Keyboard::reannounceModifiers()
 
 void X11Keyboard::press(const Pressed& key)
 {
-    if (key.shift)
+    if (key.shift) {
         XTestFakeKeyEvent(m_display, key.shift, True, CurrentTime);
+        ++m_ownShifts;
+    }
     XTestFakeKeyEvent(m_display, key.keycode, True, CurrentTime);
     if (key.spare)
         m_spares.pressed(key.keycode);
@@ -228,8 +246,10 @@ void X11Keyboard::press(const Pressed& key)
 void X11Keyboard::release(const Pressed& key)
 {
     XTestFakeKeyEvent(m_display, key.keycode, False, CurrentTime);
-    if (key.shift)
+    if (key.shift) {
         XTestFakeKeyEvent(m_display, key.shift, False, CurrentTime);
+        m_ownShifts = std::max(0, m_ownShifts - 1);
+    }
     if (key.spare)
         m_spares.released(key.keycode);
 }

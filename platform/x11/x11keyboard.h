@@ -48,6 +48,7 @@ private:
     bool sendUnicode(const KeyboardInput& record, const Input* batch, unsigned count,
                      unsigned index);
     bool planOnMap(KeySym keysym, Pressed& plan);
+    bool keyboardState(unsigned& group, unsigned& mods);
     KeyCode spareKeycode(KeySym keysym, const Input* batch, unsigned count, unsigned index);
     bool needsSpare(KeySym keysym, int maxLevel) const;
     std::vector<KeySym> upcomingSpareKeysyms(const Input* batch, unsigned count, unsigned from,
@@ -63,6 +64,19 @@ private:
     std::map<uint16_t, Pressed> m_unicodeDown;     // by UTF-16 code unit
     UnicodeTypingState m_unicodeTyping;
     bool m_mappingChanged = false; // spare keycodes were bound since the last press
+
+    // The group and modifiers as last read from the server, so that a batch of text
+    // asks once rather than per character. Our own Shift presses are counted on top;
+    // a reading taken while one of them was down is read again once all are up.
+    struct StateReading
+    {
+        bool valid = false;
+        unsigned group = 0;
+        unsigned mods = 0;
+        int ownShifts = 0; // m_ownShifts when it was read
+    };
+    StateReading m_state;
+    int m_ownShifts = 0; // Shift presses of ours still down
 };
 
 } // namespace platform::x11

@@ -159,7 +159,6 @@ KeyCode X11SpareKeycodes::bind(const std::vector<KeySym>& keysyms)
         return 0;
     writeSlots(chosen);
     XSync(m_display, False);
-    std::this_thread::sleep_for(kSettleTime);
     const Clock::time_point now = Clock::now();
     for (Slot* slot : chosen)
         slot->lastUse = now;

@@ -10,19 +10,19 @@ namespace platform::x11 {
 // keysyms the map lacks (characters of other scripts, keys the layout has no
 // place for) and emptied again once idle.
 //
-// A client reads a key event with the mapping it knows when it handles the event,
-// so a keycode is pressed only after clients had time to take in a new binding,
-// and rebound or emptied only after its last press or release had time to be read.
+// A client reads a key event with the mapping it knows when it handles the event.
+// A new binding needs no wait before its first press: the server sends the change
+// to every client ahead of the key events that follow it, and a client takes in the
+// mapping when it handles that notice (measured with Xlib and Qt clients: no wait
+// types as exactly as 20 ms did). A keycode is rebound or emptied only after its
+// last press or release had time to be read: a client that takes in the later
+// change before it reads the older key would read that key with the new binding.
 // The caller serialises all calls.
 class X11SpareKeycodes
 {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Between a mapping change and the first press of the keycodes it bound.
-    // Measured on Xvfb with a Qt client: 5 ms lost characters, 10 ms did not;
-    // the margin covers a busy machine.
-    static constexpr std::chrono::milliseconds kSettleTime{20};
     // Between the last press or release of a keycode and its rebinding.
     static constexpr std::chrono::milliseconds kDeliveryTime{200};
 
@@ -36,8 +36,8 @@ public:
     std::vector<KeyCode> keycodes() const;
 
     // Binds `keysyms` (the first one is needed now, the others soon) in one mapping
-    // change and waits until clients have taken it in. Returns the keycode of the
-    // first keysym, 0 when no keycode could be freed for it.
+    // change, done when the server has applied it. Returns the keycode of the first
+    // keysym, 0 when no keycode could be freed for it.
     KeyCode bind(const std::vector<KeySym>& keysyms);
 
     // Press and release accounting: a held keycode is never rebound or emptied.

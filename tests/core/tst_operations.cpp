@@ -273,12 +273,18 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("expected");
-        auto pair = [](uint16_t unit) { return line({unicode(unit, false), unicode(unit, true)}); };
+        // One batch: a down and an up per code unit, in order.
+        auto batch = [](std::initializer_list<uint16_t> units) {
+            QStringList records;
+            for (const uint16_t unit : units)
+                records << line({unicode(unit, false), unicode(unit, true)});
+            return records.join(QStringLiteral(" | "));
+        };
         // clang-format off
-        QTest::newRow("Ab")            << QStringLiteral("Ab") << QStringList{pair(0x41), pair(0x62)};
-        QTest::newRow("surrogate pair") << QString::fromUcs4(U"\U0001F600") << QStringList{pair(0xD83D), pair(0xDE00)};
-        QTest::newRow("line feed")     << QStringLiteral("a\nb") << QStringList{pair('a'), pair(0x0A), pair('b')};
-        QTest::newRow("chinese")       << QStringLiteral("你") << QStringList{pair(0x4F60)};
+        QTest::newRow("Ab")            << QStringLiteral("Ab") << QStringList{batch({0x41, 0x62})};
+        QTest::newRow("surrogate pair") << QString::fromUcs4(U"\U0001F600") << QStringList{batch({0xD83D, 0xDE00})};
+        QTest::newRow("line feed")     << QStringLiteral("a\nb") << QStringList{batch({'a', 0x0A, 'b'})};
+        QTest::newRow("chinese")       << QStringLiteral("你") << QStringList{batch({0x4F60})};
         QTest::newRow("empty")         << QStringLiteral("") << QStringList{};
         QTest::newRow("null")          << QString() << QStringList{};
         // clang-format on
@@ -293,6 +299,32 @@ private slots:
         op.setText(text);
         op.execute();
         QCOMPARE(describeBatches(rec->batches()), expected);
+    }
+
+    void textLongGoesOutWhole()
+    {
+        // A long text is split into several batches: none of it may be lost or
+        // reordered at a batch's end, also between the halves of a surrogate pair.
+        QString text;
+        for (int i = 0; text.size() < 1201; ++i)
+            text += i % 97 == 0 ? QString::fromUcs4(U"\U0001F600") : QString(QChar(u'a' + i % 26));
+        ScopedRecordingBackend rec;
+        TextInputOperation op;
+        op.setText(text);
+        op.execute();
+        QString typed;
+        const auto batches = rec->batches();
+        QVERIFY(batches.size() > 1);
+        for (const auto& records : batches) {
+            for (size_t i = 0; i + 1 < records.size(); i += 2) {
+                QCOMPARE(records[i].keyboard.scan, records[i + 1].keyboard.scan);
+                QVERIFY(!(records[i].keyboard.flags & KeyFlag::KeyUp));
+                QVERIFY(records[i + 1].keyboard.flags & KeyFlag::KeyUp);
+                typed += QChar(records[i].keyboard.scan);
+            }
+            QCOMPARE(records.size() % 2, size_t(0));
+        }
+        QCOMPARE(typed, text);
     }
 
     void texts_data()
