@@ -126,15 +126,18 @@ void MouseTask::clickOnce()
 
 bool MouseTask::clickPoint(QPoint& px)
 {
+    const bool jitters = m_hJitterRange > 0 || m_vJitterRange > 0;
     if (m_positionMode == FixedPoint) {
         px = position();
+    } else if (!jitters) {
+        return false; // a click at the cursor needs no move, nor to ask where it is
     } else {
         platform::CursorPos cursor;
         if (!platform::backend().cursorPos(cursor))
             return false; // no move: the click lands wherever the pointer is
         px = QPoint(cursor.x, cursor.y);
     }
-    if (m_hJitterRange <= 0 && m_vJitterRange <= 0)
+    if (!jitters)
         return true;
 
     // Added in 64 bits: a fixed point from a file may sit at the end of the int range.

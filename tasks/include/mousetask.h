@@ -71,7 +71,8 @@ private:
     void runByHand();
     // Moves, presses the modifiers, clicks, releases the modifiers, then waits.
     void clickOnce();
-    // Where the next click goes, in pixels, jitter included; false when unknown.
+    // Where the next click goes, in pixels, jitter included; false when the click
+    // needs no move (at the cursor without jitter) or the position is unknown.
     bool clickPoint(QPoint& px);
     // Jitter as a relative move, for when the pointer's position is unknown.
     void nudgeInPlace();
