@@ -3,8 +3,6 @@
 #include <thread>
 
 #if defined(__linux__)
-#include <sys/prctl.h>
-
 #include <cerrno>
 #include <ctime>
 #endif
@@ -12,28 +10,10 @@
 namespace steadysleep {
 
 #if defined(__linux__)
-namespace {
-
-// A timer fires up to the thread's timer slack (50 µs by default) after it is due;
-// a thread that sleeps here asks for 1 µs.
-constexpr unsigned long TimerSlackNs = 1000;
-
-void useFineTimerSlack()
-{
-    thread_local bool done = false;
-    if (!done) {
-        prctl(PR_SET_TIMERSLACK, TimerSlackNs, 0, 0, 0);
-        done = true;
-    }
-}
-
-} // namespace
-
 // The steady clock of libstdc++ and libc++ is CLOCK_MONOTONIC: an absolute
 // clock_nanosleep on it is not stretched by the time spent going to sleep.
 void until(Clock::time_point deadline)
 {
-    useFineTimerSlack();
     const auto ns =
         std::chrono::duration_cast<std::chrono::nanoseconds>(deadline.time_since_epoch()).count();
     timespec at{};

@@ -34,6 +34,8 @@ private slots:
     void waitMs_sleepsInSlicesHoldingTimerResolution();
     void waitMs_stopEndsAfterCurrentSlice();
     void waitMs_realTime();
+    void waitUntil_neverEarlyOnTheSteadyClock_data();
+    void waitUntil_neverEarlyOnTheSteadyClock();
     void pacedWait_keepsItsTimetable_data();
     void pacedWait_keepsItsTimetable();
 
@@ -99,6 +101,32 @@ void TestTask::waitMs_realTime()
     Task::waitMs(120);
     const qint64 elapsed = clock.elapsed();
     QVERIFY2(elapsed >= 120 && elapsed < 1000, qPrintable(QString::number(elapsed)));
+}
+
+void TestTask::waitUntil_neverEarlyOnTheSteadyClock_data()
+{
+    // Deadlines around the stretch the wait yields instead of sleeping.
+    QTest::addColumn<int>("inUs");
+    QTest::newRow("already passed") << -1000;
+    QTest::newRow("inside the yielded stretch") << 100;
+    QTest::newRow("just past it") << 400;
+    QTest::newRow("a clicker's interval") << 10000;
+    QTest::newRow("longer than a slice") << 61000;
+}
+
+void TestTask::waitUntil_neverEarlyOnTheSteadyClock()
+{
+    QFETCH(int, inUs);
+    using namespace std::chrono;
+    ScopedRecordingBackend backend;
+    for (int i = 0; i < 10; ++i) {
+        const auto deadline = steady_clock::now() + microseconds(inUs);
+        interruptibleWaitUntil(deadline);
+        const auto lateUs = duration_cast<microseconds>(steady_clock::now() - deadline).count();
+        // Early is a fault; late only by what a loaded machine can cause.
+        QVERIFY2(lateUs >= 0 || inUs < 0, qPrintable(QStringLiteral("%1 us early").arg(-lateUs)));
+        QVERIFY2(lateUs < 100000, qPrintable(QStringLiteral("%1 us late").arg(lateUs)));
+    }
 }
 
 void TestTask::pacedWait_keepsItsTimetable_data()
