@@ -11,10 +11,16 @@
 
 #include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace {
 
 constexpr int ClickInputsMax = 4;
+
+// At interval 0 the clicks go out in bursts: one call, so one flush, and one move to
+// a fixed point per burst rather than per click. Small enough that a stop still
+// ends the clicking within a few milliseconds.
+constexpr int BurstClicksMax = 50;
 
 struct ButtonFlags
 {
@@ -68,10 +74,12 @@ void MouseTask::run()
 void MouseTask::runByCount()
 {
     const int times = executeTimes();
-    for (int n = 1; n <= times; ++n) {
+    for (int done = 0; done < times;) {
         if (!isRunning())
             return;
-        clickOnce();
+        const int clicks = std::min(times - done, clicksPerRound());
+        clickRound(clicks);
+        done += clicks;
     }
 }
 
@@ -79,31 +87,44 @@ void MouseTask::runByDuration()
 {
     WaitClock& clock = waitClock();
     const auto end = clock.now() + std::chrono::milliseconds(m_durationTime);
-    // The limit is checked between clicks only: the click and wait in which it passes
+    // The limit is checked between rounds only: the round and wait in which it passes
     // are completed.
     while (clock.now() < end) {
         if (!isRunning())
             return;
-        clickOnce();
+        clickRound(clicksPerRound());
     }
 }
 
 void MouseTask::runByHand()
 {
     while (isRunning())
-        clickOnce();
+        clickRound(clicksPerRound());
 }
 
-void MouseTask::clickOnce()
+int MouseTask::clicksPerRound() const
 {
+    // Modifiers wrap each click, and jitter moves each one elsewhere.
+    const bool samePlaceEachClick = m_hJitterRange <= 0 && m_vJitterRange <= 0;
+    return executeInterval() <= 0 && samePlaceEachClick && m_modifierKeys == 0 ? BurstClicksMax : 1;
+}
+
+void MouseTask::clickRound(int clicks)
+{
+    std::vector<platform::Input> inputs;
+    inputs.reserve(1 + static_cast<size_t>(clicks) * ClickInputsMax);
     QPoint px;
     if (clickPoint(px)) {
         const QPoint abs = toAbsolutePoint(px);
-        const platform::Input move = platform::Input::mouseInput(
-            platform::MouseFlag::Move | platform::MouseFlag::Absolute, abs.x(), abs.y());
-        platform::sendInput(&move, 1);
+        inputs.push_back(platform::Input::mouseInput(
+            platform::MouseFlag::Move | platform::MouseFlag::Absolute, abs.x(), abs.y()));
     } else {
         nudgeInPlace();
+    }
+    if (m_modifierKeys != 0 && !inputs.empty()) {
+        // The pointer is in place before the modifiers go down.
+        platform::sendInput(inputs.data(), static_cast<unsigned>(inputs.size()));
+        inputs.clear();
     }
 
     // Modifier presses, the button records and the releases go out back to back with
@@ -111,14 +132,12 @@ void MouseTask::clickOnce()
     // button or a modifier key down.
     pressModifierKeys(m_modifierKeys);
     const ButtonFlags button = Buttons[std::clamp(taskType(), 0, LastMouseTaskType) / 2];
-    const bool isDouble = taskType() % 2 == 1;
-    platform::Input clicks[ClickInputsMax];
-    unsigned count = 0;
-    for (int i = 0; i < (isDouble ? 2 : 1); ++i) {
-        clicks[count++] = platform::Input::mouseInput(button.down);
-        clicks[count++] = platform::Input::mouseInput(button.up);
+    const int pairsPerClick = taskType() % 2 == 1 ? 2 : 1;
+    for (int i = 0; i < clicks * pairsPerClick; ++i) {
+        inputs.push_back(platform::Input::mouseInput(button.down));
+        inputs.push_back(platform::Input::mouseInput(button.up));
     }
-    platform::sendInput(clicks, count);
+    platform::sendInput(inputs.data(), static_cast<unsigned>(inputs.size()));
     releaseModifierKeys(m_modifierKeys);
 
     m_pace.wait(nextWait());

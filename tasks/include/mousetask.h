@@ -69,8 +69,11 @@ private:
     void runByCount();
     void runByDuration();
     void runByHand();
-    // Moves, presses the modifiers, clicks, releases the modifiers, then waits.
-    void clickOnce();
+    // How many clicks one round may hold: a burst at interval 0, else one.
+    int clicksPerRound() const;
+    // Moves, presses the modifiers, clicks `clicks` times, releases the modifiers,
+    // then waits one interval.
+    void clickRound(int clicks);
     // Where the next click goes, in pixels, jitter included; false when the click
     // needs no move (at the cursor without jitter) or the position is unknown.
     bool clickPoint(QPoint& px);

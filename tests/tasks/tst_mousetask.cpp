@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <limits>
 #include <set>
 #include <thread>
@@ -80,6 +81,8 @@ private slots:
     void nothingToDo_sendsNothing();
     void clickKinds_data();
     void clickKinds();
+    void intervalZero_clicksGoOutInBursts_data();
+    void intervalZero_clicksGoOutInBursts();
     void modifiers_wrapEveryClickInFixedOrder();
     void position_fixedOrCursor_data();
     void position_fixedOrCursor();
@@ -185,8 +188,69 @@ void TestMouseTask::clickKinds()
     for (int i = 0; i < pairs; ++i)
         expected.insert(expected.end(), {Input::mouseInput(down), Input::mouseInput(up)});
     const auto batches = backend->batches();
-    QCOMPARE(int(batches.size()), 2); // the move, then every button record in one call
-    QVERIFY(batches[1] == expected);
+    QCOMPARE(int(batches.size()), 1); // the move and every button record in one call
+    QCOMPARE(batches[0].front().mouse.flags, MoveAbsolute);
+    QVERIFY(RecordingBackend::Batch(batches[0].begin() + 1, batches[0].end()) == expected);
+}
+
+void TestMouseTask::intervalZero_clicksGoOutInBursts_data()
+{
+    // Each call's records: a move first where the round moves, then the buttons.
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<int>("jitter");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<int>("times");
+    QTest::addColumn<QVector<int>>("callSizes");
+    const int fixed = MouseTask::FixedPoint;
+    const int cursor = MouseTask::FollowCursor;
+    const int left = TaskType::LeftClick;
+    QTest::newRow("fixed point: one move per burst")
+        << left << fixed << 0 << 0 << 0 << 120 << QVector<int>{101, 101, 41};
+    QTest::newRow("at the cursor: no move at all")
+        << left << cursor << 0 << 0 << 0 << 120 << QVector<int>{100, 100, 40};
+    QTest::newRow("double clicks count as one")
+        << int(TaskType::LeftDoubleClick) << fixed << 0 << 0 << 0 << 60 << QVector<int>{201, 41};
+    QTest::newRow("an interval: one click per call")
+        << left << fixed << 1 << 0 << 0 << 3 << QVector<int>(3, 3);
+    QTest::newRow("jitter: each click moves on its own")
+        << left << fixed << 0 << 2 << 0 << 3 << QVector<int>(3, 3);
+    // The move, the modifier down, the click, the modifier up: four calls per click.
+    QTest::newRow("modifiers wrap each click") << left << fixed << 0 << 0 << int(ModifierMask::Ctrl)
+                                               << 2 << QVector<int>{1, 1, 2, 1, 1, 1, 2, 1};
+}
+
+void TestMouseTask::intervalZero_clicksGoOutInBursts()
+{
+    QFETCH(int, type);
+    QFETCH(int, mode);
+    QFETCH(int, interval);
+    QFETCH(int, jitter);
+    QFETCH(int, modifiers);
+    QFETCH(int, times);
+    QFETCH(QVector<int>, callSizes);
+    ScopedRecordingBackend backend;
+    ManualWaitClock clock;
+    MouseTask task;
+    task.setTaskType(type);
+    task.setPositionMode(mode);
+    task.setPosition(QPoint(10, 20));
+    task.setExecuteInterval(interval);
+    task.setHJitterRange(jitter);
+    task.setModifierKeys(modifiers);
+    task.setStopFlag(MouseTask::StopByCount);
+    task.setExecuteTimes(times);
+    task.run();
+
+    QVector<int> sizes;
+    for (const RecordingBackend::Batch& batch : backend->batches())
+        sizes.append(int(batch.size()));
+    QCOMPARE(sizes, callSizes);
+    int presses = 0;
+    for (const Input& in : backend->allInputs())
+        presses += in.type == Input::Type::Mouse && (in.mouse.flags & Flag::LeftDown) ? 1 : 0;
+    QCOMPARE(presses, times * (type == TaskType::LeftDoubleClick ? 2 : 1));
 }
 
 void TestMouseTask::modifiers_wrapEveryClickInFixedOrder()
@@ -356,7 +420,9 @@ void TestMouseTask::unknownCursor_clicksInPlaceAndJittersRelatively()
             QVERIFY(std::abs(first.mouse.dx) <= h && std::abs(first.mouse.dy) <= v);
             QVERIFY(first.mouse.dx != 0 || first.mouse.dy != 0);
         } else {
-            ++clicks;
+            clicks += int(std::count_if(batch.begin(), batch.end(), [](const Input& in) {
+                return in.mouse.flags == Flag::LeftDown;
+            }));
         }
     }
     QCOMPARE(clicks, 100);
