@@ -350,23 +350,42 @@ void Bench::throughput()
         f.rate = t.size() < 2 ? 0.0 : (t.size() - 1) / (t.last() - t.first()) * 1000.0;
         return f;
     };
+    // A round lasts a fraction of a second, so one stalled moment of the machine
+    // moves a single figure by several percent: Kliqora and the limit take turns for
+    // a few rounds and the medians are compared.
+    constexpr int kRounds = 3;
     std::unique_ptr<MouseTask> task(makeClicker(n, 0, nullptr));
-    const Figures k = measure([&] { runAsJob([&] { task->run(); }); });
+    QVector<double> kRates, lRates;
+    Figures k, l;
+    auto keepFirstLoss = [n](Figures& kept, const Figures& round) {
+        const bool keptExact = kept.presses == n && kept.releases == n;
+        if (kept.rate == 0 || keptExact)
+            kept = round;
+    };
+    for (int round = 0; round < kRounds; ++round) {
+        const Figures kRound = measure([&] { runAsJob([&] { task->run(); }); });
+        const Figures lRound = measure([&] { runProgram(m_limit, {QString::number(n)}); });
+        kRates << kRound.rate;
+        lRates << lRound.rate;
+        keepFirstLoss(k, kRound);
+        keepFirstLoss(l, lRound);
+    }
+    k.rate = stats::percentile(kRates, 50);
+    l.rate = stats::percentile(lRates, 50);
     const Figures x = measure([&] {
         runXdotool({QStringLiteral("click"), QStringLiteral("--repeat"), QString::number(n),
                     QStringLiteral("--delay"), QStringLiteral("0"), QStringLiteral("1")});
     });
-    const Figures l = measure([&] { runProgram(m_limit, {QString::number(n)}); });
     const QString rate = ratio(k.rate, l.rate);
-    m_rows.append({QStringLiteral("2 throughput, interval 0 (clicks/s)"), num(k.rate, 0),
-                   num(x.rate, 0), ratio(k.rate, x.rate),
+    m_rows.append({QStringLiteral("2 throughput, interval 0 (clicks/s, median of %1)").arg(kRounds),
+                   num(k.rate, 0), num(x.rate, 0), ratio(k.rate, x.rate),
                    verdict(l.rate > 0 && k.rate >= 0.9 * l.rate), num(l.rate, 0), rate});
     auto arrived = [](const Figures& f) {
         return QStringLiteral("%1/%2").arg(f.presses).arg(f.releases);
     };
-    m_rows.append({QStringLiteral("2 presses/releases arrived of %1").arg(n), arrived(k),
-                   arrived(x), QStringLiteral("-"), verdict(k.presses == n && k.releases == n),
-                   arrived(l), QStringLiteral("-")});
+    m_rows.append({QStringLiteral("2 presses/releases arrived of %1 (each round)").arg(n),
+                   arrived(k), arrived(x), QStringLiteral("-"),
+                   verdict(k.presses == n && k.releases == n), arrived(l), QStringLiteral("-")});
     if (l.presses != n || l.releases != n)
         fail(QStringLiteral("throughput: the limit client's clicks arrived %1").arg(arrived(l)));
 }
