@@ -2,6 +2,7 @@
  * an X server accepts and what a sleeping thread can hold on this machine.
  *
  *   kliqora-bench-limit CLICKS [BATCH] [INTERVAL_MS]
+ *   kliqora-bench-limit --at T1_MS T2_MS ...
  *
  * Presses and releases button 1 CLICKS times where the pointer is and waits for the
  * server to have taken in the last click. Without an interval it flushes the
@@ -9,6 +10,9 @@
  * requests. With an interval each click goes out at its own time on a timetable
  * from the start (clock_nanosleep to an absolute time on the steady clock), flushed
  * at once: the wake-ups of a bare sleeping loop, nothing more.
+ *
+ * With --at it presses and releases in turn, each at its own time in milliseconds
+ * from the start (a recording's timetable), slept to and flushed the same way.
  */
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -16,6 +20,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 namespace {
@@ -40,26 +45,20 @@ timespec plusNs(timespec t, long long ns)
     return t;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// Press, release, press, ... each at its offset from the start.
+void replay(Display* dpy, int count, char** offsetsMs)
 {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: kliqora-bench-limit CLICKS [BATCH] [INTERVAL_MS]\n");
-        return 2;
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    for (int i = 0; i < count; ++i) {
+        sleepUntil(plusNs(start, std::strtoll(offsetsMs[i], nullptr, 10) * 1000000LL));
+        XTestFakeButtonEvent(dpy, 1, i % 2 == 0 ? True : False, CurrentTime);
+        XFlush(dpy);
     }
-    const long clicks = std::strtol(argv[1], nullptr, 10);
-    const long batch = argc > 2 ? std::strtol(argv[2], nullptr, 10) : 50;
-    const long intervalMs = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 0;
-    if (clicks <= 0 || batch <= 0 || intervalMs < 0) {
-        std::fprintf(stderr, "kliqora-bench-limit: CLICKS and BATCH must be positive\n");
-        return 2;
-    }
-    Display* dpy = XOpenDisplay(nullptr);
-    if (!dpy) {
-        std::fprintf(stderr, "kliqora-bench-limit: cannot open the display\n");
-        return 1;
-    }
+}
+
+void clickLoop(Display* dpy, long clicks, long batch, long intervalMs)
+{
     timespec start{};
     clock_gettime(CLOCK_MONOTONIC, &start);
     for (long i = 1; i <= clicks; ++i) {
@@ -73,6 +72,34 @@ int main(int argc, char** argv)
                 XFlush(dpy);
         }
     }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const bool timetable = argc > 2 && std::strcmp(argv[1], "--at") == 0;
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kliqora-bench-limit CLICKS [BATCH] [INTERVAL_MS]\n"
+                             "       kliqora-bench-limit --at T1_MS T2_MS ...\n");
+        return 2;
+    }
+    const long clicks = timetable ? 0 : std::strtol(argv[1], nullptr, 10);
+    const long batch = argc > 2 && !timetable ? std::strtol(argv[2], nullptr, 10) : 50;
+    const long intervalMs = argc > 3 && !timetable ? std::strtol(argv[3], nullptr, 10) : 0;
+    if (!timetable && (clicks <= 0 || batch <= 0 || intervalMs < 0)) {
+        std::fprintf(stderr, "kliqora-bench-limit: CLICKS and BATCH must be positive\n");
+        return 2;
+    }
+    Display* dpy = XOpenDisplay(nullptr);
+    if (!dpy) {
+        std::fprintf(stderr, "kliqora-bench-limit: cannot open the display\n");
+        return 1;
+    }
+    if (timetable)
+        replay(dpy, argc - 2, argv + 2);
+    else
+        clickLoop(dpy, clicks, batch, intervalMs);
     XSync(dpy, False);
     XCloseDisplay(dpy);
     return 0;
