@@ -90,13 +90,9 @@ bool X11Keyboard::sendVirtualKey(const KeyboardInput& record, const Input* batch
     // A virtual key means the key itself, so only the plain level counts (the
     // keypad digits sit on the NumLock level and go through a spare keycode).
     const X11KeyboardMap::Location at = m_map.find(keysym, kPlainLevel, m_spares.keycodes());
-    if (at.keycode) {
+    if (at.keycode)
         key.keycode = at.keycode;
-    } else {
-        key.keycode = spareKeycode(keysym, batch, count, index);
-        key.spare = true;
-    }
-    if (!key.keycode)
+    else if (!planOnSpare(keysym, true, batch, count, index, key))
         return false;
     press(key);
     m_virtualKeysDown[record.vk] = key;
@@ -122,11 +118,7 @@ bool X11Keyboard::sendUnicode(const KeyboardInput& record, const Input* batch, u
         return true; // half a pair so far, or a character nothing can type
 
     Pressed key;
-    if (!planOnMap(keysym, key)) {
-        key.keycode = spareKeycode(keysym, batch, count, index);
-        key.spare = true;
-    }
-    if (!key.keycode)
+    if (!planOnMap(keysym, key) && !planOnSpare(keysym, false, batch, count, index, key))
         return false;
     press(key);
     m_unicodeDown[unit] = key;
@@ -164,17 +156,18 @@ bool X11Keyboard::planOnMap(KeySym keysym, Pressed& plan)
     return true;
 }
 
-bool X11Keyboard::needsSpare(KeySym keysym, int maxLevel) const
+bool X11Keyboard::needsSpare(KeySym keysym, int maxLevel, X11SpareKeycodes::Typing typing) const
 {
-    return keysym != NoSymbol && m_spares.keycodeOf(keysym) == 0 &&
+    return keysym != NoSymbol && m_spares.find(keysym, typing).keycode == 0 &&
            m_map.find(keysym, maxLevel, m_spares.keycodes()).keycode == 0;
 }
 
 std::vector<KeySym> X11Keyboard::upcomingSpareKeysyms(const Input* batch, unsigned count,
-                                                      unsigned from, size_t limit) const
+                                                      unsigned from, size_t limit,
+                                                      X11SpareKeycodes::Typing typing) const
 {
     std::vector<KeySym> result;
-    UnicodeTypingState typing = m_unicodeTyping;
+    UnicodeTypingState units = m_unicodeTyping;
     for (unsigned i = from; i < count && result.size() < limit; ++i) {
         if (!isKeyDown(batch[i]))
             continue;
@@ -182,33 +175,51 @@ std::vector<KeySym> X11Keyboard::upcomingSpareKeysyms(const Input* batch, unsign
         KeySym keysym = NoSymbol;
         int maxLevel = kPlainLevel;
         if (record.flags & KeyFlag::Unicode) {
-            const char32_t codepoint = joinCodeUnit(record.scan, typing);
+            const char32_t codepoint = joinCodeUnit(record.scan, units);
             keysym = codepoint ? unicodeToKeysym(codepoint) : NoSymbol;
             maxLevel = kShiftLevel;
         } else {
             keysym = vkToKeysym(record.vk);
         }
-        if (needsSpare(keysym, maxLevel) &&
+        if (needsSpare(keysym, maxLevel, typing) &&
             std::find(result.begin(), result.end(), keysym) == result.end())
             result.push_back(keysym);
     }
     return result;
 }
 
-KeyCode X11Keyboard::spareKeycode(KeySym keysym, const Input* batch, unsigned count, unsigned index)
+// A key the map lacks goes through a spare keycode; a character bound on a Shift
+// level gets our Shift press around it unless Shift is down already. A virtual key
+// means the key itself: no Shift of ours, and a keycode of its own.
+bool X11Keyboard::planOnSpare(KeySym keysym, bool virtualKey, const Input* batch, unsigned count,
+                              unsigned index, Pressed& plan)
 {
-    if (KeyCode keycode = m_spares.keycodeOf(keysym))
-        return keycode;
-    const size_t limit =
-        m_spares.slotCount() > 0 ? static_cast<size_t>(m_spares.slotCount()) : kDefaultLookAhead;
-    std::vector<KeySym> keysyms{keysym};
-    for (KeySym next : upcomingSpareKeysyms(batch, count, index + 1, limit - 1)) {
-        if (next != keysym)
-            keysyms.push_back(next);
+    unsigned group = 0;
+    unsigned mods = 0;
+    const KeyCode shift = m_map.find(XK_Shift_L, kPlainLevel).keycode;
+    X11SpareKeycodes::Typing typing;
+    // Without a reading, assume Shift is down: the keysym then gets a keycode alone.
+    typing.shiftDown = !keyboardState(group, mods) || (mods & ShiftMask);
+    typing.mayAddShift = !virtualKey && shift != 0;
+
+    X11SpareKeycodes::Binding at = m_spares.find(keysym, typing);
+    if (!at.keycode) {
+        const size_t limit =
+            m_spares.capacity() > 0 ? static_cast<size_t>(m_spares.capacity()) : kDefaultLookAhead;
+        std::vector<KeySym> keysyms{keysym};
+        for (KeySym next : upcomingSpareKeysyms(batch, count, index + 1, limit - 1, typing)) {
+            if (next != keysym)
+                keysyms.push_back(next);
+        }
+        at = m_spares.bind(keysyms, typing);
+        m_mappingChanged |= at.keycode != 0;
     }
-    const KeyCode keycode = m_spares.bind(keysyms);
-    m_mappingChanged |= keycode != 0;
-    return keycode;
+    if (!at.keycode)
+        return false;
+    plan.keycode = at.keycode;
+    plan.shift = at.level == kShiftLevel && !typing.shiftDown ? shift : 0;
+    plan.spare = true;
+    return true;
 }
 
 // The server hands a changed mapping to clients when the next key goes down, and

@@ -48,11 +48,12 @@ private:
     bool sendUnicode(const KeyboardInput& record, const Input* batch, unsigned count,
                      unsigned index);
     bool planOnMap(KeySym keysym, Pressed& plan);
+    bool planOnSpare(KeySym keysym, bool virtualKey, const Input* batch, unsigned count,
+                     unsigned index, Pressed& plan);
     bool keyboardState(unsigned& group, unsigned& mods);
-    KeyCode spareKeycode(KeySym keysym, const Input* batch, unsigned count, unsigned index);
-    bool needsSpare(KeySym keysym, int maxLevel) const;
+    bool needsSpare(KeySym keysym, int maxLevel, X11SpareKeycodes::Typing typing) const;
     std::vector<KeySym> upcomingSpareKeysyms(const Input* batch, unsigned count, unsigned from,
-                                             size_t limit) const;
+                                             size_t limit, X11SpareKeycodes::Typing typing) const;
     void reannounceModifiers();
     void press(const Pressed& key);
     void release(const Pressed& key);

@@ -2,20 +2,59 @@
 
 #include "x11keyboardmap.h"
 
+#include <X11/Xutil.h>
+
 #include <algorithm>
 #include <thread>
 
 namespace platform::x11 {
 
-KeyCode X11SpareKeycodes::keycodeOf(KeySym keysym) const
+namespace {
+
+// Characters: Latin-1, the legacy scripts below the dead and function keys, and
+// Unicode keysyms. Function, keypad and vendor keys are none.
+bool isCharacter(KeySym keysym)
+{
+    constexpr KeySym kFirstNonCharacter = 0xfe00;
+    constexpr KeySym kUnicodeFlag = 0x01000000;
+    return (keysym != NoSymbol && keysym < kFirstNonCharacter) ||
+           (keysym & 0xff000000) == kUnicodeFlag;
+}
+
+// The server derives a key's type from its core keysyms: a keypad keysym on either
+// level makes it KEYPAD (NumLock picks the level), a lower-case letter with its
+// upper case ALPHABETIC (Caps Lock picks it), two other distinct characters
+// TWO_LEVEL, whose level only Shift picks. Only the last may share a keycode;
+// the same letter in both cases never does, whichever comes first.
+bool canShareKeycode(KeySym plain, KeySym shifted)
+{
+    if (plain == shifted || !isCharacter(plain) || !isCharacter(shifted))
+        return false;
+    KeySym plainLower = NoSymbol;
+    KeySym plainUpper = NoSymbol;
+    XConvertCase(plain, &plainLower, &plainUpper);
+    KeySym shiftedLower = NoSymbol;
+    KeySym shiftedUpper = NoSymbol;
+    XConvertCase(shifted, &shiftedLower, &shiftedUpper);
+    return plainLower != shiftedLower;
+}
+
+} // namespace
+
+X11SpareKeycodes::Binding X11SpareKeycodes::find(KeySym keysym, Typing typing) const
 {
     if (keysym == NoSymbol)
-        return 0;
+        return {};
+    // The plain level first: it needs no Shift press.
     for (const Slot& slot : m_slots) {
-        if (slot.keysym == keysym)
-            return slot.keycode;
+        if (slot.plain == keysym && (slot.alone() || !typing.shiftDown))
+            return {slot.keycode, 0};
     }
-    return 0;
+    for (const Slot& slot : m_slots) {
+        if (!slot.alone() && slot.shifted == keysym && (typing.shiftDown || typing.mayAddShift))
+            return {slot.keycode, 1};
+    }
+    return {};
 }
 
 std::vector<KeyCode> X11SpareKeycodes::keycodes() const
@@ -29,7 +68,7 @@ std::vector<KeyCode> X11SpareKeycodes::keycodes() const
 bool X11SpareKeycodes::anyBound() const
 {
     return std::any_of(m_slots.begin(), m_slots.end(),
-                       [](const Slot& slot) { return slot.keysym != NoSymbol; });
+                       [](const Slot& slot) { return !slot.empty(); });
 }
 
 X11SpareKeycodes::Slot* X11SpareKeycodes::slotOf(KeyCode keycode)
@@ -52,11 +91,13 @@ bool X11SpareKeycodes::refreshSlots()
     m_perKeycode = map.keysymsPerKeycode();
     std::vector<Slot> slots;
     for (const Slot& slot : m_slots) {
-        // The server rewrites a binding in its own terms (the keysym repeated for
-        // the second group, a letter's upper case added), so only the first
-        // column tells whether the binding is still ours.
-        const bool stillOurs = slot.keysym == NoSymbol ? map.isEmpty(slot.keycode)
-                                                       : map.keysym(slot.keycode, 0) == slot.keysym;
+        // The server rewrites a binding in its own terms (the levels repeated for
+        // the second group), so only the first two columns tell whether the
+        // binding is still ours.
+        const bool stillOurs =
+            slot.empty() ? map.isEmpty(slot.keycode)
+                         : map.keysym(slot.keycode, 0) == slot.plain &&
+                               (m_perKeycode < 2 || map.keysym(slot.keycode, 1) == slot.shifted);
         if (stillOurs || slot.holds > 0)
             slots.push_back(slot);
     }
@@ -64,7 +105,7 @@ bool X11SpareKeycodes::refreshSlots()
         const bool known = std::any_of(slots.begin(), slots.end(),
                                        [keycode](const Slot& s) { return s.keycode == keycode; });
         if (!known && map.isEmpty(keycode))
-            slots.push_back({static_cast<KeyCode>(keycode), NoSymbol, 0, {}});
+            slots.push_back({static_cast<KeyCode>(keycode), NoSymbol, NoSymbol, 0, {}});
     }
     std::sort(slots.begin(), slots.end(),
               [](const Slot& a, const Slot& b) { return a.keycode < b.keycode; });
@@ -84,12 +125,25 @@ X11SpareKeycodes::Slot* X11SpareKeycodes::pickSlot(const std::vector<Slot*>& tak
     for (Slot& slot : m_slots) {
         if (!reusable(slot, now) || std::find(taken.begin(), taken.end(), &slot) != taken.end())
             continue;
-        if (slot.keysym == NoSymbol)
+        if (slot.empty())
             return &slot; // an empty keycode costs nothing
         if (!best || slot.lastUse < best->lastUse)
             best = &slot;
     }
     return best;
+}
+
+// A slot for the keysym needed now: when every keycode was used a moment ago, after
+// waiting for the oldest use to arrive. Null when all are held down.
+X11SpareKeycodes::Slot* X11SpareKeycodes::pickSlotOrWait(const std::vector<Slot*>& taken)
+{
+    if (Slot* slot = pickSlot(taken, Clock::now()))
+        return slot;
+    const Clock::time_point next = nextReusableTime();
+    if (next == Clock::time_point::max())
+        return nullptr;
+    std::this_thread::sleep_until(next);
+    return pickSlot(taken, Clock::now());
 }
 
 X11SpareKeycodes::Clock::time_point X11SpareKeycodes::nextReusableTime() const
@@ -115,13 +169,13 @@ void X11SpareKeycodes::writeSlots(const std::vector<Slot*>& slots)
         while (end < sorted.size() && sorted[end]->keycode == sorted[end - 1]->keycode + 1)
             ++end;
         std::vector<KeySym> keysyms(static_cast<size_t>(m_perKeycode) * (end - begin), NoSymbol);
-        // The keysym on the plain and the Shift level: a lone letter would get its
-        // upper case added, and a held Shift must not change what the key types.
-        const size_t levels = std::min<size_t>(2, static_cast<size_t>(m_perKeycode));
+        // A keysym alone goes on both levels: a lone letter would get its upper
+        // case added, and a held Shift must not change what the key types.
         for (size_t i = begin; i < end; ++i) {
-            for (size_t level = 0; level < levels; ++level)
-                keysyms[(i - begin) * static_cast<size_t>(m_perKeycode) + level] =
-                    sorted[i]->keysym;
+            const size_t row = (i - begin) * static_cast<size_t>(m_perKeycode);
+            keysyms[row] = sorted[i]->plain;
+            if (m_perKeycode >= 2)
+                keysyms[row + 1] = sorted[i]->shifted;
         }
         XChangeKeyboardMapping(m_display, sorted[begin]->keycode, m_perKeycode, keysyms.data(),
                                static_cast<int>(end - begin));
@@ -129,40 +183,48 @@ void X11SpareKeycodes::writeSlots(const std::vector<Slot*>& slots)
     }
 }
 
-KeyCode X11SpareKeycodes::bind(const std::vector<KeySym>& keysyms)
+X11SpareKeycodes::Binding X11SpareKeycodes::bind(const std::vector<KeySym>& keysyms, Typing typing)
 {
     if (keysyms.empty() || !refreshSlots())
-        return 0;
-    if (KeyCode keycode = keycodeOf(keysyms.front()))
-        return keycode;
+        return {};
+    const Binding existing = find(keysyms.front(), typing);
+    if (existing.keycode)
+        return existing;
+    // While Shift is down a shared plain level would type its partner, and the
+    // keysyms bound now are typed at once.
+    const bool share = !typing.shiftDown && m_perKeycode >= 2;
 
+    std::vector<KeySym> pending;
+    for (KeySym keysym : keysyms) {
+        if (keysym != NoSymbol && !find(keysym, typing).keycode &&
+            std::find(pending.begin(), pending.end(), keysym) == pending.end())
+            pending.push_back(keysym);
+    }
     std::vector<Slot*> chosen;
-    for (size_t i = 0; i < keysyms.size(); ++i) {
-        const KeySym keysym = keysyms[i];
-        if (keysym == NoSymbol || keycodeOf(keysym) != 0)
-            continue;
-        Slot* slot = pickSlot(chosen, Clock::now());
-        if (!slot && i == 0) {
-            // Every keycode was used a moment ago: wait for the oldest use to arrive.
-            const Clock::time_point next = nextReusableTime();
-            if (next == Clock::time_point::max())
-                return 0; // all held down
-            std::this_thread::sleep_until(next);
-            slot = pickSlot(chosen, Clock::now());
-        }
+    while (!pending.empty()) {
+        Slot* slot = chosen.empty() ? pickSlotOrWait(chosen) : pickSlot(chosen, Clock::now());
         if (!slot)
             break;
-        slot->keysym = keysym;
+        slot->plain = slot->shifted = pending.front();
+        pending.erase(pending.begin());
+        const auto partner =
+            share ? std::find_if(pending.begin(), pending.end(),
+                                 [slot](KeySym next) { return canShareKeycode(slot->plain, next); })
+                  : pending.end();
+        if (partner != pending.end()) {
+            slot->shifted = *partner;
+            pending.erase(partner);
+        }
         chosen.push_back(slot);
     }
     if (chosen.empty())
-        return 0;
+        return {};
     writeSlots(chosen);
     XSync(m_display, False);
     const Clock::time_point now = Clock::now();
     for (Slot* slot : chosen)
         slot->lastUse = now;
-    return keycodeOf(keysyms.front());
+    return find(keysyms.front(), typing);
 }
 
 void X11SpareKeycodes::pressed(KeyCode keycode)
@@ -190,7 +252,7 @@ bool X11SpareKeycodes::restore(bool waitForDelivery)
     if (waitForDelivery) {
         Clock::time_point latest{};
         for (const Slot& slot : m_slots) {
-            if (slot.keysym != NoSymbol && slot.holds == 0)
+            if (!slot.empty() && slot.holds == 0)
                 latest = std::max(latest, slot.lastUse);
         }
         std::this_thread::sleep_until(latest + kDeliveryTime);
@@ -198,8 +260,8 @@ bool X11SpareKeycodes::restore(bool waitForDelivery)
     const Clock::time_point now = Clock::now();
     std::vector<Slot*> idle;
     for (Slot& slot : m_slots) {
-        if (slot.keysym != NoSymbol && reusable(slot, now)) {
-            slot.keysym = NoSymbol;
+        if (!slot.empty() && reusable(slot, now)) {
+            slot.plain = slot.shifted = NoSymbol;
             idle.push_back(&slot);
         }
     }

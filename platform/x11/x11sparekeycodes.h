@@ -10,6 +10,11 @@ namespace platform::x11 {
 // keysyms the map lacks (characters of other scripts, keys the layout has no
 // place for) and emptied again once idle.
 //
+// A keycode carries one keysym on both its plain and its Shift level (alone), or
+// two characters, one per level (shared), which doubles what the spare keycodes
+// hold at once. Only pairs the server gives a plain two-level key type share a
+// keycode: Caps Lock and NumLock then leave the level alone.
+//
 // A client reads a key event with the mapping it knows when it handles the event.
 // A new binding needs no wait before its first press: the server sends the change
 // to every client ahead of the key events that follow it, and a client takes in the
@@ -26,19 +31,36 @@ public:
     // Between the last press or release of a keycode and its rebinding.
     static constexpr std::chrono::milliseconds kDeliveryTime{200};
 
+    // What the key press can rely on.
+    struct Typing
+    {
+        // Shift is down: the plain level of a shared keycode would type its partner.
+        bool shiftDown = false;
+        // The Shift level may be reached with a Shift press of ours (not for a
+        // virtual key, whose receiver would see the Shift).
+        bool mayAddShift = true;
+    };
+
+    struct Binding
+    {
+        KeyCode keycode = 0; // 0: none
+        int level = 0;       // 0 plain, 1 Shift
+    };
+
     explicit X11SpareKeycodes(Display* display) : m_display(display) {}
 
-    // The keycode currently bound to `keysym`, 0 when none.
-    KeyCode keycodeOf(KeySym keysym) const;
+    // Where `keysym` is bound so that it can be typed as `typing` allows.
+    Binding find(KeySym keysym, Typing typing) const;
 
     // The keycodes in use or usable for binding; the keyboard map must not be
     // searched there for keys of its own.
     std::vector<KeyCode> keycodes() const;
 
     // Binds `keysyms` (the first one is needed now, the others soon) in one mapping
-    // change, done when the server has applied it. Returns the keycode of the first
-    // keysym, 0 when no keycode could be freed for it.
-    KeyCode bind(const std::vector<KeySym>& keysyms);
+    // change, done when the server has applied it; they share keycodes unless Shift
+    // is down. Returns where the first keysym can be typed, keycode 0 when no
+    // keycode could be freed for it.
+    Binding bind(const std::vector<KeySym>& keysyms, Typing typing);
 
     // Press and release accounting: a held keycode is never rebound or emptied.
     void pressed(KeyCode keycode);
@@ -50,20 +72,26 @@ public:
     bool restore(bool waitForDelivery);
 
     bool anyBound() const;
-    int slotCount() const { return static_cast<int>(m_slots.size()); }
+    // How many keysyms the spare keycodes hold at most at once.
+    int capacity() const { return 2 * static_cast<int>(m_slots.size()); }
 
 private:
     struct Slot
     {
         KeyCode keycode = 0;
-        KeySym keysym = NoSymbol; // NoSymbol: empty, as found
+        KeySym plain = NoSymbol;   // NoSymbol: empty, as found
+        KeySym shifted = NoSymbol; // the same as `plain` when the keysym is alone
         int holds = 0;
         Clock::time_point lastUse{};
+
+        bool empty() const { return plain == NoSymbol; }
+        bool alone() const { return plain == shifted; }
     };
 
     bool refreshSlots();
     bool reusable(const Slot& slot, Clock::time_point now) const;
     Slot* pickSlot(const std::vector<Slot*>& taken, Clock::time_point now);
+    Slot* pickSlotOrWait(const std::vector<Slot*>& taken);
     Clock::time_point nextReusableTime() const;
     void writeSlots(const std::vector<Slot*>& slots);
     Slot* slotOf(KeyCode keycode);
