@@ -200,6 +200,7 @@ bool X11Keyboard::planOnSpare(KeySym keysym, bool virtualKey, const Input* batch
     X11SpareKeycodes::Typing typing;
     // Without a reading, assume Shift is down: the keysym then gets a keycode alone.
     typing.shiftDown = !keyboardState(group, mods) || (mods & ShiftMask);
+    typing.capsLock = mods & LockMask;
     typing.mayAddShift = !virtualKey && shift != 0;
 
     X11SpareKeycodes::Binding at = m_spares.find(keysym, typing);
@@ -217,7 +218,7 @@ bool X11Keyboard::planOnSpare(KeySym keysym, bool virtualKey, const Input* batch
     if (!at.keycode)
         return false;
     plan.keycode = at.keycode;
-    plan.shift = at.level == kShiftLevel && !typing.shiftDown ? shift : 0;
+    plan.shift = at.addShift ? shift : 0;
     plan.spare = true;
     return true;
 }

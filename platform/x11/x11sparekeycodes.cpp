@@ -1,58 +1,35 @@
 #include "x11sparekeycodes.h"
 
 #include "x11keyboardmap.h"
-
-#include <X11/Xutil.h>
+#include "x11keylevels.h"
 
 #include <algorithm>
 #include <thread>
 
 namespace platform::x11 {
 
-namespace {
-
-// Characters: Latin-1, the legacy scripts below the dead and function keys, and
-// Unicode keysyms. Function, keypad and vendor keys are none.
-bool isCharacter(KeySym keysym)
+X11SpareKeycodes::Reach X11SpareKeycodes::reach(const Slot& slot, KeySym keysym, Typing typing)
 {
-    constexpr KeySym kFirstNonCharacter = 0xfe00;
-    constexpr KeySym kUnicodeFlag = 0x01000000;
-    return (keysym != NoSymbol && keysym < kFirstNonCharacter) ||
-           (keysym & 0xff000000) == kUnicodeFlag;
+    if (slot.empty())
+        return Reach::Cannot;
+    if (keysymRead(slot.plain, slot.shifted, typing.shiftDown, typing.capsLock) == keysym)
+        return Reach::AsIs;
+    if (!typing.shiftDown && typing.mayAddShift &&
+        keysymRead(slot.plain, slot.shifted, true, typing.capsLock) == keysym)
+        return Reach::WithShift;
+    return Reach::Cannot;
 }
-
-// The server derives a key's type from its core keysyms: a keypad keysym on either
-// level makes it KEYPAD (NumLock picks the level), a lower-case letter with its
-// upper case ALPHABETIC (Caps Lock picks it), two other distinct characters
-// TWO_LEVEL, whose level only Shift picks. Only the last may share a keycode;
-// the same letter in both cases never does, whichever comes first.
-bool canShareKeycode(KeySym plain, KeySym shifted)
-{
-    if (plain == shifted || !isCharacter(plain) || !isCharacter(shifted))
-        return false;
-    KeySym plainLower = NoSymbol;
-    KeySym plainUpper = NoSymbol;
-    XConvertCase(plain, &plainLower, &plainUpper);
-    KeySym shiftedLower = NoSymbol;
-    KeySym shiftedUpper = NoSymbol;
-    XConvertCase(shifted, &shiftedLower, &shiftedUpper);
-    return plainLower != shiftedLower;
-}
-
-} // namespace
 
 X11SpareKeycodes::Binding X11SpareKeycodes::find(KeySym keysym, Typing typing) const
 {
     if (keysym == NoSymbol)
         return {};
-    // The plain level first: it needs no Shift press.
-    for (const Slot& slot : m_slots) {
-        if (slot.plain == keysym && (slot.alone() || !typing.shiftDown))
-            return {slot.keycode, 0};
-    }
-    for (const Slot& slot : m_slots) {
-        if (!slot.alone() && slot.shifted == keysym && (typing.shiftDown || typing.mayAddShift))
-            return {slot.keycode, 1};
+    // A keycode that needs no Shift press first.
+    for (Reach wanted : {Reach::AsIs, Reach::WithShift}) {
+        for (const Slot& slot : m_slots) {
+            if (reach(slot, keysym, typing) == wanted)
+                return {slot.keycode, wanted == Reach::WithShift};
+        }
     }
     return {};
 }
@@ -183,6 +160,33 @@ void X11SpareKeycodes::writeSlots(const std::vector<Slot*>& slots)
     }
 }
 
+// Binds the first pending keysym to `slot`, with a partner on the Shift level where
+// one fits, and takes it and every keysym the slot then types off the pending ones.
+void X11SpareKeycodes::fill(Slot& slot, std::vector<KeySym>& pending, Typing typing, bool share)
+{
+    const KeySym first = pending.front();
+    pending.erase(pending.begin());
+    slot.plain = slot.shifted = first;
+    const KeySym upper = alphabeticPartner(first);
+    if (typing.capsLock && upper != NoSymbol && (typing.shiftDown || typing.mayAddShift)) {
+        // On a two-level key Caps Lock would read the letter in upper case; with its
+        // upper case the key is alphabetic, and Shift turns it back to lower case.
+        slot.shifted = upper;
+    } else if (share) {
+        const auto partner = std::find_if(pending.begin(), pending.end(), [&](KeySym next) {
+            return canShareKeycode(first, next) &&
+                   keysymRead(first, next, false, typing.capsLock) == first &&
+                   keysymRead(first, next, true, typing.capsLock) == next;
+        });
+        if (partner != pending.end())
+            slot.shifted = *partner;
+    }
+    pending.erase(
+        std::remove_if(pending.begin(), pending.end(),
+                       [&](KeySym keysym) { return reach(slot, keysym, typing) != Reach::Cannot; }),
+        pending.end());
+}
+
 X11SpareKeycodes::Binding X11SpareKeycodes::bind(const std::vector<KeySym>& keysyms, Typing typing)
 {
     if (keysyms.empty() || !refreshSlots())
@@ -205,16 +209,7 @@ X11SpareKeycodes::Binding X11SpareKeycodes::bind(const std::vector<KeySym>& keys
         Slot* slot = chosen.empty() ? pickSlotOrWait(chosen) : pickSlot(chosen, Clock::now());
         if (!slot)
             break;
-        slot->plain = slot->shifted = pending.front();
-        pending.erase(pending.begin());
-        const auto partner =
-            share ? std::find_if(pending.begin(), pending.end(),
-                                 [slot](KeySym next) { return canShareKeycode(slot->plain, next); })
-                  : pending.end();
-        if (partner != pending.end()) {
-            slot->shifted = *partner;
-            pending.erase(partner);
-        }
+        fill(*slot, pending, typing, share);
         chosen.push_back(slot);
     }
     if (chosen.empty())

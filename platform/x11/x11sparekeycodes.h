@@ -13,7 +13,8 @@ namespace platform::x11 {
 // A keycode carries one keysym on both its plain and its Shift level (alone), or
 // two characters, one per level (shared), which doubles what the spare keycodes
 // hold at once. Only pairs the server gives a plain two-level key type share a
-// keycode: Caps Lock and NumLock then leave the level alone.
+// keycode: Caps Lock and NumLock then leave the level alone. While Caps Lock is
+// on, a lower-case letter goes with its upper case, typed with Shift.
 //
 // A client reads a key event with the mapping it knows when it handles the event.
 // A new binding needs no wait before its first press: the server sends the change
@@ -31,11 +32,12 @@ public:
     // Between the last press or release of a keycode and its rebinding.
     static constexpr std::chrono::milliseconds kDeliveryTime{200};
 
-    // What the key press can rely on.
+    // The modifiers the key press meets.
     struct Typing
     {
         // Shift is down: the plain level of a shared keycode would type its partner.
         bool shiftDown = false;
+        bool capsLock = false;
         // The Shift level may be reached with a Shift press of ours (not for a
         // virtual key, whose receiver would see the Shift).
         bool mayAddShift = true;
@@ -43,8 +45,8 @@ public:
 
     struct Binding
     {
-        KeyCode keycode = 0; // 0: none
-        int level = 0;       // 0 plain, 1 Shift
+        KeyCode keycode = 0;   // 0: none
+        bool addShift = false; // typed with a Shift press of ours around it
     };
 
     explicit X11SpareKeycodes(Display* display) : m_display(display) {}
@@ -87,6 +89,15 @@ private:
         bool empty() const { return plain == NoSymbol; }
         bool alone() const { return plain == shifted; }
     };
+
+    enum class Reach
+    {
+        Cannot,
+        AsIs,      // with the modifiers as they are
+        WithShift, // with a Shift press of ours
+    };
+    static Reach reach(const Slot& slot, KeySym keysym, Typing typing);
+    static void fill(Slot& slot, std::vector<KeySym>& pending, Typing typing, bool share);
 
     bool refreshSlots();
     bool reusable(const Slot& slot, Clock::time_point now) const;

@@ -1,9 +1,10 @@
-// Keyboard records injected through XTest reach a focused Qt widget on a real X
-// server: virtual keys as their keys, Unicode code units as their characters
-// whatever the layout. Afterwards no key is left down and the keyboard mapping
-// is as it was.
+// Keyboard records injected through XTest reach a focused Qt widget and a plain
+// Xlib client on a real X server: virtual keys as their keys, Unicode code units as
+// their characters whatever the layout and the locked modifiers. Afterwards no key
+// is left down and the keyboard mapping is as it was.
 #include "testenvironment.h"
 #include "x11testhelpers.h"
+#include "xlibtextreceiver.h"
 
 #include "platform/backend.h"
 #include "platform/virtualkeys.h"
@@ -12,6 +13,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 #include <QWidget>
+
+// After Qt: Xlib's macros clash with Qt headers.
+#include "x11testclient.h"
 
 using platform::Input;
 namespace KeyFlag = platform::KeyFlag;
@@ -75,6 +79,17 @@ QString manyCjkCharacters(int count)
     return text;
 }
 
+// Keyless characters of several kinds: letters of both cases whose key the layout
+// lacks among many CJK characters, more of them than the spare keycodes hold.
+QString manyKeylessCharacters()
+{
+    QString text = manyCjkCharacters(45);
+    const QString letters = QStringLiteral("\u00E4\u00C4\u00E9\u03B1\u03A9\u0436");
+    for (int i = 0; i < letters.size(); ++i)
+        text.insert(7 * i, letters.at(i));
+    return text;
+}
+
 class KeyLog : public QWidget
 {
 public:
@@ -110,6 +125,8 @@ private slots:
     void cleanup();
     void textArrivesExactly_data();
     void textArrivesExactly();
+    void textArrivesExactlyInXlibClient_data() { textArrivesExactly_data(); }
+    void textArrivesExactlyInXlibClient();
     void virtualKeysArriveAsTheirKeys_data();
     void virtualKeysArriveAsTheirKeys();
     void heldCharacterIsReleasedAfterManyOthers();
@@ -117,9 +134,13 @@ private slots:
     void heldModifiersReportsInjectedModifiers();
 
 private:
+    void setLocks(const QString& locks);
+
     QWidget m_window;
     QLineEdit* m_edit = nullptr;
     KeyLog* m_keyLog = nullptr;
+    XlibTextReceiver m_xlib;
+    X11TestClient m_user; // locks modifiers as the user would
     QVector<quint64> m_mappingBefore;
 };
 
@@ -147,49 +168,97 @@ void TestX11KeyboardInjection::init()
 
 void TestX11KeyboardInjection::cleanup()
 {
+    setLocks(QString());
     QTRY_COMPARE(keysDown(), QVector<int>());
     QTRY_COMPARE_WITH_TIMEOUT(keyboardMapping(), m_mappingBefore, kRestoreTimeoutMs);
+}
+
+// "caps", "num", both or neither.
+void TestX11KeyboardInjection::setLocks(const QString& locks)
+{
+    unsigned mask = 0;
+    if (locks.contains(QLatin1String("caps")))
+        mask |= LockMask;
+    if (locks.contains(QLatin1String("num")))
+        mask |= m_user.lockMask(XK_Num_Lock);
+    m_user.setLocks(mask);
 }
 
 void TestX11KeyboardInjection::textArrivesExactly_data()
 {
     QTest::addColumn<InputCalls>("calls");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("locks");
 
     const QString mixed = QStringLiteral("Ab\u4F60\u597D\u20AC") + QString::fromUcs4(U"\U0001F600");
     QTest::newRow("virtual keys with Shift")
         << InputCalls{vkDown(Vk::Shift), vkDown(Vk::KeyA),     vkUp(Vk::KeyA),
                       vkUp(Vk::Shift),   vkDown(Vk::KeyA + 1), vkUp(Vk::KeyA + 1)}
-        << QStringLiteral("Ab");
+        << QStringLiteral("Ab") << QString();
     QTest::newRow("virtual keys, then Unicode one code unit per call")
         << join({InputCalls{vkDown(Vk::Shift), vkDown(Vk::KeyA), vkUp(Vk::KeyA), vkUp(Vk::Shift),
                             vkDown(Vk::KeyA + 1), vkUp(Vk::KeyA + 1)},
                  unicodeCalls(mixed)})
-        << QStringLiteral("Ab") + mixed;
-    QTest::newRow("Unicode in one call") << unicodeBatch(mixed) << mixed;
+        << QStringLiteral("Ab") + mixed << QString();
+    QTest::newRow("Unicode in one call") << unicodeBatch(mixed) << mixed << QString();
     // Shift is already down: adding and releasing another would leave none for '!';
     // 'a' and '1' need a spare keycode, whose binding must not make clients forget Shift.
     QTest::newRow("Unicode while Shift is held")
         << join({InputCalls{vkDown(Vk::Shift)}, unicodeCalls(QStringLiteral("B!a1B!")),
                  InputCalls{vkUp(Vk::Shift)}})
-        << QStringLiteral("B!a1B!");
+        << QStringLiteral("B!a1B!") << QString();
     QTest::newRow("more characters than spare keycodes, one per call")
-        << unicodeCalls(manyCjkCharacters(45)) << manyCjkCharacters(45);
+        << unicodeCalls(manyCjkCharacters(45)) << manyCjkCharacters(45) << QString();
     QTest::newRow("more characters than spare keycodes, in one call")
-        << unicodeBatch(manyCjkCharacters(45)) << manyCjkCharacters(45);
+        << unicodeBatch(manyCjkCharacters(45)) << manyCjkCharacters(45) << QString();
     QTest::newRow("unpaired surrogates type nothing")
         << unicodeCalls(QString(QChar(0xDC00)) + QLatin1Char('x') + QChar(0xD83D) +
                         QLatin1Char('y'))
-        << QStringLiteral("xy");
+        << QStringLiteral("xy") << QString();
+    // A key's type decides which level the locks select: characters sharing a
+    // spare keycode must stay on the level Shift alone picks.
+    QTest::newRow("keyless characters, Caps Lock and NumLock on")
+        << unicodeBatch(QStringLiteral("aB") + manyKeylessCharacters())
+        << QStringLiteral("aB") + manyKeylessCharacters() << QStringLiteral("caps num");
+    // Characters bound before Shift went down: where two share a keycode, the plain
+    // level's would come out as its partner.
+    const QString before = manyCjkCharacters(20);
+    const QString held = manyCjkCharacters(20) + QStringLiteral("\u00E4\u00C4");
+    const InputCalls shiftOverBound = join({unicodeBatch(before), InputCalls{vkDown(Vk::Shift)},
+                                            unicodeBatch(held), InputCalls{vkUp(Vk::Shift)}});
+    QTest::newRow("Shift held over keyless characters bound before it")
+        << shiftOverBound << before + held << QString();
+    QTest::newRow("Shift held over keyless characters, Caps Lock on")
+        << shiftOverBound << before + held << QStringLiteral("caps");
 }
 
 void TestX11KeyboardInjection::textArrivesExactly()
 {
     QFETCH(InputCalls, calls);
     QFETCH(QString, expected);
+    QFETCH(QString, locks);
     QVERIFY(m_edit->hasFocus());
+    setLocks(locks);
     QVERIFY(sendFromWorker(calls));
     QTRY_COMPARE(m_edit->text(), expected);
+}
+
+void TestX11KeyboardInjection::textArrivesExactlyInXlibClient()
+{
+    QFETCH(InputCalls, calls);
+    QFETCH(QString, expected);
+    QFETCH(QString, locks);
+    m_xlib.clear();
+    QVERIFY(m_xlib.focus());
+    setLocks(locks);
+    const bool sent = sendFromWorker(calls);
+    QTRY_COMPARE(m_xlib.text(), expected);
+    QVERIFY(sent);
+    // Qt asks for the focus with its last known server time, older than the Xlib
+    // client's request: the server would ignore it.
+    XSetInputFocus(m_user.display(), m_window.winId(), RevertToParent, CurrentTime);
+    XSync(m_user.display(), False);
+    QVERIFY(showFocused(&m_window, m_edit));
 }
 
 void TestX11KeyboardInjection::virtualKeysArriveAsTheirKeys_data()
