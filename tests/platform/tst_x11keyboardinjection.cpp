@@ -134,8 +134,6 @@ private slots:
     void heldModifiersReportsInjectedModifiers();
 
 private:
-    void setLocks(const QString& locks);
-
     QWidget m_window;
     QLineEdit* m_edit = nullptr;
     KeyLog* m_keyLog = nullptr;
@@ -168,20 +166,9 @@ void TestX11KeyboardInjection::init()
 
 void TestX11KeyboardInjection::cleanup()
 {
-    setLocks(QString());
+    m_user.setNamedLocks(QString());
     QTRY_COMPARE(keysDown(), QVector<int>());
     QTRY_COMPARE_WITH_TIMEOUT(keyboardMapping(), m_mappingBefore, kRestoreTimeoutMs);
-}
-
-// "caps", "num", both or neither.
-void TestX11KeyboardInjection::setLocks(const QString& locks)
-{
-    unsigned mask = 0;
-    if (locks.contains(QLatin1String("caps")))
-        mask |= LockMask;
-    if (locks.contains(QLatin1String("num")))
-        mask |= m_user.lockMask(XK_Num_Lock);
-    m_user.setLocks(mask);
 }
 
 void TestX11KeyboardInjection::textArrivesExactly_data()
@@ -238,7 +225,7 @@ void TestX11KeyboardInjection::textArrivesExactly()
     QFETCH(QString, expected);
     QFETCH(QString, locks);
     QVERIFY(m_edit->hasFocus());
-    setLocks(locks);
+    m_user.setNamedLocks(locks);
     QVERIFY(sendFromWorker(calls));
     QTRY_COMPARE(m_edit->text(), expected);
 }
@@ -250,7 +237,7 @@ void TestX11KeyboardInjection::textArrivesExactlyInXlibClient()
     QFETCH(QString, locks);
     m_xlib.clear();
     QVERIFY(m_xlib.focus());
-    setLocks(locks);
+    m_user.setNamedLocks(locks);
     const bool sent = sendFromWorker(calls);
     QTRY_COMPARE(m_xlib.text(), expected);
     QVERIFY(sent);

@@ -138,12 +138,7 @@ void TestQHotkeyX11::firesOncePerPress()
             [&deliveredOn] { deliveredOn = QThread::currentThread(); });
     QSignalSpy spy(&hotkey, &QHotkey::activated);
 
-    unsigned lockMask = 0;
-    if (locks.contains(QLatin1String("caps")))
-        lockMask |= LockMask;
-    if (locks.contains(QLatin1String("num")))
-        lockMask |= m_user.lockMask(XK_Num_Lock);
-    m_user.setLocks(lockMask);
+    m_user.setNamedLocks(locks);
 
     m_user.press(keys);
     QCOMPARE(activations(spy), 1);

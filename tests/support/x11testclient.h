@@ -3,6 +3,7 @@
 // holds key grabs of its own as another program would. Header-only; a test that
 // includes it links X11::X11 and X11::Xtst.
 
+#include <QString>
 #include <QTest>
 #include <QVector>
 
@@ -59,6 +60,17 @@ public:
         const unsigned all = lockMask(XK_Num_Lock) | LockMask;
         XkbLockModifiers(display(), XkbUseCoreKbd, all, mask);
         XSync(display(), False);
+    }
+
+    // Sets the locks named in `names` ("caps", "num", both or neither), the others off.
+    void setNamedLocks(const QString& names)
+    {
+        unsigned mask = 0;
+        if (names.contains(QLatin1String("caps")))
+            mask |= LockMask;
+        if (names.contains(QLatin1String("num")))
+            mask |= lockMask(XK_Num_Lock);
+        setLocks(mask);
     }
 
     unsigned lockMask(KeySym keysym) const { return XkbKeysymToModifiers(display(), keysym); }
