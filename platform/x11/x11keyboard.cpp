@@ -190,7 +190,7 @@ std::vector<KeySym> X11Keyboard::upcomingSpareKeysyms(const Input* batch, unsign
 
 // A key the map lacks goes through a spare keycode; a character bound on a Shift
 // level gets our Shift press around it unless Shift is down already. A virtual key
-// means the key itself: no Shift of ours, and a keycode of its own.
+// means the key itself: it never gets a Shift of ours.
 bool X11Keyboard::planOnSpare(KeySym keysym, bool virtualKey, const Input* batch, unsigned count,
                               unsigned index, Pressed& plan)
 {

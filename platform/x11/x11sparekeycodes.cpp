@@ -194,8 +194,8 @@ X11SpareKeycodes::Binding X11SpareKeycodes::bind(const std::vector<KeySym>& keys
     const Binding existing = find(keysyms.front(), typing);
     if (existing.keycode)
         return existing;
-    // While Shift is down a shared plain level would type its partner, and the
-    // keysyms bound now are typed at once.
+    // Keysyms bound while Shift is down are likely typed with it, and a shared
+    // plain level would then type its partner: each gets a keycode alone.
     const bool share = !typing.shiftDown && m_perKeycode >= 2;
 
     std::vector<KeySym> pending;
