@@ -38,11 +38,9 @@ constexpr ButtonKind Buttons[] = {
 };
 // clang-format on
 
-int64_t clockNowNs()
+int64_t toNs(WaitClock::TimePoint at)
 {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               waitClock().now().time_since_epoch())
-        .count();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(at.time_since_epoch()).count();
 }
 
 // a - b without overflow: recorded times come from files and may be anything.
@@ -79,7 +77,7 @@ void RecordPlayer::play(const std::vector<const Event*>& events)
         qCWarning(logCategory())
             << "Replay: screen size unknown, pointer positions are not replayed";
     const int64_t firstNs = events.front()->time;
-    m_startNs = clockNowNs();
+    m_startNs = toNs(waitClock().now());
     for (const Event* event : events) {
         if (!waitForOffset(atSpeed(saturatingDiff(event->time, firstNs))))
             break;
@@ -111,10 +109,7 @@ bool RecordPlayer::waitForOffset(int64_t offsetNs) const
         if (!AppConfig::runFlag.load())
             return false;
         const WaitClock::TimePoint now = clock.now();
-        const int64_t elapsedNs = saturatingDiff(
-            std::chrono::duration_cast<std::chrono::nanoseconds>(now.time_since_epoch()).count(),
-            m_startNs);
-        const int64_t remainingNs = saturatingDiff(offsetNs, elapsedNs);
+        const int64_t remainingNs = saturatingDiff(offsetNs, saturatingDiff(toNs(now), m_startNs));
         if (remainingNs <= 0)
             return true;
         interruptibleWaitUntil(now + std::chrono::nanoseconds(std::min(remainingNs, MaxStepNs)));
