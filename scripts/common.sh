@@ -20,11 +20,13 @@ kliqora_build() {
 }
 
 # Starts Xvfb on a free display and exports DISPLAY; the server ends with the script.
+# -noreset: otherwise the server resets whenever its last client leaves, and a program
+# that connects during that reset is refused ("could not connect to display").
 kliqora_start_xvfb() {
     local fifo
     fifo="$(mktemp -u)"
     mkfifo "$fifo"
-    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$fifo" >/dev/null 2>&1 &
     xvfb_pid=$!
     local display
     read -r -t 20 display <"$fifo" || true
