@@ -87,7 +87,6 @@ private:
         Clock::time_point lastUse{};
 
         bool empty() const { return plain == NoSymbol; }
-        bool alone() const { return plain == shifted; }
     };
 
     enum class Reach
